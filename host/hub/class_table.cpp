@@ -1,0 +1,59 @@
+// The host's schema as far as object paths need it: class names and keys.
+// "CreationClassname" is spelled with a lower-case n, as the schema has it.
+#include "class_table.h"
+
+#include <string>
+#include <vector>
+
+#include "kvl/hub.h"
+
+namespace NQRXKVL20 {
+
+namespace {
+
+struct ClassKeys {
+    const char* name;
+    std::vector<std::string> keys;
+};
+
+std::vector<ClassKeys> HostClasses() {
+    const std::vector<std::string> systemElement = {"SystemCreationClassName", "CreationClassname",
+                                                    "SystemName", "Name"};
+    const std::vector<std::string> systemDevice = {"SystemCreationClassName", "CreationClassname",
+                                                   "SystemName", "DeviceID"};
+    const std::vector<std::string> dependency = {"Antecedent", "Dependent"};
+    const std::vector<std::string> component = {"GroupComponent", "PartComponent"};
+    const std::vector<std::string> none;
+    return {
+        {"QRXSG_ComputerSystem", {"CreationClassName", "Name"}},
+        {"QRXSG_IPService", systemElement},
+        {"QRXSG_IPProtocolEndpoint", systemElement},
+        {"QRXSG_NetworkPort", systemDevice},
+        {"QRXSG_VirtualNetworkPort", systemDevice},
+        {"QRXSG_PhysicalNetworkPort", systemDevice},
+        {"QRXSG_BcmDeviceFirmwareElement",
+         {"Name", "Version", "SoftwareElementID", "SoftwareElementState",
+          "TargetOperatingSystem"}},
+        {"QRXSG_SpareGroup", {"CreationClassname", "Name"}},
+        {"QRXSG_VirtualNetworkingGroup", {"TeamID"}},
+        {"QRXSG_PortImplementsEndpoint", dependency},
+        {"QRXSG_BcmDeviceFirmware", dependency},
+        {"QRXSG_VirtualNetworkingPortComponent", component},
+        {"QRXSG_RedundancyComponent", component},
+        {"QRXSG_VirtualNetworkingRedundancyGroupComponent", component},
+        {"QRXSG_ActsAsSpare", {"Group", "Spare"}},
+        {"QRXSG_NetworkStatisticalData", none},
+        {"QRXSG_NetworkPortStatistics", none},
+        {"QRXSG_RouteUsesEndpoint", none},
+        {"QRXSG_NextHopIPRoute", none},
+        {"QRXSG_PCIDevice", {"DeviceID"}},
+    };
+}
+
+}  // namespace
+
+void DefineHostClasses(TPluginManagerNamespace& ns) {
+    for (const ClassKeys& entry : HostClasses()) ns.DefineClass(entry.name, entry.keys);
+}
+
+}  // namespace NQRXKVL20

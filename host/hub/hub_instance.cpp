@@ -1,0 +1,66 @@
+// An instance of the store: ordered properties, object path, commit.
+#include <boost/make_shared.hpp>
+
+#include "kvl/hub.h"
+
+namespace NQRXKVL20 {
+
+namespace {
+
+// What GetProperty hands out: a snapshot of the value at the time of asking.
+class THubProperty : public ICIMProperty {
+public:
+    explicit THubProperty(const TCIMValue& value) : value_(value) {}
+    const TCIMValue& GetValue(TCIMPropertyMap) override { return value_; }
+
+private:
+    TCIMValue value_;
+};
+
+}  // namespace
+
+THubInstance::THubInstance(TPluginManagerNamespace* ns, const std::string& className)
+    : ns_(ns), className_(className), ordinal_(ns->NextOrdinal()) {}
+
+void THubInstance::Commit(TCIMPropertyMap) { ns_->Deliver(shared_from_this()); }
+
+TCIMReference THubInstance::GetReference(TCIMPropertyMap) { return BuildReference(); }
+
+// The class's key properties that are set (and not null); an instance with
+// none of them is told apart by its ordinal.
+TCIMReference THubInstance::BuildReference() const {
+    TCIMPropertyMap keys;
+    for (const std::string& key : ns_->KeysOf(className_)) {
+        for (const auto& property : properties_) {
+            if (property.first == key && !property.second.IsNull()) keys[key] = property.second;
+        }
+    }
+    TCIMReference reference(ns_->weak_from_this().lock(), className_, keys);
+    if (keys.empty()) reference.SetOrdinal(ordinal_);
+    return reference;
+}
+
+boost::shared_ptr<ICIMProperty> THubInstance::GetProperty(const std::string& name,
+                                                          TCIMPropertyMap) {
+    for (const auto& property : properties_) {
+        if (property.first == name) return boost::make_shared<THubProperty>(property.second);
+    }
+    return boost::shared_ptr<ICIMProperty>();
+}
+
+void THubInstance::SetProperty(const std::string& name, const TCIMValue& value,
+                               TCIMPropertyMap) {
+    for (auto& property : properties_) {
+        if (property.first == name) {
+            property.second = value;
+            return;
+        }
+    }
+    properties_.emplace_back(name, value);
+}
+
+std::string THubInstance::Path() const {
+    return BuildReference().ToString();
+}
+
+}  // namespace NQRXKVL20

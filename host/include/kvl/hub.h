@@ -1,0 +1,116 @@
+// The plug-in manager and root object of the stand-in host: a small CIM
+// object store that knows the classes' keys, builds object paths, asks the
+// registered plug-ins for instances and keeps what they commit.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <boost/enable_shared_from_this.hpp>
+#include <boost/shared_ptr.hpp>
+
+#include "kvl/export.h"
+#include "kvl/interfaces.h"
+#include "kvl/logger.h"
+#include "kvl/plugin.h"
+#include "kvl/root.h"
+
+namespace NQRXKVL20 {
+
+class THubClass;
+class THubInstance;
+
+class KVLHUB_API TPluginManagerNamespace
+    : public ICIMNamespace,
+      public boost::enable_shared_from_this<TPluginManagerNamespace> {
+public:
+    TPluginManagerNamespace();
+    ~TPluginManagerNamespace() override;
+
+    // Throws TKVLException with kKVLStatusInvalidClass for an unknown name.
+    boost::shared_ptr<ICIMClass> GetClass(const std::string& name, TCIMPropertyMap ctx) override;
+
+    void RegisterPlugin(IPluginCallbacks* plugin);
+    const std::vector<IPluginCallbacks*>& Plugins() const { return plugins_; }
+    // Forgets every registered plug-in (the host owns none of them).
+    void UnregisterAll() { plugins_.clear(); }
+
+    // Adds a class, or replaces the keys of a known one. Object paths list
+    // the keys in name order whatever the order given here.
+    void DefineClass(const std::string& name, const std::vector<std::string>& keys);
+    bool HasClass(const std::string& name) const;
+    // Instances another provider of the host serves, handed out by
+    // EnumerateInstances after the plug-ins' own.
+    void AddStaticInstance(const std::string& className, const TCIMPropertyMap& properties);
+
+    // Instances committed outside an enumeration, in commit order.
+    const std::vector<boost::shared_ptr<THubInstance> >& Committed() const { return committed_; }
+    void ClearCommitted() { committed_.clear(); }
+
+    // Used by the store's own classes and instances.
+    // Hands a committed instance to the innermost enumeration under way,
+    // else keeps it in Committed().
+    void Deliver(const boost::shared_ptr<THubInstance>& instance);
+    // Asks every registered plug-in for `cls`, routing their commits to
+    // `callback`, then hands over the class's static instances. Needs the
+    // namespace to be owned by a shared_ptr (plug-ins receive one).
+    void Enumerate(THubClass& cls, const TInstanceCallback& callback);
+    const std::vector<std::string>& KeysOf(const std::string& className) const;
+    unsigned long long NextOrdinal() { return ++ordinal_; }
+
+private:
+    struct ClassEntry {
+        std::vector<std::string> keys;
+        boost::shared_ptr<THubClass> object;
+        std::vector<TCIMPropertyMap> statics;
+    };
+    std::map<std::string, ClassEntry> classes_;
+    std::vector<IPluginCallbacks*> plugins_;
+    std::vector<boost::shared_ptr<THubInstance> > committed_;
+    std::vector<const TInstanceCallback*> sinks_;
+    unsigned long long ordinal_ = 0;
+};
+
+class KVLHUB_API THubClass : public ICIMClass,
+                             public boost::enable_shared_from_this<THubClass> {
+public:
+    THubClass(TPluginManagerNamespace* ns, const std::string& name);
+    const std::string& GetName(TCIMPropertyMap ctx) override;
+    boost::shared_ptr<ICIMInstance> CreateInstance(TCIMPropertyMap ctx) override;
+    void EnumerateInstances(const TInstanceCallback& callback, bool deep,
+                            TCIMPropertyMap ctx) override;
+
+private:
+    TPluginManagerNamespace* ns_;
+    std::string name_;
+};
+
+// Created by THubClass::CreateInstance; Commit needs the instance to be
+// owned by a shared_ptr, as created instances are.
+class KVLHUB_API THubInstance : public ICIMInstance,
+                                public boost::enable_shared_from_this<THubInstance> {
+public:
+    THubInstance(TPluginManagerNamespace* ns, const std::string& className);
+    void Commit(TCIMPropertyMap ctx) override;
+    TCIMReference GetReference(TCIMPropertyMap ctx) override;
+    boost::shared_ptr<ICIMProperty> GetProperty(const std::string& name, TCIMPropertyMap ctx) override;
+    void SetProperty(const std::string& name, const TCIMValue& value, TCIMPropertyMap ctx) override;
+
+    const std::string& ClassName() const { return className_; }
+    // Properties in the order they were first set.
+    const std::vector<std::pair<std::string, TCIMValue> >& Properties() const { return properties_; }
+    // The object path (keys of the class table, or an ordinal).
+    std::string Path() const;
+
+private:
+    TCIMReference BuildReference() const;
+
+    TPluginManagerNamespace* ns_;
+    std::string className_;
+    std::vector<std::pair<std::string, TCIMValue> > properties_;
+    unsigned long long ordinal_ = 0;
+};
+
+}  // namespace NQRXKVL20

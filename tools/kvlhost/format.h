@@ -1,0 +1,23 @@
+// Printing committed instances, in commit order, as JSON or MOF text.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <boost/shared_ptr.hpp>
+
+#include "kvl/hub.h"
+
+namespace kvlhost {
+
+typedef std::vector<boost::shared_ptr<NQRXKVL20::THubInstance> > InstanceList;
+
+// {"instances": [{"class", "path", "properties", "types"}, ...]}, indented
+// by two spaces, ending in a newline. Bytes that are not UTF-8 are printed
+// as U+FFFD.
+std::string FormatJson(const InstanceList& instances);
+
+// One "instance of" block per instance, each after a "// PATH" line.
+std::string FormatMof(const InstanceList& instances);
+
+}  // namespace kvlhost

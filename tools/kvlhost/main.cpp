@@ -1,0 +1,93 @@
+// kvlhost: a host process for the network-inventory plug-in. It loads the
+// plug-in, lets it collect once, queries it class by class and prints what
+// it committed. Exit 0 on success, 2 on bad usage or a bad machine file,
+// 1 when the plug-in or the host fails; every failure is one line on stderr
+// and leaves stdout empty.
+#include <exception>
+#include <iostream>
+
+#include <boost/pointer_cast.hpp>
+
+#include "failure.h"
+#include "format.h"
+#include "kvl/hub.h"
+#include "options.h"
+#include "platform/sim/machine_file.h"
+#include "plugin_session.h"
+#include "process.h"
+#include "served_classes.h"
+
+namespace kvlhost {
+namespace {
+
+using namespace NQRXKVL20;
+
+// The plug-in picks its backend from KVLHOST_MACHINE (a machine description
+// file; absent: the real system) and reads KVL_EXCLUDEIP itself, so both are
+// set before it is loaded.
+void PrepareEnvironment(const Options& options) {
+    if (!options.machineFile.empty()) {
+        try {
+            linkscope::sim::LoadMachineFile(options.machineFile);
+        } catch (const linkscope::sim::MachineFileError& error) {
+            throw RunFailure(kExitUsage, error.what());
+        }
+        if (!SetProcessEnvironment("KVLHOST_MACHINE", options.machineFile)) {
+            throw RunFailure(kExitFailed, "cannot set KVLHOST_MACHINE in the environment");
+        }
+    }
+    if (options.excludeIp && !SetProcessEnvironment("KVL_EXCLUDEIP", "1")) {
+        throw RunFailure(kExitFailed, "cannot set KVL_EXCLUDEIP in the environment");
+    }
+}
+
+std::vector<std::string> ClassesToQuery(const Options& options, TPluginManagerNamespace& manager) {
+    if (options.classes.empty()) return ServedClasses();
+    for (const std::string& name : options.classes) {
+        try {
+            manager.GetClass(name, TCIMPropertyMap());
+        } catch (const TKVLException&) {
+            throw RunFailure(kExitUsage, "unknown class " + name);
+        }
+    }
+    return options.classes;
+}
+
+void EchoLog(int maxLevel) {
+    TRootObject::CoreLogger().SetEcho([maxLevel](int level, const std::string& text) {
+        if (level > maxLevel) return;
+        std::cerr << "log " << level << ": " << text;
+        if (text.empty() || text.back() != '\n') std::cerr << '\n';
+    });
+}
+
+int Run(const Options& options) {
+    PrepareEnvironment(options);
+    const auto manager =
+        boost::dynamic_pointer_cast<TPluginManagerNamespace>(TRootObject::GetPluginManager());
+    const std::vector<std::string> classes = ClassesToQuery(options, *manager);
+    EchoLog(options.logLevel);
+    const std::string path = options.pluginPath.empty() ? RunnerFolder() + kPluginFileName
+                                                        : options.pluginPath;
+    const InstanceList instances = RunPluginSession(*manager, path, classes);
+    std::cout << (options.format == OutputFormat::kJson ? FormatJson(instances)
+                                                        : FormatMof(instances));
+    return kExitOk;
+}
+
+}  // namespace
+}  // namespace kvlhost
+
+int main(int argc, char** argv) {
+    kvlhost::Options options;
+    if (const auto exitCode = kvlhost::ParseOptions(argc, argv, options)) return *exitCode;
+    try {
+        return kvlhost::Run(options);
+    } catch (const kvlhost::RunFailure& failure) {
+        std::cerr << "kvlhost: " << failure.what() << '\n';
+        return failure.Code();
+    } catch (const std::exception& error) {
+        std::cerr << "kvlhost: " << error.what() << '\n';
+        return kvlhost::kExitFailed;
+    }
+}
