@@ -1,0 +1,31 @@
+// The device list and the registry tree of a machine: every network device
+// (an adapter's "device" or a disabled adapter) gets a device-list entry, a
+// driver class key with its settings, and a TCP/IP interface below
+// "DeviceClasses"; the machine's raw devices and keys follow.
+#pragma once
+
+#include <vector>
+
+#include "platform/device_registry.h"
+#include "platform/sim/machine.h"
+#include "platform/sim/registry_tree.h"
+
+namespace linkscope::sim {
+
+inline constexpr char kNetClassGuid[] = "{4D36E972-E325-11CE-BFC1-08002BE10318}";
+inline constexpr char kClassRoot[] = "SYSTEM\\CurrentControlSet\\Control\\Class";
+inline constexpr char kDeviceClassesRoot[] = "SYSTEM\\CurrentControlSet\\Control\\DeviceClasses";
+
+struct MachineLayout {
+    std::vector<platform::DeviceRecord> devices;
+    RegistryTree registry;
+};
+
+// Network devices are numbered in the order adapters, then disabled
+// adapters: device n has the driver key "{net class}\NNNN" (n in four or
+// more digits) and, for each of its interface classes C, the interface key
+// "DeviceClasses\C\##?#ROOT#NET#NNNN#C" whose first subkey "#" + guid has a
+// subkey "Control" with "Linked" 1 for an adapter, 0 for a disabled one.
+MachineLayout LayOutMachine(const Machine& machine);
+
+}  // namespace linkscope::sim

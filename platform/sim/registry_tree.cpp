@@ -1,0 +1,94 @@
+#include "platform/sim/registry_tree.h"
+
+#include <functional>
+
+#include "platform/sim/text_case.h"
+
+namespace linkscope::sim {
+namespace {
+
+// Calls `visit(part)` for each "\\"-separated part of `path` until it answers
+// false; the empty path has no part.
+template <typename Visit>
+bool ForEachPart(const std::string& path, Visit visit) {
+    if (path.empty()) return true;
+    std::size_t start = 0;
+    for (;;) {
+        const auto end = path.find('\\', start);
+        if (!visit(path.substr(start, end == std::string::npos ? end : end - start))) return false;
+        if (end == std::string::npos) return true;
+        start = end + 1;
+    }
+}
+
+}  // namespace
+
+std::size_t RegistryTree::SlotHash::operator()(const Slot& slot) const {
+    return std::hash<std::string>()(slot.name) * 31 + slot.parent;
+}
+
+RegistryTree::RegistryTree() : keys_(1) {}
+
+RegistryTree::KeyId RegistryTree::CreateKey(const std::string& path) {
+    KeyId key = kRoot;
+    ForEachPart(path, [&](const std::string& part) {
+        if (auto child = FindChild(key, part)) {
+            key = *child;
+            return true;
+        }
+        const KeyId created = keys_.size();
+        keys_.push_back(Key{part, {}, {}, platform::kSuccess, platform::kSuccess});
+        keys_[key].subkeys.push_back(created);
+        subkeyIndex_.emplace(Slot{key, FoldCase(part)}, created);
+        key = created;
+        return true;
+    });
+    return key;
+}
+
+std::optional<RegistryTree::KeyId> RegistryTree::FindKey(const std::string& path) const {
+    KeyId key = kRoot;
+    const bool found = ForEachPart(path, [&](const std::string& part) {
+        const auto child = FindChild(key, part);
+        if (child) key = *child;
+        return child.has_value();
+    });
+    if (!found) return std::nullopt;
+    return key;
+}
+
+std::optional<RegistryTree::KeyId> RegistryTree::FindChild(KeyId parent, const std::string& name) const {
+    const auto it = subkeyIndex_.find(Slot{parent, FoldCase(name)});
+    if (it == subkeyIndex_.end()) return std::nullopt;
+    return it->second;
+}
+
+void RegistryTree::SetValue(KeyId key, RawValue value) {
+    auto& values = keys_[key].values;
+    const auto [it, added] = valueIndex_.emplace(Slot{key, FoldCase(value.name)}, values.size());
+    if (added) {
+        values.push_back(std::move(value));
+    } else {
+        values[it->second].type = value.type;
+        values[it->second].data = std::move(value.data);
+    }
+}
+
+const RawValue* RegistryTree::FindValue(KeyId key, const std::string& name) const {
+    const auto it = valueIndex_.find(Slot{key, FoldCase(name)});
+    return it == valueIndex_.end() ? nullptr : &keys_[key].values[it->second];
+}
+
+RawValue MakeTextValue(const std::string& name, const std::string& text) {
+    RawValue value{name, platform::kRegSz, std::vector<std::uint8_t>(text.begin(), text.end())};
+    value.data.push_back(0);
+    return value;
+}
+
+RawValue MakeDwordValue(const std::string& name, std::uint32_t number) {
+    RawValue value{name, platform::kRegDword, {}};
+    for (int shift = 0; shift < 32; shift += 8) value.data.push_back(static_cast<std::uint8_t>(number >> shift));
+    return value;
+}
+
+}  // namespace linkscope::sim

@@ -1,0 +1,106 @@
+// A machine description that cannot be used is refused with one line that
+// names the file, the field and the problem.
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "platform/sim/machine_file.h"
+
+namespace linkscope::sim {
+namespace {
+
+std::string Refusal(const std::string& text) {
+    try {
+        ParseMachine(text, "m.json");
+    } catch (const MachineFileError& e) {
+        return e.what();
+    }
+    return "(accepted)";
+}
+
+// An adapter with the fields every adapter needs and `extra` ones.
+std::string Adapter(const std::string& extra) {
+    return R"({"adapters": [{"guid": "{A}", "index": 1)" + (extra.empty() ? "" : ", " + extra) + "}]}";
+}
+
+TEST(MachineFileErrorsTest, NamesFileFieldAndProblem) {
+    struct Case {
+        std::string text;
+        std::string message;
+    };
+    const Case cases[] = {
+        // Shape: unknown fields, wrong types, missing fields.
+        {R"({"host": {"name": "x"}})",
+         "m.json: host.name: unknown field (known: hostName, domainName, enableRouting, enableProxy)"},
+        {"{\"host\": {\"x\\ny\": 1}}",
+         "m.json: host.x\\x0Ay: unknown field (known: hostName, domainName, enableRouting, enableProxy)"},
+        {"[]", "m.json: (top level): expected an object"},
+        {R"({"adapters": {}})", "m.json: adapters: expected an array"},
+        {R"({"adapters": [{"index": 1}]})", "m.json: adapters[0]: missing the required field \"guid\""},
+        {R"({"adapters": [{"guid": 5, "index": 1}]})", "m.json: adapters[0].guid: expected a string"},
+        {Adapter(R"("autoconfig": {"on": true})"),
+         "m.json: adapters[0].autoconfig.on: unknown field (known: enabled, active)"},
+        {R"({"ipv6Available": "yes"})", "m.json: ipv6Available: expected true or false"},
+        {R"({"host": {"enableProxy": -1}})", "m.json: host.enableProxy: expected an integer from 0 to 4294967295"},
+        {R"({"host": {"enableProxy": 4294967296}})",
+         "m.json: host.enableProxy: expected an integer from 0 to 4294967295"},
+        {Adapter(R"("mtu": 1500.5)"), "m.json: adapters[0].mtu: expected an integer from 0 to 4294967295"},
+        {R"({"environment": {"X": 1}})", "m.json: environment[\"X\"]: expected a string"},
+        {R"({"environment": {"A=B": "1"}})",
+         "m.json: environment[\"A=B\"]: a variable name has 1 to 255 characters and no \"=\""},
+        // Values.
+        {R"({"adapters": [{"guid": "{A}", "index": 1}, {"guid": "{B}", "index": 2, "mac": "00-1A-2B-3C-4D-5"}]})",
+         "m.json: adapters[1].mac: expected hex bytes like \"00-1A-2B-3C-4D-5E\""},
+        {Adapter(R"("mac": "00-1A:2B")"), "m.json: adapters[0].mac: expected hex bytes like \"00-1A-2B-3C-4D-5E\""},
+        {Adapter(R"("mac": "00-01-02-03-04-05-06-07-08")"), "m.json: adapters[0].mac: at most 8 bytes, got 9"},
+        {Adapter(R"("ipv6": "fe80::1::2")"),
+         "m.json: adapters[0].ipv6: expected an IPv6 address like \"fe80::21a:2bff:fe3c:4d5e\""},
+        {Adapter(R"("ipv4": ["10.0.0.5/24", "10.0.0.6/255.0.255.0"])"),
+         "m.json: adapters[0].ipv4[1]: mask \"255.0.255.0\" is not contiguous"},
+        {Adapter(R"("ipv4": ["10.0.0.5/33"])"),
+         "m.json: adapters[0].ipv4[0]: mask \"33\" is neither dotted nor a prefix length from 0 to 32"},
+        {Adapter(R"("ipv4": ["10.0.0.5"])"),
+         "m.json: adapters[0].ipv4[0]: expected \"ADDRESS/MASK\" like \"10.0.0.5/255.255.255.0\" or \"10.0.0.5/24\""},
+        {Adapter(R"("gateways": ["10.0.0.256"])"),
+         "m.json: adapters[0].gateways[0]: expected a dotted IPv4 address like \"10.0.0.1\""},
+        {Adapter(R"("wins": ["10.0.0.1", "10.0.0.2", "10.0.0.3"])"),
+         "m.json: adapters[0].wins: at most 2 addresses, the primary and the secondary server"},
+        {Adapter(R"("dhcp": false, "dhcpServer": "10.0.0.1")"),
+         "m.json: adapters[0].dhcpServer: given while \"dhcp\" is false"},
+        {Adapter(R"("description": ")" + std::string(132, 'x') + "\""),
+         "m.json: adapters[0].description: longer than 131 characters"},
+        {Adapter(R"("device": {"speedDuplex": {"enum": {}}})"),
+         "m.json: adapters[0].device.speedDuplex: missing the required field \"value\""},
+        {R"({"disabledAdapters": [{"guid": "{D}", "interfaceClasses": 4}]})",
+         "m.json: disabledAdapters[0].interfaceClasses: at most 3 interface classes"},
+        // Raw registry keys and values.
+        {R"({"registry": {"A\\\\B": {}}})",
+         "m.json: registry[\"A\\\\B\"]: expected key names of 1 to 255 characters joined by single \"\\\""},
+        {R"({"registry": {"K": {"V": true}}})",
+         "m.json: registry[\"K\"][\"V\"]: expected a string, an integer from 0 to 4294967295 or {\"hex\": \"...\"}"},
+        {R"({"registry": {"K": {"V": {"hex": "0"}}}})",
+         "m.json: registry[\"K\"][\"V\"].hex: expected hex bytes like \"00ff\""},
+        {R"({"registry": {"K": {"@open": 5}}})",
+         "m.json: registry[\"K\"][\"@open\"]: unknown key setting (known: @openResult, @queryInfoResult)"},
+        // Malformed JSON.
+        {"{\n  \"host\": {\n    \"hostName\" \"x\"\n  }\n}",
+         "m.json: line 3, column 18: syntax error while parsing object separator - unexpected string literal; "
+         "expected ':'"},
+        {"", "m.json: line 1, column 1: syntax error while parsing value - unexpected end of input; expected '[', "
+             "'{', or a literal"},
+        {R"({"host": {"enableProxy": 1e400}})", "m.json: invalid JSON: number overflow parsing '1e400'"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Refusal(c.text), c.message) << c.text;
+}
+
+TEST(MachineFileErrorsTest, UnreadableFileIsNamed) {
+    try {
+        LoadMachineFile("/nonexistent/m.json");
+        FAIL() << "accepted";
+    } catch (const MachineFileError& e) {
+        EXPECT_STREQ(e.what(), "/nonexistent/m.json: cannot open the file: No such file or directory");
+    }
+}
+
+}  // namespace
+}  // namespace linkscope::sim
