@@ -1,12 +1,16 @@
 // TCIMReference: an object path and its WBEM URI text.
 #include <string>
 
+#include <boost/weak_ptr.hpp>
+
 #include "kvl/values.h"
 
 namespace NQRXKVL20 {
 
+// The namespace is held weakly: references live in instances that the
+// namespace itself keeps, and a strong pointer would make a cycle.
 struct TCIMReference::Data {
-    boost::shared_ptr<ICIMNamespace> ns;
+    boost::weak_ptr<ICIMNamespace> ns;
     std::string className;
     TCIMPropertyMap keys;
     unsigned long long ordinal = 0;  // 0: none
@@ -60,7 +64,8 @@ TCIMReference::~TCIMReference() = default;
 bool TCIMReference::operator==(const TCIMReference& other) const {
     const Data& a = *data_;
     const Data& b = *other.data_;
-    return a.ns == b.ns && a.className == b.className && a.ordinal == b.ordinal &&
+    const bool sameNamespace = !a.ns.owner_before(b.ns) && !b.ns.owner_before(a.ns);
+    return sameNamespace && a.className == b.className && a.ordinal == b.ordinal &&
            a.keys == b.keys;
 }
 

@@ -1,0 +1,130 @@
+// The runner's JSON and MOF output of hand-built instances.
+#include <gtest/gtest.h>
+
+#include <boost/make_shared.hpp>
+#include <boost/pointer_cast.hpp>
+
+#include "format.h"
+#include "kvl/hub.h"
+
+namespace {
+
+using namespace NQRXKVL20;
+using kvlhost::InstanceList;
+
+class FormatTest : public ::testing::Test {
+protected:
+    boost::shared_ptr<THubInstance> Create(const std::string& className) {
+        return boost::dynamic_pointer_cast<THubInstance>(
+            ns->GetClass(className, TCIMPropertyMap())->CreateInstance(TCIMPropertyMap()));
+    }
+
+    // A service with a property of every scalar kind and a string array, a
+    // link referencing it, and a keyless instance with no properties.
+    InstanceList Sample() {
+        auto service = Create("QRXSG_IPService");
+        service->SetProperty("Name", TCIMValue("IPService"), {});
+        service->SetProperty("HostName", TCIMValue("a \"b\"\\c\n"), {});
+        service->SetProperty("ProxyEnabled", TCIMValue(false), {});
+        service->SetProperty("MTU", TCIMValue(static_cast<unsigned short>(1500)), {});
+        service->SetProperty("Index", TCIMValue(4294967295u), {});
+        service->SetProperty("Speed", TCIMValue(10000000000ull), {});
+        service->SetProperty("DNS", TCIMValue(TCIMType(kCIMTypeStringArray), 2,
+                                              {TCIMValue("10.0.0.1"), TCIMValue("x\"y")}),
+                             {});
+        auto link = Create("QRXSG_PortImplementsEndpoint");
+        link->SetProperty("Dependent", TCIMValue(service->GetReference({})), {});
+        return {service, link, Create("QRXSG_NextHopIPRoute")};
+    }
+
+    boost::shared_ptr<TPluginManagerNamespace> ns = boost::make_shared<TPluginManagerNamespace>();
+};
+
+TEST_F(FormatTest, JsonListsInstancesWithValuesAndTypes) {
+    const char* expected = R"({
+  "instances": [
+    {
+      "class": "QRXSG_IPService",
+      "path": "QRXSG_IPService.Name=\"IPService\"",
+      "properties": {
+        "Name": "IPService",
+        "HostName": "a \"b\"\\c\n",
+        "ProxyEnabled": false,
+        "MTU": 1500,
+        "Index": 4294967295,
+        "Speed": 10000000000,
+        "DNS": [
+          "10.0.0.1",
+          "x\"y"
+        ]
+      },
+      "types": {
+        "Name": "string",
+        "HostName": "string",
+        "ProxyEnabled": "boolean",
+        "MTU": "uint16",
+        "Index": "uint32",
+        "Speed": "uint64",
+        "DNS": "string[]"
+      }
+    },
+    {
+      "class": "QRXSG_PortImplementsEndpoint",
+      "path": "QRXSG_PortImplementsEndpoint.Dependent=\"QRXSG_IPService.Name=\\\"IPService\\\"\"",
+      "properties": {
+        "Dependent": "QRXSG_IPService.Name=\"IPService\""
+      },
+      "types": {
+        "Dependent": "ref"
+      }
+    },
+    {
+      "class": "QRXSG_NextHopIPRoute",
+      "path": "QRXSG_NextHopIPRoute=@3",
+      "properties": {},
+      "types": {}
+    }
+  ]
+}
+)";
+    EXPECT_EQ(kvlhost::FormatJson(Sample()), expected);
+}
+
+TEST_F(FormatTest, JsonOfNothingIsAnEmptyList) {
+    EXPECT_EQ(kvlhost::FormatJson({}), "{\n  \"instances\": []\n}\n");
+}
+
+TEST_F(FormatTest, JsonReplacesBytesThatAreNotUtf8) {
+    auto port = Create("QRXSG_PhysicalNetworkPort");
+    port->SetProperty("Description", TCIMValue("NIC\xAE"), {});
+    EXPECT_NE(kvlhost::FormatJson({port}).find("\"NIC\xEF\xBF\xBD\""), std::string::npos);
+}
+
+TEST_F(FormatTest, MofWritesOneBlockPerInstanceAfterItsPath) {
+    const char* expected = R"(// QRXSG_IPService.Name="IPService"
+instance of QRXSG_IPService
+{
+    Name = "IPService";
+    HostName = "a \"b\"\\c\n";
+    ProxyEnabled = FALSE;
+    MTU = 1500;
+    Index = 4294967295;
+    Speed = 10000000000;
+    DNS = {"10.0.0.1", "x\"y"};
+};
+
+// QRXSG_PortImplementsEndpoint.Dependent="QRXSG_IPService.Name=\"IPService\""
+instance of QRXSG_PortImplementsEndpoint
+{
+    Dependent = "QRXSG_IPService.Name=\"IPService\"";
+};
+
+// QRXSG_NextHopIPRoute=@3
+instance of QRXSG_NextHopIPRoute
+{
+};
+)";
+    EXPECT_EQ(kvlhost::FormatMof(Sample()), expected);
+}
+
+}  // namespace

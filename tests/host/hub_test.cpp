@@ -1,0 +1,212 @@
+// The plug-in manager as an object store: classes, instances, commit
+// routing through enumerations, static instances.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include <boost/make_shared.hpp>
+#include <boost/pointer_cast.hpp>
+
+#include "fake_plugin.h"
+#include "kvl/hub.h"
+
+namespace {
+
+using namespace NQRXKVL20;
+using hosttest::FakePlugin;
+
+typedef std::vector<boost::shared_ptr<ICIMInstance> > InstanceVector;
+
+class HubTest : public ::testing::Test {
+protected:
+    boost::shared_ptr<ICIMInstance> Create(const std::string& className) {
+        return ns->GetClass(className, TCIMPropertyMap())->CreateInstance(TCIMPropertyMap());
+    }
+
+    // A port committed with its key properties.
+    void CommitPort(const std::string& className, const std::string& deviceId) {
+        auto port = Create(className);
+        port->SetProperty("SystemCreationClassName", TCIMValue("QRXSG_ComputerSystem"), {});
+        port->SetProperty("CreationClassname", TCIMValue(className), {});
+        port->SetProperty("SystemName", TCIMValue("HOST"), {});
+        port->SetProperty("DeviceID", TCIMValue(deviceId), {});
+        port->Commit({});
+    }
+
+    InstanceVector Enumerate(const std::string& className) {
+        InstanceVector found;
+        ns->GetClass(className, TCIMPropertyMap())
+            ->EnumerateInstances(TAddToVectorCallback<ICIMInstance>(&found), true, {});
+        return found;
+    }
+
+    boost::shared_ptr<TPluginManagerNamespace> ns = boost::make_shared<TPluginManagerNamespace>();
+    FakePlugin plugin;
+};
+
+std::string PathOf(const boost::shared_ptr<ICIMInstance>& instance) {
+    return instance->GetReference({}).ToString();
+}
+
+TEST_F(HubTest, UnknownClassIsStatusFifteen) {
+    try {
+        ns->GetClass("QRXSG_Foo", TCIMPropertyMap());
+        FAIL() << "no exception";
+    } catch (const TKVLException& error) {
+        EXPECT_EQ(error.GetStatusCode(), 15u);
+        EXPECT_STREQ(error.what(), "Invalid class (15): QRXSG_Foo");
+    }
+    EXPECT_THROW(ns->GetClass("qrxsg_ipservice", TCIMPropertyMap()), TKVLException);
+}
+
+TEST_F(HubTest, PropertiesKeepFirstSetOrderAndReplaceInPlace) {
+    auto instance = boost::dynamic_pointer_cast<THubInstance>(Create("QRXSG_IPService"));
+    instance->SetProperty("Name", TCIMValue("IPService"), {});
+    instance->SetProperty("HostName", TCIMValue("old"), {});
+    instance->SetProperty("RoutingEnabled", TCIMValue(false), {});
+    instance->SetProperty("HostName", TCIMValue("new"), {});
+
+    const auto& properties = instance->Properties();
+    ASSERT_EQ(properties.size(), 3u);
+    EXPECT_EQ(properties[0].first, "Name");
+    EXPECT_EQ(properties[1].first, "HostName");
+    EXPECT_EQ(properties[1].second, TCIMValue("new"));
+    EXPECT_EQ(properties[2].first, "RoutingEnabled");
+    EXPECT_EQ(instance->GetProperty("HostName", {})->GetValue({}), TCIMValue("new"));
+}
+
+TEST_F(HubTest, DereferencingAnUnsetPropertyReachesTheAssertionHandler) {
+    auto instance = Create("QRXSG_IPService");
+    boost::shared_ptr<ICIMProperty> missing = instance->GetProperty("HostName", {});
+    EXPECT_FALSE(missing);
+
+    TRootObject::CoreLogger().Clear();
+    try {
+        missing->GetValue({});
+        FAIL() << "no exception";
+    } catch (const TKVLException& error) {
+        EXPECT_EQ(error.GetStatusCode(), kKVLStatusAssertionFailed);
+        EXPECT_NE(std::string(error.what()).find("px != 0"), std::string::npos);
+    }
+    const auto& entries = TRootObject::CoreLogger().Entries();
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].level, 1);
+    EXPECT_NE(entries[0].text.find("px != 0"), std::string::npos);
+    EXPECT_NE(entries[0].text.find("shared_ptr.hpp:"), std::string::npos);
+}
+
+TEST_F(HubTest, ReferenceIsBuiltFromTheKeysPresent) {
+    auto port = Create("QRXSG_PhysicalNetworkPort");
+    port->SetProperty("Speed", TCIMValue(1000ull), {});
+    port->SetProperty("DeviceID", TCIMValue("eth0"), {});
+    port->SetProperty("SystemName", TCIMValue("HOST"), {});
+    EXPECT_EQ(PathOf(port), "QRXSG_PhysicalNetworkPort.DeviceID=\"eth0\",SystemName=\"HOST\"");
+    EXPECT_EQ(port->GetReference({}), port->GetReference({}));
+
+    auto group = Create("QRXSG_VirtualNetworkingGroup");
+    group->SetProperty("TeamID", TCIMValue("401"), {});
+    EXPECT_EQ(PathOf(group), "QRXSG_VirtualNetworkingGroup.TeamID=\"401\"");
+}
+
+TEST_F(HubTest, InstanceWithoutKeysHasItsOwnOrdinal) {
+    auto first = Create("QRXSG_NextHopIPRoute");
+    auto second = Create("QRXSG_NextHopIPRoute");
+    first->SetProperty("DestinationAddress", TCIMValue("0.0.0.0"), {});
+    EXPECT_EQ(PathOf(first), "QRXSG_NextHopIPRoute=@1");
+    EXPECT_EQ(PathOf(second), "QRXSG_NextHopIPRoute=@2");
+    EXPECT_NE(first->GetReference({}), second->GetReference({}));
+}
+
+TEST_F(HubTest, CommitOutsideEnumerationIsKeptInOrder) {
+    CommitPort("QRXSG_PhysicalNetworkPort", "eth1");
+    CommitPort("QRXSG_VirtualNetworkPort", "team0");
+    ASSERT_EQ(ns->Committed().size(), 2u);
+    EXPECT_EQ(ns->Committed()[0]->ClassName(), "QRXSG_PhysicalNetworkPort");
+    EXPECT_EQ(ns->Committed()[1]->ClassName(), "QRXSG_VirtualNetworkPort");
+}
+
+// An association query that enumerates its ends: the ends go to the
+// enumeration's callback, only the association reaches Committed().
+TEST_F(HubTest, CommitsDuringNestedEnumerationGoToTheInnermostCallback) {
+    plugin.On("QRXSG_PhysicalNetworkPort", [this](boost::shared_ptr<ICIMNamespace>, ICIMClass&) {
+        CommitPort("QRXSG_PhysicalNetworkPort", "eth0");
+        CommitPort("QRXSG_PhysicalNetworkPort", "eth1");
+    });
+    plugin.On("QRXSG_PortImplementsEndpoint",
+              [this](boost::shared_ptr<ICIMNamespace> queried, ICIMClass& cls) {
+                  EXPECT_EQ(queried, ns);
+                  for (const auto& port : Enumerate("QRXSG_PhysicalNetworkPort")) {
+                      auto link = cls.CreateInstance({});
+                      link->SetProperty("Antecedent", TCIMValue(port->GetReference({})), {});
+                      link->Commit({});
+                  }
+              });
+    ns->RegisterPlugin(&plugin);
+
+    plugin.QueryInstances(ns, {ns->GetClass("QRXSG_PortImplementsEndpoint", {})});
+
+    ASSERT_EQ(ns->Committed().size(), 2u);
+    EXPECT_EQ(ns->Committed()[1]->Properties()[0].second.ToString(),
+              "QRXSG_PhysicalNetworkPort.CreationClassname=\"QRXSG_PhysicalNetworkPort\","
+              "DeviceID=\"eth1\",SystemCreationClassName=\"QRXSG_ComputerSystem\","
+              "SystemName=\"HOST\"");
+    EXPECT_EQ(plugin.queries(), 2);
+}
+
+TEST_F(HubTest, EnumerationAsksEveryPluginThenHandsOverStaticInstances) {
+    FakePlugin second;
+    plugin.On("QRXSG_PCIDevice", [this](boost::shared_ptr<ICIMNamespace>, ICIMClass& cls) {
+        auto device = cls.CreateInstance({});
+        device->SetProperty("DeviceID", TCIMValue("from plug-in"), {});
+        device->Commit({});
+    });
+    ns->RegisterPlugin(&plugin);
+    ns->RegisterPlugin(&second);
+    TCIMPropertyMap pci;
+    pci["DeviceID"] = TCIMValue("PCI\\VEN_14E4&DEV_1639");
+    pci["PciDeviceID"] = TCIMValue("1639");
+    ns->AddStaticInstance("QRXSG_PCIDevice", pci);
+
+    const InstanceVector found = Enumerate("QRXSG_PCIDevice");
+
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(PathOf(found[0]), "QRXSG_PCIDevice.DeviceID=\"from plug-in\"");
+    EXPECT_EQ(PathOf(found[1]), "QRXSG_PCIDevice.DeviceID=\"PCI\\\\VEN_14E4&DEV_1639\"");
+    EXPECT_EQ(found[1]->GetProperty("PciDeviceID", {})->GetValue({}), TCIMValue("1639"));
+    EXPECT_EQ(second.queries(), 1);
+    EXPECT_TRUE(ns->Committed().empty());
+    EXPECT_THROW(ns->AddStaticInstance("QRXSG_Foo", pci), TKVLException);
+}
+
+TEST_F(HubTest, RunawayEnumerationIsRefusedAndRoutingRecovers) {
+    plugin.On("QRXSG_SpareGroup", [this](boost::shared_ptr<ICIMNamespace>, ICIMClass&) {
+        Enumerate("QRXSG_SpareGroup");
+    });
+    ns->RegisterPlugin(&plugin);
+
+    EXPECT_THROW(Enumerate("QRXSG_SpareGroup"), TKVLException);
+    EXPECT_EQ(plugin.queries(), 16);
+
+    CommitPort("QRXSG_PhysicalNetworkPort", "eth0");
+    EXPECT_EQ(ns->Committed().size(), 1u);
+}
+
+TEST(HubLifetimeTest, CommittedReferencesDoNotKeepTheNamespaceAlive) {
+    auto ns = boost::make_shared<TPluginManagerNamespace>();
+    const boost::weak_ptr<TPluginManagerNamespace> watch = ns;
+    auto link = ns->GetClass("QRXSG_ActsAsSpare", {})->CreateInstance({});
+    link->SetProperty("Group", TCIMValue(link->GetReference({})), {});
+    link->Commit({});
+    link.reset();
+    ns.reset();
+    EXPECT_TRUE(watch.expired());
+}
+
+TEST_F(HubTest, ProcessManagerIsOnePluginManagerNamespace) {
+    const auto manager = TRootObject::GetPluginManager();
+    EXPECT_EQ(manager, TRootObject::GetPluginManager());
+    EXPECT_TRUE(boost::dynamic_pointer_cast<TPluginManagerNamespace>(manager));
+}
+
+}  // namespace
