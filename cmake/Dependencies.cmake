@@ -1,0 +1,20 @@
+# Header-only dependencies come from Debian's packages. A cross build reads
+# the same headers through a folder of links, so that the host system's own
+# C library headers never reach the cross compiler.
+if(CMAKE_CROSSCOMPILING)
+    set(LINKSCOPE_THIRD_PARTY_INCLUDE ${CMAKE_BINARY_DIR}/third_party/include)
+    file(MAKE_DIRECTORY ${LINKSCOPE_THIRD_PARTY_INCLUDE})
+    foreach(dir boost nlohmann CLI)
+        if(EXISTS /usr/include/${dir} AND NOT EXISTS ${LINKSCOPE_THIRD_PARTY_INCLUDE}/${dir})
+            file(CREATE_LINK /usr/include/${dir} ${LINKSCOPE_THIRD_PARTY_INCLUDE}/${dir} SYMBOLIC)
+        endif()
+    endforeach()
+    add_library(linkscope_third_party INTERFACE)
+    target_include_directories(linkscope_third_party SYSTEM INTERFACE ${LINKSCOPE_THIRD_PARTY_INCLUDE})
+else()
+    find_package(Boost 1.74 REQUIRED)
+    find_package(nlohmann_json 3.10 REQUIRED)
+    find_package(CLI11 REQUIRED)
+    add_library(linkscope_third_party INTERFACE)
+    target_link_libraries(linkscope_third_party INTERFACE Boost::headers nlohmann_json::nlohmann_json CLI11::CLI11)
+endif()

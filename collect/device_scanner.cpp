@@ -1,0 +1,218 @@
+#include "collect/device_scanner.h"
+
+#include <functional>
+
+#include "collect/log.h"
+#include "platform/platform.h"
+#include "platform/registry_key.h"
+#include "platform/registry_text.h"
+
+namespace linkscope {
+namespace {
+
+constexpr char kNetClassName[] = "Net";
+constexpr char kNetClassGuid[] = "{4D36E972-E325-11CE-BFC1-08002BE10318}";
+constexpr char kClassKeyPrefix[] = "SYSTEM\\CurrentControlSet\\Control\\Class\\";
+constexpr std::uint32_t kInstanceIdBufferSize = 8192;
+constexpr std::uint32_t kMaxKeyNameChars = 255;
+constexpr std::uint32_t kLinkedBufferSize = 4;
+constexpr std::uint32_t kDescriptionBufferSize = 1024;
+constexpr std::uint32_t kDescriptionGrowth = 1024;
+// A driver description is a line of text; anything asking for more than
+// this is refused rather than allocated.
+constexpr std::uint32_t kMaxDescriptionSize = 1u << 20;
+constexpr std::int32_t kDisabledState = 3;
+
+// The physical records the adding mode consults and extends, found by name
+// and by device name instead of walking the list for each device.
+class PhysicalRecordIndex {
+public:
+    explicit PhysicalRecordIndex(AdaptersInfo& adapters) : adapters_(adapters) {
+        for (PhysicalNetworkAdapter* record : adapters.GetPhysicalAdapters()) Index(record);
+    }
+
+    bool HasName(const std::string& name) const { return names_.count(name) != 0; }
+
+    // Marks every record with this device name disabled; false when none has it.
+    bool MarkDisabled(const std::string& deviceId) {
+        const auto it = byDeviceId_.find(deviceId);
+        if (it == byDeviceId_.end()) return false;
+        for (PhysicalNetworkAdapter* record : it->second) record->SetEnabledState(kDisabledState);
+        return true;
+    }
+
+    void Add(PhysicalNetworkAdapter* record) {
+        adapters_.AddPhysicalAdapter(record);
+        Index(record);
+    }
+
+private:
+    void Index(PhysicalNetworkAdapter* record) {
+        names_.insert(record->GetName());
+        byDeviceId_[record->GetDeviceID()].push_back(record);
+    }
+
+    AdaptersInfo& adapters_;
+    std::unordered_set<std::string> names_;
+    std::unordered_map<std::string, std::vector<PhysicalNetworkAdapter*>> byDeviceId_;
+};
+
+using InterfaceKeyVisitor = std::function<void(const std::string& path, const std::string& reference)>;
+
+// Visits every device interface key (depth 2) below `keyPath` with the name
+// of its first subkey. A key that cannot be opened or queried ends only its
+// own branch.
+bool WalkDeviceClasses(platform::RegistryApi& registry, const std::string& keyPath, int depth,
+                       const InterfaceKeyVisitor& visit) {
+    platform::RegistryKey key(registry, keyPath, platform::kKeyAllAccess);
+    std::uint32_t subkeys = 0;
+    std::uint32_t values = 0;
+    if (!key.IsOpen() || registry.QueryInfoKey(key.Handle(), &subkeys, &values) != platform::kSuccess) {
+        return false;
+    }
+    if (subkeys == 0) return true;
+    if (depth < 2) {
+        for (std::uint32_t index = 0; index < subkeys; ++index) {
+            std::string name;
+            if (registry.EnumKey(key.Handle(), index, kMaxKeyNameChars, &name) != platform::kSuccess) continue;
+            WalkDeviceClasses(registry, keyPath + "\\" + name, depth + 1, visit);
+        }
+        return true;
+    }
+    std::string reference;
+    if (registry.EnumKey(key.Handle(), 0, kMaxKeyNameChars, &reference) == platform::kSuccess) {
+        visit(keyPath, reference);
+    }
+    return true;
+}
+
+bool InterfaceIsLinked(platform::RegistryApi& registry, const std::string& controlPath) {
+    platform::RegistryKey control(registry, controlPath, platform::kKeyQueryValue);
+    if (!control.IsOpen()) return true;
+    const platform::RegValue linked = registry.QueryValue(control.Handle(), "Linked", kLinkedBufferSize);
+    return !(linked.result == platform::kSuccess && !linked.data.empty() && linked.data[0] == 0);
+}
+
+std::string ReadDriverDescription(platform::RegistryApi& registry, const platform::RegistryKey& classKey,
+                                  const std::string& classKeyPath) {
+    std::uint32_t size = kDescriptionBufferSize;
+    for (;;) {
+        const platform::RegValue value = registry.QueryValue(classKey.Handle(), "DriverDesc", size);
+        if (value.result != platform::kMoreData) {
+            return value.result == platform::kSuccess ? platform::RegistryText(value.data) : std::string();
+        }
+        if (value.needed > kMaxDescriptionSize) {
+            Log(kLogDetail, Format("DriverDesc of %s asks for %u bytes; ignored", classKeyPath.c_str(), value.needed));
+            return std::string();
+        }
+        size = value.needed + kDescriptionGrowth;
+    }
+}
+
+// A device interface of the device `instanceId` was found below
+// `interfaceKeyPath`; if its TCP/IP binding is not linked, the adapter is
+// disabled: marked on the records that stand for it, or added.
+void HandleDeviceInterface(AdaptersInfo& adapters, PhysicalRecordIndex& records, NetworkAdapter& temporary,
+                           const std::string& instanceId, const std::string& interfaceKeyPath,
+                           const std::string& reference, const std::string& classKeyPath) {
+    platform::RegistryApi& registry = platform::Current().Registry();
+    if (InterfaceIsLinked(registry, interfaceKeyPath + "\\" + reference + "\\Control")) return;
+    if (records.MarkDisabled(kDeviceNamePrefix + instanceId)) return;
+
+    temporary.SetName(instanceId);
+    temporary.SetEnabledState(kDisabledState);
+    {
+        platform::RegistryKey classKey(registry, classKeyPath, platform::kKeyAllAccess);
+        if (classKey.IsOpen()) {
+            const std::string description = ReadDriverDescription(registry, classKey, classKeyPath);
+            temporary.SetDescription(description);
+            temporary.SetOtherIdentifyingInfo(description);
+            temporary.SetDeviceID(kDeviceNamePrefix + instanceId);
+        }
+    }
+    adapters.ReadSpeedDuplex(temporary, classKeyPath);
+    records.Add(new PhysicalNetworkAdapter(temporary));
+}
+
+}  // namespace
+
+bool SearchDeviceClasses(AdaptersInfo& adapters, NetworkAdapter& temporary, const std::string& instanceId,
+                         const std::string& keyPath, const std::string& classKeyPath, int depth) {
+    PhysicalRecordIndex records(adapters);
+    const std::string wanted = "#" + instanceId;
+    return WalkDeviceClasses(platform::Current().Registry(), keyPath, depth,
+                             [&](const std::string& path, const std::string& reference) {
+                                 if (reference != wanted) return;
+                                 HandleDeviceInterface(adapters, records, temporary, instanceId, path,
+                                                       reference, classKeyPath);
+                             });
+}
+
+bool ScanNetworkDevices(AdaptersInfo& adapters, NetworkAdapter& adapter, ScanMode mode) {
+    NetworkDeviceScanner scanner(adapters);
+    if (mode == ScanMode::kComplete) {
+        scanner.Complete(adapter);
+    } else {
+        scanner.AddMissing();
+    }
+    return true;
+}
+
+NetworkDeviceScanner::NetworkDeviceScanner(AdaptersInfo& adapters) : adapters_(adapters) {}
+
+NetworkDeviceScanner::~NetworkDeviceScanner() = default;
+
+void NetworkDeviceScanner::LoadDevices() {
+    if (devicesLoaded_) return;
+    devicesLoaded_ = true;
+    platform::PresentDevicesAnswer answer = platform::Current().DeviceSetup().GetPresentDevices();
+    listAvailable_ = answer.ok;
+    platform::RegistryApi& registry = platform::Current().Registry();
+    for (const platform::DeviceRecord& device : answer.devices) {
+        if (!device.className || *device.className != kNetClassName) continue;
+        if (!device.classGuid || *device.classGuid != kNetClassGuid) continue;
+        if (!device.driverKey) continue;
+        NetDevice net{std::string(), kClassKeyPrefix + *device.driverKey};
+        platform::RegistryKey classKey(registry, net.classKeyPath, platform::kKeyRead);
+        if (!classKey.IsOpen()) continue;
+        const platform::RegValue id = registry.QueryValue(classKey.Handle(), "NetCfgInstanceId", kInstanceIdBufferSize);
+        if (id.result == platform::kSuccess) net.instanceId = platform::RegistryText(id.data);
+        firstDeviceWithId_.emplace(net.instanceId, devices_.size());
+        devices_.push_back(std::move(net));
+    }
+}
+
+void NetworkDeviceScanner::LoadInterfaceKeys() {
+    if (interfaceKeysByReference_) return;
+    interfaceKeysByReference_.emplace();
+    WalkDeviceClasses(platform::Current().Registry(), kDeviceClassesPath, 0,
+                      [this](const std::string& path, const std::string& reference) {
+                          (*interfaceKeysByReference_)[reference].push_back(path);
+                      });
+}
+
+void NetworkDeviceScanner::Complete(NetworkAdapter& adapter) {
+    LoadDevices();
+    if (!listAvailable_) Log(kLogDetail, "INVALID_HANDLE_VALUE");
+    const auto it = firstDeviceWithId_.find(adapter.GetName());
+    if (it != firstDeviceWithId_.end()) adapters_.ReadSpeedDuplex(adapter, devices_[it->second].classKeyPath);
+}
+
+void NetworkDeviceScanner::AddMissing() {
+    LoadDevices();
+    if (!listAvailable_) Log(kLogDetail, "INVALID_HANDLE_VALUE");
+    PhysicalRecordIndex records(adapters_);
+    for (const NetDevice& device : devices_) {
+        if (records.HasName(device.instanceId)) continue;
+        LoadInterfaceKeys();
+        const auto found = interfaceKeysByReference_->find("#" + device.instanceId);
+        if (found == interfaceKeysByReference_->end()) continue;
+        NetworkAdapter temporary;
+        for (const std::string& path : found->second) {
+            HandleDeviceInterface(adapters_, records, temporary, device.instanceId, path, found->first,
+                                  device.classKeyPath);
+        }
+    }
+}
+
+}  // namespace linkscope

@@ -1,0 +1,74 @@
+// Ties adapter records to their network-class devices in the device
+// database and registry: reads each enumerated adapter's speed and duplex
+// setting, and adds the disabled adapters that IP configuration does not
+// report.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "collect/adapters_info.h"
+
+namespace linkscope {
+
+enum class ScanMode : int {
+    kComplete = 0,  // complete the given record with its speed and duplex
+    kAddMissing = 1,  // add disabled network devices as physical records
+};
+
+inline constexpr char kDeviceClassesPath[] = "SYSTEM\\CurrentControlSet\\Control\\DeviceClasses";
+inline constexpr char kDeviceNamePrefix[] = "\\DEVICE\\TCPIP_";
+
+// One scan over the present devices, as a single call makes it; in the
+// adding mode `adapter` is not used. Returns true in every case.
+bool ScanNetworkDevices(AdaptersInfo& adapters, NetworkAdapter& adapter, ScanMode mode);
+
+// Walks the registry below `keyPath` (depth `depth` below DeviceClasses)
+// for device interfaces of instance id `instanceId` whose TCP/IP binding is
+// not linked, marking or adding the disabled adapter. False when `keyPath`
+// cannot be opened or queried.
+bool SearchDeviceClasses(AdaptersInfo& adapters, NetworkAdapter& temporary, const std::string& instanceId,
+                         const std::string& keyPath, const std::string& classKeyPath, int depth);
+
+// The scans of one collection run. The device list, the instance ids of
+// the network devices and the device-interface keys are read once and
+// looked up by hash, with the first-match order of a fresh scan.
+class NetworkDeviceScanner {
+public:
+    explicit NetworkDeviceScanner(AdaptersInfo& adapters);
+    ~NetworkDeviceScanner();
+
+    // Reads `adapter`'s speed and duplex from the first network device
+    // whose instance id is its Name.
+    void Complete(NetworkAdapter& adapter);
+    // Adds (or marks) every network device without a physical record whose
+    // interface is not linked.
+    void AddMissing();
+
+private:
+    struct NetDevice {
+        std::string instanceId;
+        std::string classKeyPath;
+    };
+    struct InterfaceKey {
+        std::string path;  // the device interface key (depth 2)
+        std::string reference;  // its first subkey's name: "#" + instance id
+    };
+
+    void LoadDevices();
+    void LoadInterfaceKeys();
+
+    AdaptersInfo& adapters_;
+    bool devicesLoaded_ = false;
+    bool listAvailable_ = true;
+    std::vector<NetDevice> devices_;
+    std::unordered_map<std::string, size_t> firstDeviceWithId_;
+    std::optional<std::unordered_map<std::string, std::vector<std::string>>> interfaceKeysByReference_;
+};
+
+}  // namespace linkscope

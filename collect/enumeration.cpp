@@ -1,0 +1,194 @@
+// Enumeration of the operating system's adapters into the container.
+//
+// Decisions where the operating system's answers are incomplete:
+//  - an adapter whose index has no interface-information pair gets an empty
+//    device name; one whose index has no interface-table row gets MTU 0 and
+//    keeps its enabled state;
+//  - a failed per-adapter query offers no DNS servers and leaves both
+//    autoconfiguration flags false;
+//  - when the IPv6 query cannot be resolved on this system, the IPv6 step
+//    is skipped.
+#include <memory>
+#include <optional>
+#include <unordered_map>
+
+#include "collect/adapter_finder.h"
+#include "collect/adapters_info.h"
+#include "collect/address_text.h"
+#include "collect/device_scanner.h"
+#include "collect/link_codes.h"
+#include "collect/log.h"
+#include "platform/platform.h"
+
+namespace linkscope {
+namespace {
+
+template <class T>
+CimValueList AsCimStrings(const std::vector<T>& items, std::string (*text)(const T&)) {
+    CimValueList values;
+    values.reserve(items.size());
+    for (const T& item : items) values.emplace_back(text(item));
+    return values;
+}
+
+std::string AddressOf(const platform::IpAddressString& entry) { return entry.address; }
+std::string Itself(const std::string& text) { return text; }
+
+// Index of the first element with each interface index, as a search from
+// the start of the list finds it.
+template <class T>
+std::unordered_map<std::uint32_t, const T*> FirstByIndex(const std::vector<T>& items) {
+    std::unordered_map<std::uint32_t, const T*> index;
+    index.reserve(items.size());
+    for (const T& item : items) index.emplace(item.index, &item);
+    return index;
+}
+
+// The first unicast IPv6 address of each adapter, asked of the platform
+// once and kept for every adapter of the run.
+class Ipv6Addresses {
+public:
+    explicit Ipv6Addresses(platform::IpHelperApi& ipHelper) : ipHelper_(ipHelper) {
+        const platform::OsVersionAnswer version = ipHelper.GetVersion();
+        wanted_ = !(version.ok && version.major == 5 && version.minor == 0);
+    }
+
+    // The adapter's address texts, or nothing when its list is to stay as it is.
+    std::optional<TextList> For(const std::string& adapterName) {
+        if (!wanted_) return std::nullopt;
+        if (!answer_) Load();
+        if (!answer_->resolved || answer_->result != platform::kSuccess) return std::nullopt;
+        const auto it = byAdapter_.find(adapterName);
+        return it == byAdapter_.end() ? TextList() : it->second;
+    }
+
+private:
+    void Load() {
+        answer_ = ipHelper_.GetAdaptersAddressesIPv6();
+        for (const platform::Ipv6Entry& entry : answer_->entries) {
+            if (entry.hasUnicast) byAdapter_[entry.adapterName].push_back(Ipv6Text(entry.firstUnicast));
+        }
+    }
+
+    platform::IpHelperApi& ipHelper_;
+    bool wanted_ = true;
+    std::optional<platform::Ipv6Answer> answer_;
+    std::unordered_map<std::string, TextList> byAdapter_;
+};
+
+struct EnumerationContext {
+    AdaptersInfo& adapters;
+    platform::IpHelperApi& ipHelper;
+    AdapterFinder finder;
+    NetworkDeviceScanner& scanner;
+    std::unordered_map<std::uint32_t, const platform::InterfacePair*> pairs;
+    std::unordered_map<std::uint32_t, const platform::InterfaceRow*> rows;
+    Ipv6Addresses ipv6;
+};
+
+void CollectAdapter(EnumerationContext& context, const platform::AdapterEntry& entry) {
+    const auto pairIt = context.pairs.find(entry.index);
+    const auto rowIt = context.rows.find(entry.index);
+    const std::string deviceName = pairIt == context.pairs.end() ? std::string() : pairIt->second->name;
+    const std::string macAddress = BareHardwareAddress(entry.hardwareAddress);
+
+    std::unique_ptr<NetworkAdapter> created;
+    NetworkAdapter* record = context.finder.Find(macAddress, deviceName, entry.description);
+    if (record == nullptr) {
+        created = std::make_unique<NetworkAdapter>();
+        record = created.get();
+    }
+    const std::string oldDeviceId = record->GetDeviceID();
+    const std::string oldMacAddress = record->GetMacAddress();
+
+    record->SetDeviceID(deviceName);
+    record->SetName(entry.adapterName);
+    record->SetMacAddress(macAddress);
+    record->SetPermanentAddress(ColonHardwareAddress(entry.hardwareAddress));
+    record->SetDescription(entry.description);
+    record->SetOtherIdentifyingInfo(entry.description);
+    if (!created) context.finder.KeysChanged(record, oldDeviceId, oldMacAddress);
+
+    if (record->GetLinkTechnology() == 0) record->SetLinkTechnology(LinkTechnologyOfInterfaceType(entry.type));
+    record->SetNetworkAddresses({NQRXKVL20::TCIMValue(record->GetPermanentAddress())});
+    record->SetGatewayList(AsCimStrings(entry.gateways, &AddressOf));
+    if (entry.dhcpEnabled != 0) {
+        record->SetDhcpEnabled(true);
+        record->SetDhcpServer(entry.dhcpServer);
+    } else {
+        record->SetDhcpEnabled(false);
+    }
+    if (entry.haveWins != 0) {
+        record->SetHaveWins(true);
+        record->SetPrimaryWinsServer(entry.primaryWinsServer);
+        record->SetSecondaryWinsServer(entry.secondaryWinsServer);
+    } else {
+        record->SetHaveWins(false);
+    }
+    record->SetPortNumber(static_cast<std::int32_t>(entry.index));
+
+    const platform::PerAdapterAnswer perAdapter = context.ipHelper.GetPerAdapterInfo(entry.index);
+    if (perAdapter.result == platform::kSuccess) {
+        // Kept only by records whose state a team collector already set.
+        record->SetDnsServers(AsCimStrings(perAdapter.dnsServers, &Itself));
+        record->SetAutoConfigEnabled(perAdapter.autoconfigEnabled != 0);
+        record->SetAutoConfigActive(perAdapter.autoconfigActive != 0);
+    } else {
+        record->SetAutoConfigEnabled(false);
+        record->SetAutoConfigActive(false);
+    }
+
+    const platform::InterfaceRow* row = rowIt == context.rows.end() ? nullptr : rowIt->second;
+    record->SetActiveMaximumTransmissionUnit(row ? static_cast<std::int32_t>(row->mtu) : 0);
+    record->SetDriverLoaded(true);
+    if (record->GetEnabledState() == 0 && row) record->SetEnabledState(EnabledStateOfOperStatus(row->operStatus));
+
+    TextList ipv4;
+    ipv4.reserve(entry.ipAddresses.size());
+    for (const platform::IpAddressString& address : entry.ipAddresses) {
+        ipv4.push_back(address.address + "/" + NetworkAdapter::MaskToPrefixLength(address.mask));
+    }
+    record->SetIPv4AddressList(ipv4);
+
+    if (std::optional<TextList> ipv6 = context.ipv6.For(entry.adapterName)) record->SetIPv6AddressList(*ipv6);
+
+    context.scanner.Complete(*record);
+
+    if (created) {
+        auto* physical = new PhysicalNetworkAdapter(*created);
+        context.adapters.AddPhysicalAdapter(physical);
+        context.finder.PhysicalAppended(physical);
+    }
+}
+
+}  // namespace
+
+void AdaptersInfo::Collect() {
+    platform::IpHelperApi& ipHelper = platform::Current().IpHelper();
+    NetworkDeviceScanner scanner(*this);
+
+    const platform::AdaptersAnswer adapters = ipHelper.GetAdaptersInfo();
+    if (adapters.result != platform::kSuccess) {
+        scanner.AddMissing();
+        Log(kLogFailure, "No Network Adapters Found.");
+        return;
+    }
+    const platform::InterfacePairsAnswer pairs = ipHelper.GetInterfaceInfo();
+    if (pairs.result != platform::kSuccess) {
+        Log(kLogFailure, "No Network Interface Information Found.");
+        return;
+    }
+    const platform::InterfaceTableAnswer table = ipHelper.GetIfTable();
+    if (table.result != platform::kSuccess) {
+        Log(kLogFailure, "Unable to retrieve MIB-II Interface Table");
+        return;
+    }
+
+    EnumerationContext context{*this,   ipHelper, AdapterFinder(*this), scanner, FirstByIndex(pairs.pairs),
+                               FirstByIndex(table.rows), Ipv6Addresses(ipHelper)};
+    for (const platform::AdapterEntry& entry : adapters.adapters) CollectAdapter(context, entry);
+
+    scanner.AddMissing();
+}
+
+}  // namespace linkscope

@@ -1,0 +1,31 @@
+// The set of platform APIs one backend provides, and the process-wide
+// choice of backend that the collectors read through.
+#pragma once
+
+#include <memory>
+
+#include "platform/device_registry.h"
+#include "platform/environment.h"
+#include "platform/ip_helper.h"
+
+namespace linkscope::platform {
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+    virtual IpHelperApi& IpHelper() = 0;
+    virtual EnvironmentApi& Environment() = 0;
+    virtual DeviceSetupApi& DeviceSetup() = 0;
+    virtual RegistryApi& Registry() = 0;
+};
+
+// The installed backend. Before any Install, the machine's own backend
+// (MakeNativePlatform) is installed on first use.
+Platform& Current();
+// Replaces the installed backend; returns the previous one.
+std::unique_ptr<Platform> Install(std::unique_ptr<Platform> platform);
+
+// The real operating system's backend of this build.
+std::unique_ptr<Platform> MakeNativePlatform();
+
+}  // namespace linkscope::platform

@@ -1,0 +1,174 @@
+// Speed and duplex from the driver's registry settings, and disabled
+// adapters found through the device registry.
+#include <gtest/gtest.h>
+
+#include "collect/adapters_info.h"
+#include "collect/device_scanner.h"
+#include "collect/speed_duplex.h"
+#include "support/sim_machine.h"
+
+namespace linkscope {
+namespace {
+
+using testing::LoggedAt;
+using testing::ScopedMachine;
+
+using Choices = std::vector<std::pair<std::string, std::string>>;
+
+sim::Adapter NicWithDevice(std::uint32_t index, sim::NetworkDevice device) {
+    sim::Adapter adapter;
+    adapter.guid = "{NIC-" + std::to_string(index) + "}";
+    adapter.description = "NIC " + std::to_string(index);
+    adapter.mac = {0x02, static_cast<std::uint8_t>(index)};
+    adapter.index = index;
+    adapter.device = std::move(device);
+    return adapter;
+}
+
+sim::DriverSetting Setting(const std::string& value, std::optional<Choices> choices) {
+    return sim::DriverSetting{value, std::move(choices)};
+}
+
+TEST(SpeedDuplex, TextComesFromTheDriversEnumerationOrFallsBackToUnknown) {
+    struct Case {
+        const char* name;
+        std::optional<sim::DriverSetting> speedDuplex;
+        std::optional<sim::DriverSetting> requestedMediaType;
+        const char* expected;
+    };
+    const Choices choices = {{"0", "Auto Negotiation"}, {"4", "100Mbps Full"}, {"6", "1000Mbps Full"}};
+    const Case cases[] = {
+        {"code zero", Setting("0", choices), std::nullopt, "Auto Negotiation"},
+        {"listed code", Setting("6", choices), std::nullopt, "1000Mbps Full"},
+        {"media type only", std::nullopt, Setting("4", choices), "100Mbps Full"},
+        {"speed setting first", Setting("6", choices), Setting("4", choices), "1000Mbps Full"},
+        {"code missing from enumeration", Setting("9", choices), std::nullopt, "Unknown"},
+        {"no enumeration key", Setting("4", std::nullopt), std::nullopt, ""},
+        {"empty enumeration key", Setting("4", Choices{}), std::nullopt, ""},
+        {"no setting", std::nullopt, std::nullopt, "Unknown"},
+    };
+    sim::Machine machine;
+    std::uint32_t index = 1;
+    for (const Case& c : cases) {
+        sim::NetworkDevice device;
+        device.speedDuplex = c.speedDuplex;
+        device.requestedMediaType = c.requestedMediaType;
+        machine.adapters.push_back(NicWithDevice(index++, device));
+    }
+    machine.adapters.push_back(NicWithDevice(index, sim::NetworkDevice{}));
+    machine.adapters.back().device.reset();
+    ScopedMachine installed(machine);
+
+    AdaptersInfo adapters;
+    adapters.Collect();
+    const auto records = adapters.GetPhysicalAdapters();
+    ASSERT_EQ(records.size(), std::size(cases) + 1);
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(records[i]->GetSpeedDuplex(), cases[i].expected) << cases[i].name;
+    }
+    EXPECT_EQ(records.back()->GetSpeedDuplex(), "") << "an adapter without a device gets no text";
+}
+
+TEST(SpeedDuplex, ATextAlreadySetIsNeverReplaced) {
+    sim::NetworkDevice device;
+    device.speedDuplex = Setting("4", Choices{{"4", "100Mbps Full"}});
+    sim::Machine machine;
+    machine.adapters = {NicWithDevice(1, device)};
+    ScopedMachine installed(machine);
+    AdaptersInfo adapters;
+    auto* broadcom = new PhysicalNetworkAdapter();
+    broadcom->SetMacAddress("0201");
+    broadcom->SetSpeedDuplex(BroadcomSpeedDuplexText(6));
+    adapters.AddPhysicalAdapter(broadcom);
+    adapters.Collect();
+    EXPECT_EQ(broadcom->GetSpeedDuplex(), "100Mbps Full");
+}
+
+TEST(SpeedDuplex, BroadcomCodeTable) {
+    const std::pair<std::uint32_t, const char*> cases[] = {
+        {0, "AUTO"},           {1, ""},           {2, ""},
+        {3, "10Mbps Half"},    {6, "100Mbps Full"}, {7, "1000Mbps Half"},
+        {8, "1000Mbps Full"},  {9, ""},           {11, "1000Mbps Half"},
+        {12, "1000Mbps Full"}, {14, "2500Mbps Full"}, {15, "1Gbps Half(AutoNeg)"},
+        {18, "2.5Gbps Full(AutoNeg)"}, {19, "Hardware Default"}, {21, "10Gbps Full"},
+        {22, ""},              {0xFFFFFFFFu, ""},
+    };
+    for (const auto& [code, text] : cases) EXPECT_EQ(BroadcomSpeedDuplexText(code), text) << code;
+}
+
+TEST(DisabledAdapters, AreAddedAfterEnumerationWithDescriptionAndState) {
+    sim::Machine machine;
+    machine.adapters = {NicWithDevice(1, sim::NetworkDevice{})};
+    sim::DisabledAdapter disabled;
+    disabled.guid = "{OFF}";
+    disabled.device.driverDesc = "\"Quoted Adapter\"";
+    disabled.device.speedDuplex = Setting("1", Choices{{"1", "10Mbps Half"}});
+    disabled.device.interfaceClasses = 2;
+    machine.disabledAdapters = {disabled};
+    ScopedMachine installed(machine);
+
+    AdaptersInfo adapters;
+    adapters.Collect();
+    const auto records = adapters.GetPhysicalAdapters();
+    ASSERT_EQ(records.size(), 2u) << "two interface classes, one record";
+    const PhysicalNetworkAdapter& added = *records[1];
+    EXPECT_EQ(added.GetName(), "{OFF}");
+    EXPECT_EQ(added.GetDeviceID(), "\\DEVICE\\TCPIP_{OFF}");
+    EXPECT_EQ(added.GetDescription(), "Quoted Adapter");
+    EXPECT_EQ(added.GetOtherIdentifyingInfo(), "Quoted Adapter");
+    EXPECT_EQ(added.GetEnabledState(), 3);
+    EXPECT_EQ(added.GetSpeedDuplex(), "10Mbps Half");
+    EXPECT_FALSE(added.GetDriverLoaded());
+    EXPECT_EQ(added.GetPortNumber(), 0);
+    EXPECT_TRUE(added.GetIPv4AddressList().empty());
+}
+
+TEST(DisabledAdapters, LinkedInterfacesAndKnownNamesAddNothing) {
+    sim::Machine machine;
+    machine.adapters = {NicWithDevice(1, sim::NetworkDevice{}), NicWithDevice(2, sim::NetworkDevice{})};
+    ScopedMachine installed(machine);
+    AdaptersInfo adapters;
+    adapters.Collect();
+    EXPECT_EQ(adapters.GetPhysicalAdapters().size(), 2u);
+}
+
+TEST(DisabledAdapters, AnEnumeratedRecordWithTheDeviceNameIsMarkedDisabled) {
+    sim::Machine machine;
+    sim::DisabledAdapter disabled;
+    disabled.guid = "{OFF}";
+    machine.disabledAdapters = {disabled};
+    ScopedMachine installed(machine);
+    AdaptersInfo adapters;
+    auto* record = new PhysicalNetworkAdapter();
+    record->SetName("{SOMETHING ELSE}");
+    record->SetDeviceID("\\DEVICE\\TCPIP_{OFF}");
+    adapters.AddPhysicalAdapter(record);
+    NetworkAdapter temporary;
+    ScanNetworkDevices(adapters, temporary, ScanMode::kAddMissing);
+    EXPECT_EQ(adapters.GetPhysicalAdapters().size(), 1u);
+    EXPECT_EQ(record->GetEnabledState(), 3);
+}
+
+TEST(DisabledAdapters, SearchDeviceClassesFailsOnlyForAnUnopenableStart) {
+    sim::Machine machine;
+    ScopedMachine installed(machine);
+    AdaptersInfo adapters;
+    NetworkAdapter temporary;
+    EXPECT_FALSE(SearchDeviceClasses(adapters, temporary, "{X}", "SYSTEM\\Nowhere", "SYSTEM\\Nowhere", 0));
+}
+
+TEST(DisabledAdapters, AnUnavailableDeviceListIsLoggedAndAddsNothing) {
+    sim::Machine machine;
+    sim::DisabledAdapter disabled;
+    disabled.guid = "{OFF}";
+    machine.disabledAdapters = {disabled};
+    machine.results.presentDevices = false;
+    ScopedMachine installed(machine);
+    AdaptersInfo adapters;
+    adapters.Collect();
+    EXPECT_TRUE(adapters.GetPhysicalAdapters().empty());
+    EXPECT_EQ(LoggedAt(3), std::vector<std::string>{"INVALID_HANDLE_VALUE"});
+}
+
+}  // namespace
+}  // namespace linkscope

@@ -1,0 +1,122 @@
+// Binding operating-system adapters to the records team collectors made.
+#include <random>
+
+#include <gtest/gtest.h>
+
+#include "collect/adapter_finder.h"
+#include "collect/adapters_info.h"
+#include "support/sim_machine.h"
+
+namespace linkscope {
+namespace {
+
+using testing::ScopedMachine;
+
+class FindAdapterTest : public ::testing::Test {
+protected:
+    PhysicalNetworkAdapter* AddPhysical(const std::string& deviceId, const std::string& mac, bool inTeam) {
+        auto* record = new PhysicalNetworkAdapter();
+        record->SetDeviceID(deviceId);
+        record->SetMacAddress(mac);
+        record->SetInTeam(inTeam);
+        adapters_->AddPhysicalAdapter(record);
+        return record;
+    }
+    VirtualNetworkAdapter* AddVirtual(const std::string& deviceId, const std::string& mac,
+                                      const std::string& description, const std::string& vendorName) {
+        auto* record = new VirtualNetworkAdapter();
+        record->SetDeviceID(deviceId);
+        record->SetMacAddress(mac);
+        record->SetDescription(description);
+        record->SetVendorName(vendorName);
+        adapters_->AddVirtualAdapter(record);
+        return record;
+    }
+    // Both ways of finding must agree on every question.
+    NetworkAdapter* Find(const std::string& mac, const std::string& deviceName, const std::string& description) {
+        NetworkAdapter* plain = adapters_->FindAdapter(mac, deviceName, description);
+        EXPECT_EQ(AdapterFinder(*adapters_).Find(mac, deviceName, description), plain);
+        return plain;
+    }
+
+    ScopedMachine machine_{sim::Machine{}};
+    std::unique_ptr<AdaptersInfo> adapters_ = std::make_unique<AdaptersInfo>();
+};
+
+TEST_F(FindAdapterTest, PhysicalRecordByDeviceNameOrAddressPassingOverTeamMembers) {
+    PhysicalNetworkAdapter* member = AddPhysical("\\DEVICE\\TCPIP_{M}", "AA", true);
+    PhysicalNetworkAdapter* standalone = AddPhysical("", "AA", false);
+    EXPECT_EQ(Find("AA", "\\DEVICE\\TCPIP_{X}", "NIC"), standalone);
+    EXPECT_EQ(Find("BB", "\\DEVICE\\TCPIP_{M}", "NIC"), nullptr) << "a member matched by name is passed over";
+    (void)member;
+}
+
+TEST_F(FindAdapterTest, AddressOfATeamMemberAloneFindsNothing) {
+    AddPhysical("", "AA", true);
+    EXPECT_EQ(Find("AA", "\\DEVICE\\TCPIP_{X}", "NIC"), nullptr);
+}
+
+TEST_F(FindAdapterTest, VirtualRecordByDeviceName) {
+    VirtualNetworkAdapter* team = AddVirtual("\\DEVICE\\TCPIP_{T}", "CC", "Team 1", "");
+    EXPECT_EQ(Find("ZZ", "\\DEVICE\\TCPIP_{T}", "anything"), team);
+}
+
+TEST_F(FindAdapterTest, VirtualRecordByAddressAndContainedDescription) {
+    AddVirtual("", "CC", "Team 1 VLAN 10", "");
+    VirtualNetworkAdapter* second = AddVirtual("", "CC", "Team 1 VLAN 20", "");
+    EXPECT_EQ(Find("CC", "\\DEVICE\\TCPIP_{X}", "VLAN 20"), second);
+    EXPECT_EQ(Find("CC", "\\DEVICE\\TCPIP_{X}", "vlan 20"), nullptr) << "comparisons are case-sensitive";
+    EXPECT_EQ(Find("CC", "\\DEVICE\\TCPIP_{X}", "VLAN 30"), nullptr);
+}
+
+TEST_F(FindAdapterTest, VirtualRecordWithoutDescriptionComparesItsVendorName) {
+    VirtualNetworkAdapter* team = AddVirtual("", "CC", "", "BASP Virtual Adapter");
+    EXPECT_EQ(Find("CC", "\\DEVICE\\TCPIP_{X}", "Virtual"), team);
+}
+
+TEST_F(FindAdapterTest, EmptyDescriptionMatchesOnlyAVirtualRecordWithoutDeviceName) {
+    AddVirtual("\\DEVICE\\TCPIP_{OTHER}", "CC", "Team", "");
+    VirtualNetworkAdapter* unnamed = AddVirtual("", "CC", "Team", "");
+    EXPECT_EQ(Find("CC", "\\DEVICE\\TCPIP_{X}", ""), unnamed);
+}
+
+TEST_F(FindAdapterTest, PhysicalMatchWinsOverVirtual) {
+    AddVirtual("\\DEVICE\\TCPIP_{A}", "AA", "NIC", "");
+    PhysicalNetworkAdapter* physical = AddPhysical("", "AA", false);
+    EXPECT_EQ(Find("AA", "\\DEVICE\\TCPIP_{A}", "NIC"), physical);
+}
+
+TEST_F(FindAdapterTest, IndexFollowsKeyChangesAndAppendedRecords) {
+    VirtualNetworkAdapter* team = AddVirtual("", "CC", "Team", "");
+    AdapterFinder finder(*adapters_);
+    team->SetDeviceID("\\DEVICE\\TCPIP_{T}");
+    finder.KeysChanged(team, "", "CC");
+    EXPECT_EQ(finder.Find("ZZ", "\\DEVICE\\TCPIP_{T}", "x"), team);
+
+    auto* appended = new PhysicalNetworkAdapter();
+    appended->SetMacAddress("DD");
+    adapters_->AddPhysicalAdapter(appended);
+    finder.PhysicalAppended(appended);
+    EXPECT_EQ(finder.Find("DD", "", "x"), appended);
+}
+
+TEST_F(FindAdapterTest, IndexAgreesWithTheListWalkOnRandomContainers) {
+    std::mt19937 random(7);
+    const std::vector<std::string> keys = {"", "A", "B", "C"};
+    const std::vector<std::string> descriptions = {"", "Team", "Team VLAN", "Other"};
+    auto pick = [&](const std::vector<std::string>& from) { return from[random() % from.size()]; };
+    for (int round = 0; round < 200; ++round) {
+        adapters_ = std::make_unique<AdaptersInfo>();
+        for (int i = 0; i < 6; ++i) {
+            if (random() % 2) {
+                AddPhysical(pick(keys), pick(keys), random() % 3 == 0);
+            } else {
+                AddVirtual(pick(keys), pick(keys), pick(descriptions), pick(descriptions));
+            }
+        }
+        for (int query = 0; query < 10; ++query) Find(pick(keys), pick(keys), pick({"", "Team", "VLAN", "x"}));
+    }
+}
+
+}  // namespace
+}  // namespace linkscope
