@@ -2,21 +2,34 @@
 
 #include <bitset>
 #include <cctype>
-#include <cstdio>
 
 #include "collect/network_adapter.h"
 
 namespace linkscope {
 namespace {
 
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+// Upper-case hex digits of `value` without leading zeros ("%X").
+void AppendHex(std::string& text, unsigned value) {
+    char digits[8];
+    int count = 0;
+    do {
+        digits[count++] = kHexDigits[value & 0xF];
+        value >>= 4;
+    } while (value != 0);
+    while (count > 0) text += digits[--count];
+}
+
 std::string HardwareAddress(const std::vector<std::uint8_t>& bytes, const char* separator) {
-    char pair[3];
-    std::snprintf(pair, sizeof pair, "%02X", bytes.empty() ? 0u : bytes[0]);
-    std::string text = pair;
-    for (size_t i = 1; i < bytes.size(); ++i) {
-        std::snprintf(pair, sizeof pair, "%02X", bytes[i]);
-        text += separator;
-        text += pair;
+    std::string text;
+    text.reserve(bytes.size() * 3 + 2);
+    const size_t count = bytes.empty() ? 1 : bytes.size();
+    for (size_t i = 0; i < count; ++i) {
+        const unsigned byte = bytes.empty() ? 0u : bytes[i];
+        if (i != 0) text += separator;
+        text += kHexDigits[byte >> 4];
+        text += kHexDigits[byte & 0xF];
     }
     return text;
 }
@@ -45,17 +58,16 @@ std::string ColonHardwareAddress(const std::vector<std::uint8_t>& bytes) { retur
 
 std::string Ipv6Text(const std::array<std::uint8_t, 16>& bytes) {
     std::string text;
-    char group[8];
+    text.reserve(40);
     for (size_t i = 0; i < bytes.size(); i += 2) {
         const unsigned high = bytes[i];
         const unsigned low = bytes[i + 1];
-        if (low < 16 && high != 0) {
-            std::snprintf(group, sizeof group, "%X%X%X", high, 0u, low);
-        } else {
-            std::snprintf(group, sizeof group, "%X%X", high, low);
-        }
         if (i != 0) text += ':';
-        text += group;
+        // "%X%X" of the two bytes, or "%X%X%X" of (high, 0, low) when the
+        // low byte alone would lose its leading zero digit.
+        AppendHex(text, high);
+        if (low < 16 && high != 0) text += '0';
+        AppendHex(text, low);
     }
     return text;
 }

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Installs what the project needs on Debian 12 and builds the given CMake
+# presets. Safe to run again: packages already present are skipped, and an
+# existing build folder is only brought up to date.
+#
+#   scripts/setup.sh [PRESET...]      (default: default)
+set -euo pipefail
+
+cd "$(dirname "$0")/.."
+
+packages=(
+    g++ cmake ninja-build pkg-config python3 iproute2
+    libboost-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
+    nlohmann-json3-dev libcli11-dev
+    mingw-w64 g++-mingw-w64-x86-64-posix
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+done
+if ((${#missing[@]})); then
+    echo "setup: installing ${missing[*]}" >&2
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "setup: run as root (or install these packages first)" >&2
+        exit 1
+    fi
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+presets=("$@")
+((${#presets[@]})) || presets=(default)
+jobs=$(nproc 2>/dev/null || echo 2)
+for preset in "${presets[@]}"; do
+    if [ ! -f "build/$preset/build.ninja" ]; then
+        cmake --preset "$preset" >/dev/null
+    fi
+    cmake --build --preset "$preset" -j "$jobs"
+done

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Builds the native and the sanitizer builds and runs every test in both.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh default asan
+status=0
+for preset in default asan; do
+    echo "== tests of the $preset build"
+    ctest --preset "$preset" -j "$(nproc 2>/dev/null || echo 2)" || status=1
+done
+exit $status
