@@ -1,66 +1,11 @@
 #include "platform/sim/json_fields.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <limits>
 
 #include "platform/sim/machine_file.h"
 
 namespace linkscope::sim {
-namespace {
-
-// The parser quotes what it last read, which can be a whole long string.
-constexpr std::size_t kMaxParserWords = 240;
-
-// "line L, column C" of the 1-based byte position the parser stopped at.
-std::string PositionText(const std::string& text, std::size_t byte) {
-    const std::size_t at = std::min(byte > 0 ? byte - 1 : 0, text.size());
-    const auto line = 1 + std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\n');
-    std::size_t column = at + 1;
-    if (at > 0) {
-        const auto newline = text.rfind('\n', at - 1);
-        if (newline != std::string::npos) column = at - newline;
-    }
-    return "line " + std::to_string(line) + ", column " + std::to_string(column);
-}
-
-// The parser's own words, without its prefix and its (differently counted)
-// position.
-std::string ParserProblem(const std::string& what) {
-    const auto column = what.find(", column ");
-    const auto start = column == std::string::npos ? what.find("] ") : what.find(": ", column);
-    return start == std::string::npos ? what : what.substr(start + 2);
-}
-
-}  // namespace
-
-Json ParseJsonText(const std::string& text, const std::string& origin) {
-    try {
-        return Json::parse(text);
-    } catch (const Json::parse_error& e) {
-        throw MachineFileError(origin + ": " + PositionText(text, e.byte) + ": " +
-                               Printable(ParserProblem(e.what()), kMaxParserWords));
-    } catch (const Json::exception& e) {
-        throw MachineFileError(origin + ": invalid JSON: " + Printable(ParserProblem(e.what()), kMaxParserWords));
-    }
-}
-
-std::string Printable(const std::string& text, std::size_t maxShown) {
-    std::string shown;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (i == maxShown) return shown + "...";
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 0x20 || c == 0x7F) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
-            shown += escaped;
-        } else {
-            shown += text[i];
-        }
-    }
-    return shown;
-}
-
 Field::Field(const Json& value, std::string place, const std::string& origin)
     : value_(&value), place_(std::move(place)), origin_(&origin) {}
 

@@ -10,19 +10,9 @@
 #include <utility>
 #include <vector>
 
-#include <nlohmann/json.hpp>
+#include "platform/sim/json_text.h"
 
 namespace linkscope::sim {
-
-// Objects keep their members in file order.
-using Json = nlohmann::ordered_json;
-
-// Parses JSON text; a syntax error is reported with its line and column.
-Json ParseJsonText(const std::string& text, const std::string& origin);
-
-// `text` fit for a one-line message: control characters escaped, cut after
-// `maxShown` characters.
-std::string Printable(const std::string& text, std::size_t maxShown = 60);
 
 class Field {
 public:

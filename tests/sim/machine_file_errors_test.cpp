@@ -18,6 +18,12 @@ std::string Refusal(const std::string& text) {
     return "(accepted)";
 }
 
+std::string Repeated(const std::string& text, int times) {
+    std::string repeated;
+    for (int i = 0; i < times; ++i) repeated += text;
+    return repeated;
+}
+
 // An adapter with the fields every adapter needs and `extra` ones.
 std::string Adapter(const std::string& extra) {
     return R"({"adapters": [{"guid": "{A}", "index": 1)" + (extra.empty() ? "" : ", " + extra) + "}]}";
@@ -88,7 +94,11 @@ TEST(MachineFileErrorsTest, NamesFileFieldAndProblem) {
          "expected ':'"},
         {"", "m.json: line 1, column 1: syntax error while parsing value - unexpected end of input; expected '[', "
              "'{', or a literal"},
-        {R"({"host": {"enableProxy": 1e400}})", "m.json: invalid JSON: number overflow parsing '1e400'"},
+        {R"({"host": {"enableProxy": 1e400}})", "m.json: line 1, column 30: number overflow parsing '1e400'"},
+        {Adapter(R"("index": 2)"), "m.json: adapters[0].index: given twice"},
+        {R"({"about": )" + std::string(100, '[') + std::string(100, ']') + "}",
+         "m.json: about" + Repeated("[0]", 63) + ": nested deeper than 64 levels"},
+        {R"({"registry": {"K\\L": {"V": 1, "V": 2}}})", "m.json: registry[\"K\\L\"].V: given twice"},
     };
     for (const Case& c : cases) EXPECT_EQ(Refusal(c.text), c.message) << c.text;
 }
