@@ -25,6 +25,17 @@ std::vector<std::string> ReadIpv4Texts(const Field& list) {
     return texts;
 }
 
+// A dotted mask, or a prefix length from 0 to 32.
+std::optional<Ipv4Bytes> ParseMask(const std::string& text) {
+    if (auto dotted = ParseIpv4(text)) return dotted;
+    if (text.empty() || text.size() > 2 || text.find_first_not_of("0123456789") != std::string::npos) {
+        return std::nullopt;
+    }
+    const int length = std::stoi(text);
+    if (length > 32) return std::nullopt;
+    return MaskOfPrefix(length);
+}
+
 // "ADDRESS/MASK" with a dotted mask or a prefix length.
 platform::IpAddressString ReadAddressWithMask(const Field& field) {
     const std::string text = field.Text(kMaxRegistryData);
@@ -34,11 +45,7 @@ platform::IpAddressString ReadAddressWithMask(const Field& field) {
         field.Fail("expected \"ADDRESS/MASK\" like \"10.0.0.5/255.255.255.0\" or \"10.0.0.5/24\"");
     }
     const std::string maskText = text.substr(slash + 1);
-    auto mask = ParseIpv4(maskText);
-    if (!mask && !maskText.empty() && maskText.size() <= 2 &&
-        maskText.find_first_not_of("0123456789") == std::string::npos && std::stoi(maskText) <= 32) {
-        mask = MaskOfPrefix(std::stoi(maskText));
-    }
+    const auto mask = ParseMask(maskText);
     if (!mask) field.Fail("mask \"" + Printable(maskText) + "\" is neither dotted nor a prefix length from 0 to 32");
     if (!PrefixLengthOf(*mask)) field.Fail("mask \"" + Printable(maskText) + "\" is not contiguous");
     return {FormatIpv4(*address), FormatIpv4(*mask)};

@@ -8,6 +8,10 @@
 namespace linkscope::sim {
 namespace {
 
+constexpr char kNetClassGuid[] = "{4D36E972-E325-11CE-BFC1-08002BE10318}";
+constexpr char kClassRoot[] = "SYSTEM\\CurrentControlSet\\Control\\Class";
+constexpr char kDeviceClassesRoot[] = "SYSTEM\\CurrentControlSet\\Control\\DeviceClasses";
+
 constexpr std::array<const char*, kInterfaceClassCount> kInterfaceClasses = {
     "{cad88bc9-7340-4a3d-bb14-b1e2b1b4e8a3}",
     "{ad498944-762f-11d0-8dcb-00c04fc3358c}",
@@ -31,7 +35,7 @@ std::string Number(std::size_t n) {
 
 class LayoutBuilder {
 public:
-    explicit LayoutBuilder(MachineLayout* layout) : layout_(layout), registry_(layout->registry) {
+    explicit LayoutBuilder(MachineLayout& layout) : layout_(layout), registry_(layout.registry) {
         registry_.CreateKey(std::string(kClassRoot) + "\\" + kNetClassGuid);
         for (const char* interfaceClass : kInterfaceClasses) {
             registry_.CreateKey(std::string(kDeviceClassesRoot) + "\\" + interfaceClass);
@@ -41,7 +45,7 @@ public:
     void AddNetworkDevice(const std::string& guid, const NetworkDevice& device, bool linked) {
         const std::string number = Number(next_++);
         const std::string driverKey = std::string(kNetClassGuid) + "\\" + number;
-        layout_->devices.push_back({"Net", kNetClassGuid, driverKey});
+        layout_.devices.push_back({"Net", kNetClassGuid, driverKey});
         const std::string classKeyPath = std::string(kClassRoot) + "\\" + driverKey;
         const auto classKey = registry_.CreateKey(classKeyPath);
         registry_.SetValue(classKey, MakeTextValue("NetCfgInstanceId", guid));
@@ -68,8 +72,8 @@ private:
         for (const auto& [code, text] : *setting.choices) registry_.SetValue(choices, MakeTextValue(code, text));
     }
 
-    MachineLayout* layout_;
-    RegistryTree& registry_;
+    MachineLayout& layout_;
+    RegistryTree& registry_;  // layout_.registry
     std::size_t next_ = 0;
 };
 
@@ -77,7 +81,7 @@ private:
 
 MachineLayout LayOutMachine(const Machine& machine) {
     MachineLayout layout;
-    LayoutBuilder builder(&layout);
+    LayoutBuilder builder(layout);
     for (const Adapter& adapter : machine.adapters) {
         if (adapter.device) builder.AddNetworkDevice(adapter.guid, *adapter.device, true);
     }

@@ -12,10 +12,6 @@
 
 namespace linkscope::sim {
 
-inline constexpr char kNetClassGuid[] = "{4D36E972-E325-11CE-BFC1-08002BE10318}";
-inline constexpr char kClassRoot[] = "SYSTEM\\CurrentControlSet\\Control\\Class";
-inline constexpr char kDeviceClassesRoot[] = "SYSTEM\\CurrentControlSet\\Control\\DeviceClasses";
-
 struct MachineLayout {
     std::vector<platform::DeviceRecord> devices;
     RegistryTree registry;
