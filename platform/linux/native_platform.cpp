@@ -1,59 +1,150 @@
-// Placeholder live backend: every call reports that it is not supported,
-// so collection logs its failures and the inventory stays empty.
-#include "platform/platform.h"
+// The platform APIs of a Linux machine: IP configuration from the kernel's
+// tables, network devices and their registry from the interfaces' drivers.
+#include <cstdlib>
+#include <utility>
 
-namespace linkscope::platform {
+#include "platform/linux/device_view.h"
+#include "platform/linux/host_parameters.h"
+#include "platform/linux/ip_helper_view.h"
+#include "platform/linux/live_platform.h"
+#include "platform/linux/registry_store.h"
+#include "platform/linux/snapshot_fetch.h"
+
+namespace linkscope::live {
 namespace {
 
-class UnsupportedIpHelper : public IpHelperApi {
+// The snapshot of the current collection and the two views built from it,
+// each built when first asked for.
+class SnapshotViews {
 public:
-    NetworkParamsAnswer GetNetworkParams() override { return {kNotSupported, {}}; }
-    AdaptersAnswer GetAdaptersInfo() override { return {kNotSupported, {}}; }
-    InterfacePairsAnswer GetInterfaceInfo() override { return {kNotSupported, {}}; }
-    InterfaceTableAnswer GetIfTable() override { return {kNotSupported, {}}; }
-    PerAdapterAnswer GetPerAdapterInfo(std::uint32_t) override { return {kNotSupported, 0, 0, {}}; }
-    Ipv6Answer GetAdaptersAddressesIPv6() override { return {false, kNotSupported, {}}; }
-    OsVersionAnswer GetVersion() override { return {}; }
-};
+    explicit SnapshotViews(std::function<NetworkSnapshot()> fetch) : fetch_(std::move(fetch)) {}
 
-class EmptyEnvironment : public EnvironmentApi {
-public:
-    std::uint32_t GetVariable(const std::string&, std::uint32_t) override { return 0; }
-};
-
-class NoDevices : public DeviceSetupApi {
-public:
-    PresentDevicesAnswer GetPresentDevices() override { return {false, {}}; }
-};
-
-class NoRegistry : public RegistryApi {
-public:
-    ResultCode OpenKey(const std::string&, std::uint32_t, RegKey*) override { return kFileNotFound; }
-    void CloseKey(RegKey) override {}
-    ResultCode QueryInfoKey(RegKey, std::uint32_t*, std::uint32_t*) override { return kInvalidHandle; }
-    ResultCode EnumKey(RegKey, std::uint32_t, std::uint32_t, std::string*) override { return kInvalidHandle; }
-    RegValue QueryValue(RegKey, const std::string&, std::uint32_t) override { return {kInvalidHandle, kRegNone, {}, 0}; }
-    RegEnumValue EnumValue(RegKey, std::uint32_t, std::uint32_t, std::uint32_t) override {
-        return {kInvalidHandle, {}, {}};
+    void Refresh() {
+        snapshot_ = std::make_shared<const NetworkSnapshot>(fetch_());
+        ipHelper_.reset();
+        devices_.reset();
     }
-};
 
-class UnsupportedPlatform : public Platform {
-public:
-    IpHelperApi& IpHelper() override { return ipHelper_; }
-    EnvironmentApi& Environment() override { return environment_; }
-    DeviceSetupApi& DeviceSetup() override { return devices_; }
-    RegistryApi& Registry() override { return registry_; }
+    const NetworkSnapshot& Snapshot() {
+        if (!snapshot_) Refresh();
+        return *snapshot_;
+    }
+
+    const IpHelperView& IpHelper() {
+        if (!ipHelper_) {
+            Snapshot();
+            ipHelper_.emplace(snapshot_);
+        }
+        return *ipHelper_;
+    }
+
+    const DeviceView& Devices() {
+        if (!devices_) devices_ = BuildDeviceView(Snapshot());
+        return *devices_;
+    }
 
 private:
-    UnsupportedIpHelper ipHelper_;
-    EmptyEnvironment environment_;
-    NoDevices devices_;
-    NoRegistry registry_;
+    std::function<NetworkSnapshot()> fetch_;
+    std::shared_ptr<const NetworkSnapshot> snapshot_;
+    std::optional<IpHelperView> ipHelper_;
+    std::optional<DeviceView> devices_;
+};
+
+class LiveIpHelper final : public platform::IpHelperApi {
+public:
+    LiveIpHelper(SnapshotViews& views, std::function<HostFacts()> host) : views_(views), host_(std::move(host)) {}
+
+    platform::NetworkParamsAnswer GetNetworkParams() override { return {platform::kSuccess, FixedInfoOf(host_())}; }
+    platform::AdaptersAnswer GetAdaptersInfo() override {
+        views_.Refresh();
+        return views_.IpHelper().Adapters();
+    }
+    platform::InterfacePairsAnswer GetInterfaceInfo() override { return views_.IpHelper().Pairs(); }
+    platform::InterfaceTableAnswer GetIfTable() override { return views_.IpHelper().Table(); }
+    platform::PerAdapterAnswer GetPerAdapterInfo(std::uint32_t index) override {
+        return views_.IpHelper().PerAdapter(index);
+    }
+    platform::Ipv6Answer GetAdaptersAddressesIPv6() override { return views_.IpHelper().Ipv6(); }
+    // The version asks whether the system predates IPv6 address queries;
+    // no Linux does, and its kernel release numbers would be misread as an
+    // answer, so the question stays unanswered and the IPv6 step runs.
+    platform::OsVersionAnswer GetVersion() override { return {}; }
+
+private:
+    SnapshotViews& views_;
+    std::function<HostFacts()> host_;
+};
+
+class LiveDeviceSetup final : public platform::DeviceSetupApi {
+public:
+    explicit LiveDeviceSetup(SnapshotViews& views) : views_(views) {}
+
+    // Without an interface list there is no device list either.
+    platform::PresentDevicesAnswer GetPresentDevices() override {
+        if (views_.Snapshot().linkError != 0) return {false, {}};
+        return {true, views_.Devices().devices};
+    }
+
+private:
+    SnapshotViews& views_;
+};
+
+class LiveEnvironment final : public platform::EnvironmentApi {
+public:
+    explicit LiveEnvironment(std::function<std::optional<std::string>(const std::string&)> read)
+        : read_(std::move(read)) {}
+
+    std::uint32_t GetVariable(const std::string& name, std::uint32_t bufferSize) override {
+        const std::optional<std::string> value = read_(name);
+        if (!value || value->empty()) return 0;
+        const auto length = static_cast<std::uint32_t>(value->size());
+        return length < bufferSize ? length : length + 1;
+    }
+
+private:
+    std::function<std::optional<std::string>(const std::string&)> read_;
+};
+
+class LivePlatform final : public platform::Platform {
+public:
+    explicit LivePlatform(LiveSources sources)
+        : views_(std::move(sources.network)),
+          ipHelper_(views_, std::move(sources.host)),
+          environment_(std::move(sources.environment)),
+          devices_(views_),
+          registry_([this] { return views_.Devices().registry; }) {}
+
+    platform::IpHelperApi& IpHelper() override { return ipHelper_; }
+    platform::EnvironmentApi& Environment() override { return environment_; }
+    platform::DeviceSetupApi& DeviceSetup() override { return devices_; }
+    platform::RegistryApi& Registry() override { return registry_; }
+
+private:
+    SnapshotViews views_;
+    LiveIpHelper ipHelper_;
+    LiveEnvironment environment_;
+    LiveDeviceSetup devices_;
+    StoreRegistry registry_;
 };
 
 }  // namespace
 
-std::unique_ptr<Platform> MakeNativePlatform() { return std::make_unique<UnsupportedPlatform>(); }
+LiveSources SystemSources() {
+    return {FetchNetworkSnapshot, FetchHostFacts, [](const std::string& name) -> std::optional<std::string> {
+                const char* value = std::getenv(name.c_str());
+                if (value == nullptr) return std::nullopt;
+                return std::string(value);
+            }};
+}
+
+std::unique_ptr<platform::Platform> MakeLivePlatform(LiveSources sources) {
+    return std::make_unique<LivePlatform>(std::move(sources));
+}
+
+}  // namespace linkscope::live
+
+namespace linkscope::platform {
+
+std::unique_ptr<Platform> MakeNativePlatform() { return live::MakeLivePlatform(live::SystemSources()); }
 
 }  // namespace linkscope::platform

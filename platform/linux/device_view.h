@@ -1,0 +1,34 @@
+// The Linux interfaces as the device database and registry present
+// network adapters: each interface that has a driver or a bus device is one
+// network-class device with a class key and a device interface whose
+// TCP/IP binding is linked while the interface is administratively up.
+//
+//   SYSTEM\CurrentControlSet\Control\Class\{net class}\NNNN
+//       NetCfgInstanceId = interface name, DriverDesc = description,
+//       SpeedDuplex = code (only when the driver knows the speed)
+//       Ndi\Params\SpeedDuplex\enum: code = "1000Mbps Full"
+//   SYSTEM\CurrentControlSet\Control\DeviceClasses\{interface class}
+//       \##?#LINUX#NET#NNNN#{interface class}\#<interface name>\Control
+//       Linked = 1 (up) or 0 (down)
+//
+// NNNN counts the devices from 0000 in interface-index order. A device
+// whose speed is unknown has no setting, so its adapter reads "Unknown".
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "platform/device_registry.h"
+#include "platform/linux/kernel_records.h"
+#include "platform/linux/registry_store.h"
+
+namespace linkscope::live {
+
+struct DeviceView {
+    std::vector<platform::DeviceRecord> devices;
+    std::shared_ptr<const RegistryStore> registry;
+};
+
+DeviceView BuildDeviceView(const NetworkSnapshot& snapshot);
+
+}  // namespace linkscope::live

@@ -1,0 +1,87 @@
+#include "platform/linux/ethtool_query.h"
+
+#include <climits>
+#include <cstring>
+
+#include "platform/linux/os_headers.h"
+
+namespace linkscope::live {
+namespace {
+
+constexpr std::uint32_t kSpeedUnknown = 0xFFFFFFFF;  // SPEED_UNKNOWN
+
+// The settings and room for the three link-mode bitmaps that follow them
+// (supported, advertised, link partner), each at most SCHAR_MAX words.
+class LinkSettingsBuffer {
+public:
+    explicit LinkSettingsBuffer(std::int8_t words) {
+        ethtool_link_settings settings{};
+        settings.cmd = ETHTOOL_GLINKSETTINGS;
+        settings.link_mode_masks_nwords = words;
+        std::memcpy(bytes_, &settings, sizeof settings);
+    }
+    void* Data() { return bytes_; }
+    ethtool_link_settings Settings() const {
+        ethtool_link_settings settings;
+        std::memcpy(&settings, bytes_, sizeof settings);
+        return settings;
+    }
+
+private:
+    alignas(ethtool_link_settings) std::uint8_t bytes_[sizeof(ethtool_link_settings) + 3 * SCHAR_MAX * 4] = {};
+};
+
+bool Ioctl(int fd, const std::string& interfaceName, void* data) {
+    if (interfaceName.size() >= IFNAMSIZ) return false;
+    ifreq request{};
+    std::memcpy(request.ifr_name, interfaceName.c_str(), interfaceName.size());
+    request.ifr_data = static_cast<char*>(data);
+    return ::ioctl(fd, SIOCETHTOOL, &request) == 0;
+}
+
+std::string BoundedText(const char* text, std::size_t size) { return std::string(text, strnlen(text, size)); }
+
+}  // namespace
+
+// The ioctl reaches the interface through any socket of the namespace; a
+// datagram socket of the Internet family is the usual one, a generic
+// netlink socket serves where that family is not built in.
+EthtoolQuery::EthtoolQuery() : fd_(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0)) {
+    if (!fd_.IsOpen()) fd_ = UniqueFd(::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_GENERIC));
+}
+
+DeviceDetails EthtoolQuery::Ask(const std::string& interfaceName) {
+    DeviceDetails details;
+    if (!fd_.IsOpen()) return details;
+    details.driver = Driver(interfaceName);
+    ReadLinkSettings(interfaceName, details);
+    return details;
+}
+
+std::string EthtoolQuery::Driver(const std::string& interfaceName) {
+    ethtool_drvinfo info{};
+    info.cmd = ETHTOOL_GDRVINFO;
+    if (!Ioctl(fd_.Get(), interfaceName, &info)) return std::string();
+    return BoundedText(info.driver, sizeof info.driver);
+}
+
+void EthtoolQuery::ReadLinkSettings(const std::string& interfaceName, DeviceDetails& details) {
+    if (linkModeWords_ == 0) {
+        // Handshake: asked with no room for the bitmaps, the kernel answers
+        // with the number of words it needs, negated. It answers only for a
+        // driver that has link settings, so it may take a few interfaces.
+        LinkSettingsBuffer handshake(0);
+        if (!Ioctl(fd_.Get(), interfaceName, handshake.Data())) return;
+        const int words = handshake.Settings().link_mode_masks_nwords;
+        if (words >= 0) return;
+        linkModeWords_ = -words;
+    }
+    LinkSettingsBuffer buffer(static_cast<std::int8_t>(linkModeWords_));
+    if (!Ioctl(fd_.Get(), interfaceName, buffer.Data())) return;
+    const ethtool_link_settings settings = buffer.Settings();
+    if (settings.link_mode_masks_nwords <= 0) return;
+    if (settings.speed != 0 && settings.speed != kSpeedUnknown) details.speedMbps = settings.speed;
+    details.duplex = settings.duplex;
+}
+
+}  // namespace linkscope::live

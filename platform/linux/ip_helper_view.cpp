@@ -1,0 +1,180 @@
+#include "platform/linux/ip_helper_view.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <initializer_list>
+#include <string>
+
+#include "platform/linux/interface_codes.h"
+#include "platform/linux/os_headers.h"
+
+namespace linkscope::live {
+namespace {
+
+constexpr char kNoAddress[] = "0.0.0.0";
+constexpr std::size_t kMaxHardwareAddress = 8;
+
+std::string Dotted(std::uint32_t hostOrder) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%u.%u.%u.%u", hostOrder >> 24, (hostOrder >> 16) & 0xFF,
+                  (hostOrder >> 8) & 0xFF, hostOrder & 0xFF);
+    return text;
+}
+
+std::uint32_t HostOrder(const std::vector<std::uint8_t>& bytes) {
+    return std::uint32_t{bytes[0]} << 24 | std::uint32_t{bytes[1]} << 16 | std::uint32_t{bytes[2]} << 8 | bytes[3];
+}
+
+std::string MaskOfPrefix(std::uint8_t prefixLength) {
+    const unsigned bits = std::min<unsigned>(prefixLength, 32);
+    return Dotted(bits == 0 ? 0 : ~std::uint32_t{0} << (32 - bits));
+}
+
+bool IsLinkLocal(const AddressRecord& address) { return address.local[0] == 169 && address.local[1] == 254; }
+
+bool IsDottedIpv4(const std::string& text) {
+    in_addr parsed;
+    return inet_pton(AF_INET, text.c_str(), &parsed) == 1;
+}
+
+}  // namespace
+
+platform::ResultCode ResultOfErrno(int error) {
+    return (error == ENOMEM || error == ENOBUFS) ? platform::kNotEnoughMemory : platform::kNotSupported;
+}
+
+namespace {
+
+// Success when every dump an answer needs succeeded, else the first failure.
+platform::ResultCode ResultOfDumps(std::initializer_list<int> errors) {
+    for (const int error : errors) {
+        if (error != 0) return ResultOfErrno(error);
+    }
+    return platform::kSuccess;
+}
+
+}  // namespace
+
+IpHelperView::IpHelperView(std::shared_ptr<const NetworkSnapshot> snapshot)
+    : snapshot_(std::move(snapshot)), links_(LinksInIndexOrder(*snapshot_)) {
+    known_.reserve(links_.size());
+    for (const LinkRecord* link : links_) known_.insert(link->index);
+    addresses_.reserve(links_.size());
+    for (const AddressRecord& address : snapshot_->addresses) {
+        if (address.family == kFamilyInet && address.local.size() == 4) {
+            addresses_[address.index].ipv4.push_back(&address);
+        } else if (address.family == kFamilyInet6 && address.local.size() == 16) {
+            auto& first = addresses_[address.index].firstIpv6;
+            if (first == nullptr) first = &address;
+        }
+    }
+    for (const RouteRecord& route : snapshot_->routes) {
+        if (route.table != kTableMain || route.type != kRouteUnicast || route.destinationLength != 0) continue;
+        for (const NextHop& hop : route.hops) {
+            if (hop.gateway.size() != 4) continue;
+            addresses_[hop.interfaceIndex].gateways.push_back(Dotted(HostOrder(hop.gateway)));
+        }
+    }
+}
+
+const IpHelperView::LinkAddresses* IpHelperView::AddressesOf(std::uint32_t index) const {
+    const auto it = addresses_.find(index);
+    return it == addresses_.end() ? nullptr : &it->second;
+}
+
+platform::AdapterEntry IpHelperView::EntryOf(const LinkRecord& link) const {
+    const DeviceDetails* details = DetailsOf(*snapshot_, link.index);
+    platform::AdapterEntry entry;
+    entry.adapterName = link.name;
+    entry.description = DescriptionOf(link, details);
+    entry.hardwareAddress.assign(link.address.begin(),
+                                 link.address.begin() + std::min(link.address.size(), kMaxHardwareAddress));
+    entry.index = link.index;
+    entry.type = InterfaceTypeOf(link.hardwareType, details != nullptr && details->wireless);
+    if (const LinkAddresses* addresses = AddressesOf(link.index)) {
+        for (const AddressRecord* address : addresses->ipv4) {
+            entry.ipAddresses.push_back({Dotted(HostOrder(address->local)), MaskOfPrefix(address->prefixLength)});
+            if (!(address->flags & kAddressPermanent)) entry.dhcpEnabled = 1;
+        }
+        for (const std::string& gateway : addresses->gateways) entry.gateways.push_back({gateway, ""});
+    }
+    if (entry.dhcpEnabled != 0) {
+        const auto server = snapshot_->dhcpServers.find(link.index);
+        if (server != snapshot_->dhcpServers.end()) entry.dhcpServer = server->second;
+    }
+    if (entry.ipAddresses.empty()) entry.ipAddresses.push_back({kNoAddress, kNoAddress});
+    if (entry.gateways.empty()) entry.gateways.push_back({kNoAddress, ""});
+    return entry;
+}
+
+platform::AdaptersAnswer IpHelperView::Adapters() const {
+    platform::AdaptersAnswer answer;
+    answer.result = ResultOfDumps({snapshot_->linkError, snapshot_->addressError, snapshot_->routeError});
+    if (answer.result != platform::kSuccess) return answer;
+    for (const LinkRecord* link : links_) {
+        if (link->flags & kFlagUp) answer.adapters.push_back(EntryOf(*link));
+    }
+    if (answer.adapters.empty()) answer.result = platform::kNoData;
+    return answer;
+}
+
+platform::InterfacePairsAnswer IpHelperView::Pairs() const {
+    platform::InterfacePairsAnswer answer;
+    answer.result = ResultOfDumps({snapshot_->linkError});
+    if (answer.result != platform::kSuccess) return answer;
+    for (const LinkRecord* link : links_) {
+        if (link->flags & kFlagUp) answer.pairs.push_back({link->index, link->name});
+    }
+    return answer;
+}
+
+platform::InterfaceTableAnswer IpHelperView::Table() const {
+    platform::InterfaceTableAnswer answer;
+    answer.result = ResultOfDumps({snapshot_->linkError});
+    if (answer.result != platform::kSuccess) return answer;
+    answer.rows.reserve(links_.size());
+    for (const LinkRecord* link : links_) {
+        answer.rows.push_back({link->index, link->mtu, OperStatusOf(link->operState, link->flags)});
+    }
+    return answer;
+}
+
+platform::PerAdapterAnswer IpHelperView::PerAdapter(std::uint32_t index) const {
+    platform::PerAdapterAnswer answer;
+    if (known_.count(index) == 0) {
+        answer.result = platform::kInvalidParameter;
+        return answer;
+    }
+    if (const LinkAddresses* addresses = AddressesOf(index)) {
+        const bool linkLocal = std::any_of(addresses->ipv4.begin(), addresses->ipv4.end(),
+                                           [](const AddressRecord* address) { return IsLinkLocal(*address); });
+        answer.autoconfigEnabled = answer.autoconfigActive = linkLocal ? 1 : 0;
+    }
+    const auto perLink = snapshot_->linkDnsServers.find(index);
+    const std::vector<std::string>& servers =
+        perLink != snapshot_->linkDnsServers.end() ? perLink->second : snapshot_->resolverDnsServers;
+    std::copy_if(servers.begin(), servers.end(), std::back_inserter(answer.dnsServers), IsDottedIpv4);
+    if (answer.dnsServers.empty()) answer.dnsServers.emplace_back();
+    return answer;
+}
+
+platform::Ipv6Answer IpHelperView::Ipv6() const {
+    platform::Ipv6Answer answer;
+    answer.result = ResultOfDumps({snapshot_->linkError, snapshot_->addressError});
+    if (answer.result != platform::kSuccess) return answer;
+    answer.entries.reserve(links_.size());
+    for (const LinkRecord* link : links_) {
+        platform::Ipv6Entry entry;
+        entry.adapterName = link->name;
+        const LinkAddresses* addresses = AddressesOf(link->index);
+        if (addresses != nullptr && addresses->firstIpv6 != nullptr) {
+            entry.hasUnicast = true;
+            std::copy_n(addresses->firstIpv6->local.begin(), entry.firstUnicast.size(), entry.firstUnicast.begin());
+        }
+        answer.entries.push_back(std::move(entry));
+    }
+    return answer;
+}
+
+}  // namespace linkscope::live

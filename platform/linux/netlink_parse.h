@@ -1,0 +1,31 @@
+// Routing-netlink dump replies as plain records. Pure functions of the
+// bytes the kernel sent: every length is checked against the datagram it
+// lies in, a malformed message ends the walk of its datagram, and a
+// malformed attribute ends the walk of its message. Messages of other
+// types in the same datagrams are passed over.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/linux/kernel_records.h"
+
+namespace linkscope::live {
+
+using Datagram = std::vector<std::uint8_t>;
+
+// What one datagram of a dump reply says about the dump as a whole.
+struct DumpProgress {
+    bool finished = false;  // it holds the closing message (done or error)
+    int error = 0;  // positive errno when the kernel refused or aborted the dump
+    bool interrupted = false;  // the tables changed while being dumped; the reply is inconsistent
+};
+
+DumpProgress InspectDumpDatagram(const Datagram& datagram);
+
+std::vector<LinkRecord> ParseLinkDump(const std::vector<Datagram>& datagrams);
+std::vector<AddressRecord> ParseAddressDump(const std::vector<Datagram>& datagrams);
+// IPv4 routes only; routes of other families are passed over.
+std::vector<RouteRecord> ParseRouteDump(const std::vector<Datagram>& datagrams);
+
+}  // namespace linkscope::live
