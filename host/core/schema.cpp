@@ -8,6 +8,14 @@ namespace NQRXKVL20 {
 
 namespace {
 
+const char* const kSystemClass = "QRXSG_ComputerSystem";
+
+TCIMPropertyMap SchemaContext() {
+    TCIMPropertyMap context;
+    context[TCIMSchemaHelper::kContextName] = TCIMValue(TCIMSchemaHelper::kPluginNSPName);
+    return context;
+}
+
 // Empty while no override is set.
 std::string& MachineNameOverride() {
     static std::string name;
@@ -29,11 +37,15 @@ void TOSSpecific::SetMachineName(const std::string& name) { MachineNameOverride(
 const char* const TCIMSchemaHelper::kContextName = "KVLProviderContext";
 const char* const TCIMSchemaHelper::kPluginNSPName = "root/kvl/plugins";
 
-std::string TCIMSchemaHelper::GetSystemCreationClassName(boost::shared_ptr<ICIMNamespace>) {
-    return "QRXSG_ComputerSystem";
+// Both helpers look the system class up in the caller's namespace, so a
+// namespace that does not know it (or a null one) fails here, in the
+// caller's guard, rather than later.
+std::string TCIMSchemaHelper::GetSystemCreationClassName(boost::shared_ptr<ICIMNamespace> ns) {
+    return ns->GetClass(kSystemClass, SchemaContext())->GetName(TCIMPropertyMap());
 }
 
-std::string TCIMSchemaHelper::GetSystemName(boost::shared_ptr<ICIMNamespace>) {
+std::string TCIMSchemaHelper::GetSystemName(boost::shared_ptr<ICIMNamespace> ns) {
+    ns->GetClass(kSystemClass, SchemaContext());
     return TOSSpecific::GetMachineName();
 }
 

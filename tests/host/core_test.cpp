@@ -1,11 +1,13 @@
-// Core logger, machine name and schema helper.
+// Core logger, machine name and schema helpers.
 #include <gtest/gtest.h>
 
 #include <utility>
 #include <vector>
 
+#include <boost/make_shared.hpp>
+
 #include "kvl/core.h"
-#include "kvl/root.h"
+#include "kvl/hub.h"
 
 namespace {
 
@@ -35,15 +37,23 @@ TEST(CoreLoggerTest, RootObjectHandsOutTheCoreLogger) {
 }
 
 TEST(MachineNameTest, OverrideWinsUntilCleared) {
+    const auto ns = boost::make_shared<TPluginManagerNamespace>();
     const std::string own = TOSSpecific::GetMachineName();
     EXPECT_FALSE(own.empty());
     TOSSpecific::SetMachineName("LAB-07");
     EXPECT_EQ(TOSSpecific::GetMachineName(), "LAB-07");
-    EXPECT_EQ(TCIMSchemaHelper::GetSystemName(boost::shared_ptr<ICIMNamespace>()), "LAB-07");
+    EXPECT_EQ(TCIMSchemaHelper::GetSystemName(ns), "LAB-07");
     TOSSpecific::SetMachineName("");
     EXPECT_EQ(TOSSpecific::GetMachineName(), own);
-    EXPECT_EQ(TCIMSchemaHelper::GetSystemCreationClassName(boost::shared_ptr<ICIMNamespace>()),
-              "QRXSG_ComputerSystem");
+}
+
+TEST(SchemaHelperTest, SystemClassComesFromTheNamespaceGiven) {
+    const auto ns = boost::make_shared<TPluginManagerNamespace>();
+    EXPECT_EQ(TCIMSchemaHelper::GetSystemCreationClassName(ns), "QRXSG_ComputerSystem");
+    EXPECT_THROW(TCIMSchemaHelper::GetSystemCreationClassName(boost::shared_ptr<ICIMNamespace>()),
+                 TKVLException);
+    EXPECT_THROW(TCIMSchemaHelper::GetSystemName(boost::shared_ptr<ICIMNamespace>()),
+                 TKVLException);
 }
 
 }  // namespace

@@ -118,14 +118,6 @@ TEST_F(HubTest, InstanceWithoutKeysHasItsOwnOrdinal) {
     EXPECT_NE(first->GetReference({}), second->GetReference({}));
 }
 
-TEST_F(HubTest, CommitOutsideEnumerationIsKeptInOrder) {
-    CommitPort("QRXSG_PhysicalNetworkPort", "eth1");
-    CommitPort("QRXSG_VirtualNetworkPort", "team0");
-    ASSERT_EQ(ns->Committed().size(), 2u);
-    EXPECT_EQ(ns->Committed()[0]->ClassName(), "QRXSG_PhysicalNetworkPort");
-    EXPECT_EQ(ns->Committed()[1]->ClassName(), "QRXSG_VirtualNetworkPort");
-}
-
 // An association query that enumerates its ends: the ends go to the
 // enumeration's callback, only the association reaches Committed().
 TEST_F(HubTest, CommitsDuringNestedEnumerationGoToTheInnermostCallback) {

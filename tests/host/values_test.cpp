@@ -102,15 +102,6 @@ TEST(CimValueTest, EqualityNeedsSameKindAndValue) {
               StringArray({TCIMValue("b"), TCIMValue("a")}));
 }
 
-TEST(CimValueTest, CopiesAreIndependent) {
-    TCIMValue original("first");
-    TCIMValue copy(original);
-    original = TCIMValue(3u);
-    EXPECT_EQ(copy, TCIMValue("first"));
-    copy = copy;
-    EXPECT_EQ(copy.ToString(), "first");
-}
-
 TEST(CimValueTest, StringArrayKeepsOrderAndRefusesOtherElements) {
     const TCIMValue array = StringArray({TCIMValue("10.0.0.1"), TCIMValue("10.0.0.2")});
     ASSERT_EQ(array.Elements().size(), 2u);

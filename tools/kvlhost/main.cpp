@@ -10,8 +10,10 @@
 
 #include "failure.h"
 #include "format.h"
+#include "kvl/core.h"
 #include "kvl/hub.h"
 #include "options.h"
+#include "platform/sim/machine.h"
 #include "platform/sim/machine_file.h"
 #include "plugin_session.h"
 #include "process.h"
@@ -24,14 +26,17 @@ using namespace NQRXKVL20;
 
 // The plug-in picks its backend from KVLHOST_MACHINE (a machine description
 // file; absent: the real system) and reads KVL_EXCLUDEIP itself, so both are
-// set before it is loaded.
+// set before it is loaded. A described machine also names the system in
+// every instance, so that its inventory is the same on any computer.
 void PrepareEnvironment(const Options& options) {
     if (!options.machineFile.empty()) {
+        std::shared_ptr<const linkscope::sim::Machine> machine;
         try {
-            linkscope::sim::LoadMachineFile(options.machineFile);
+            machine = linkscope::sim::LoadMachineFile(options.machineFile);
         } catch (const linkscope::sim::MachineFileError& error) {
             throw RunFailure(kExitUsage, error.what());
         }
+        TOSSpecific::SetMachineName(machine->host.hostName);
         if (!SetProcessEnvironment("KVLHOST_MACHINE", options.machineFile)) {
             throw RunFailure(kExitFailed, "cannot set KVLHOST_MACHINE in the environment");
         }

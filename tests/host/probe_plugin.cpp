@@ -1,0 +1,101 @@
+// A plug-in library for the runner's end-to-end tests. Loading it registers
+// one probe object; the probe answers a few classes with fixed instances,
+// reports what the runner put in the environment, refuses one class, and
+// logs each step of its life so the tests can see the runner drive it.
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <boost/pointer_cast.hpp>
+
+#include "kvl/core.h"
+#include "kvl/hub.h"
+
+namespace {
+
+using namespace NQRXKVL20;
+
+void Log(int level, const std::string& text) { TRootObject::GetCoreLogger()->Log(level, text); }
+
+void SetPortKeys(ICIMInstance& instance, const std::string& className, const std::string& id) {
+    instance.SetProperty("SystemCreationClassName", TCIMValue("QRXSG_ComputerSystem"), {});
+    instance.SetProperty("CreationClassname", TCIMValue(className), {});
+    instance.SetProperty("SystemName", TCIMValue("PROBE-HOST"), {});
+    instance.SetProperty("DeviceID", TCIMValue(id), {});
+}
+
+class ProbePlugin : public IPluginCallbacks, public IPluginBasicQueryCallbacks {
+public:
+    int GetReserved() override { return 0; }
+    std::string GetName() override { return "probe"; }
+    std::string GetVersion() override { return "1.0"; }
+    std::string GetInterfaceVersion() override { return "1.0"; }
+    void Destroy() override {
+        Log(3, "probe destroyed");
+        delete this;
+    }
+    void Collect() override {
+        Log(1, "probe level-one message");
+        Log(3, "probe collected");
+    }
+    void Cleanup() override { Log(3, "probe cleaned up"); }
+
+    void QueryInstances(boost::shared_ptr<ICIMNamespace> ns,
+                        const std::vector<boost::shared_ptr<ICIMClass> >& classes) override {
+        for (const auto& cls : classes) {
+            const std::string name = cls->GetName({});
+            if (name == "QRXSG_IPService") Service(*cls);
+            if (name == "QRXSG_VirtualNetworkPort") Ports(*cls);
+            if (name == "QRXSG_PortImplementsEndpoint") Links(*ns, *cls);
+            if (name == "QRXSG_PCIDevice") throw std::runtime_error("probe refuses " + name);
+        }
+    }
+
+private:
+    static void Service(ICIMClass& cls) {
+        const char* exclude = std::getenv("KVL_EXCLUDEIP");
+        auto service = cls.CreateInstance({});
+        service->SetProperty("Name", TCIMValue("IPService"), {});
+        const bool machineGiven = std::getenv("KVLHOST_MACHINE") != nullptr;
+        service->SetProperty("MachineFileGiven", TCIMValue(machineGiven), {});
+        if (machineGiven) {
+            service->SetProperty("MachineName", TCIMValue(TOSSpecific::GetMachineName()), {});
+        }
+        service->SetProperty("ExcludeIp", TCIMValue(exclude ? exclude : "unset"), {});
+        service->Commit({});
+    }
+
+    static void Ports(ICIMClass& cls) {
+        for (const char* id : {"team0", "team1"}) {
+            auto port = cls.CreateInstance({});
+            SetPortKeys(*port, "QRXSG_VirtualNetworkPort", id);
+            port->SetProperty("Speed", TCIMValue(1000000000ull), {});
+            port->Commit({});
+        }
+    }
+
+    // Finds its ends through the host, as an association does.
+    static void Links(ICIMNamespace& ns, ICIMClass& cls) {
+        std::vector<boost::shared_ptr<ICIMInstance> > ports;
+        ns.GetClass("QRXSG_VirtualNetworkPort", {})
+            ->EnumerateInstances(TAddToVectorCallback<ICIMInstance>(&ports), true, {});
+        for (const auto& port : ports) {
+            auto link = cls.CreateInstance({});
+            link->SetProperty("Antecedent", TCIMValue(port->GetReference({})), {});
+            link->Commit({});
+        }
+    }
+};
+
+// Runs when the library is loaded, as the attach step of a plug-in does.
+ProbePlugin* Attach() {
+    auto* probe = new ProbePlugin;
+    boost::dynamic_pointer_cast<TPluginManagerNamespace>(TRootObject::GetPluginManager())
+        ->RegisterPlugin(probe);
+    return probe;
+}
+
+ProbePlugin* const attached = Attach();
+
+}  // namespace
