@@ -10,9 +10,10 @@ namespace {
 
 // "\"text\"" becomes "text"; a lone double quote becomes empty; anything
 // else is kept as given.
-std::string WithoutEnclosingQuotes(const std::string& value) {
+std::string WithoutEnclosingQuotes(std::string value) {
     if (!value.empty() && value.front() == '"' && value.back() == '"') {
-        return value.size() >= 2 ? value.substr(1, value.size() - 2) : std::string();
+        value.pop_back();
+        if (!value.empty()) value.erase(0, 1);
     }
     return value;
 }
@@ -21,53 +22,53 @@ std::string WithoutEnclosingQuotes(const std::string& value) {
 
 NetworkAdapter::NetworkAdapter() : ExcludeIP(ReadExcludeIpSwitch()) {}
 
-void NetworkAdapter::SetPermanentAddress(const std::string& value) {
-    if (!ExcludeIP) PermanentAddress = value;
+void NetworkAdapter::SetPermanentAddress(std::string value) {
+    if (!ExcludeIP) PermanentAddress = std::move(value);
     std::transform(PermanentAddress.begin(), PermanentAddress.end(), PermanentAddress.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
 }
 
-void NetworkAdapter::SetDescription(const std::string& value) { Description = WithoutEnclosingQuotes(value); }
+void NetworkAdapter::SetDescription(std::string value) { Description = WithoutEnclosingQuotes(std::move(value)); }
 
-void NetworkAdapter::SetOtherIdentifyingInfo(const std::string& value) {
-    OtherIdentifyingInfo = WithoutEnclosingQuotes(value);
+void NetworkAdapter::SetOtherIdentifyingInfo(std::string value) {
+    OtherIdentifyingInfo = WithoutEnclosingQuotes(std::move(value));
 }
 
-void NetworkAdapter::SetDhcpServer(const std::string& value) {
-    if (!ExcludeIP) DhcpServer = value;
+void NetworkAdapter::SetDhcpServer(std::string value) {
+    if (!ExcludeIP) DhcpServer = std::move(value);
 }
 
-void NetworkAdapter::SetPrimaryWinsServer(const std::string& value) {
-    if (!ExcludeIP) PrimaryWinsServer = value;
+void NetworkAdapter::SetPrimaryWinsServer(std::string value) {
+    if (!ExcludeIP) PrimaryWinsServer = std::move(value);
 }
 
-void NetworkAdapter::SetSecondaryWinsServer(const std::string& value) {
-    if (!ExcludeIP) SecondaryWinsServer = value;
+void NetworkAdapter::SetSecondaryWinsServer(std::string value) {
+    if (!ExcludeIP) SecondaryWinsServer = std::move(value);
 }
 
-void NetworkAdapter::SetDnsServers(const CimValueList& value) {
+void NetworkAdapter::SetDnsServers(CimValueList value) {
     // DNS servers only mean something for an adapter that is up.
-    if (!ExcludeIP && EnabledState == 2) DnsServers = value;
+    if (!ExcludeIP && EnabledState == 2) DnsServers = std::move(value);
 }
 
-void NetworkAdapter::SetGatewayList(const CimValueList& value) {
-    if (!ExcludeIP) GatewayList = value;
+void NetworkAdapter::SetGatewayList(CimValueList value) {
+    if (!ExcludeIP) GatewayList = std::move(value);
 }
 
-void NetworkAdapter::SetNetworkAddresses(const CimValueList& value) {
-    if (!ExcludeIP) NetworkAddresses = value;
+void NetworkAdapter::SetNetworkAddresses(CimValueList value) {
+    if (!ExcludeIP) NetworkAddresses = std::move(value);
 }
 
 TextList NetworkAdapter::GetIPv4AddressList() const { return ExcludeIP ? TextList() : IPv4AddressList; }
 
-void NetworkAdapter::SetIPv4AddressList(const TextList& value) {
-    if (!ExcludeIP) IPv4AddressList = value;
+void NetworkAdapter::SetIPv4AddressList(TextList value) {
+    if (!ExcludeIP) IPv4AddressList = std::move(value);
 }
 
 TextList NetworkAdapter::GetIPv6AddressList() const { return ExcludeIP ? TextList() : IPv6AddressList; }
 
-void NetworkAdapter::SetIPv6AddressList(const TextList& value) {
-    if (!ExcludeIP) IPv6AddressList = value;
+void NetworkAdapter::SetIPv6AddressList(TextList value) {
+    if (!ExcludeIP) IPv6AddressList = std::move(value);
 }
 
 void NetworkAdapter::CopyBaseFieldsFrom(const NetworkAdapter& source) {

@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "kvl/values.h"
@@ -33,39 +34,39 @@ public:
     virtual ~NetworkAdapter() = default;
 
     std::string GetDeviceID() const { return DeviceID; }
-    void SetDeviceID(const std::string& value) { DeviceID = value; }
+    void SetDeviceID(std::string value) { DeviceID = std::move(value); }
     std::string GetSpeedDuplex() const { return SpeedDuplex; }
-    void SetSpeedDuplex(const std::string& value) { SpeedDuplex = value; }
+    void SetSpeedDuplex(std::string value) { SpeedDuplex = std::move(value); }
     std::string GetName() const { return Name; }
-    void SetName(const std::string& value) { Name = value; }
+    void SetName(std::string value) { Name = std::move(value); }
     std::string GetPermanentAddress() const { return PermanentAddress; }
-    void SetPermanentAddress(const std::string& value);
+    void SetPermanentAddress(std::string value);
     std::string GetDescription() const { return Description; }
-    void SetDescription(const std::string& value);
+    void SetDescription(std::string value);
     std::string GetOtherIdentifyingInfo() const { return OtherIdentifyingInfo; }
-    void SetOtherIdentifyingInfo(const std::string& value);
+    void SetOtherIdentifyingInfo(std::string value);
     std::string GetMacAddress() const { return MacAddress; }
-    void SetMacAddress(const std::string& value) { MacAddress = value; }
+    void SetMacAddress(std::string value) { MacAddress = std::move(value); }
     std::int32_t GetLinkTechnology() const { return LinkTechnology; }
     void SetLinkTechnology(std::int32_t value) { LinkTechnology = value; }
     bool GetDhcpEnabled() const { return DhcpEnabled; }
     void SetDhcpEnabled(bool value) { DhcpEnabled = value; }
     std::string GetDhcpServer() const { return DhcpServer; }
-    void SetDhcpServer(const std::string& value);
+    void SetDhcpServer(std::string value);
     bool GetHaveWins() const { return HaveWins; }
     void SetHaveWins(bool value) { HaveWins = value; }
     std::string GetPrimaryWinsServer() const { return PrimaryWinsServer; }
-    void SetPrimaryWinsServer(const std::string& value);
+    void SetPrimaryWinsServer(std::string value);
     std::string GetSecondaryWinsServer() const { return SecondaryWinsServer; }
-    void SetSecondaryWinsServer(const std::string& value);
+    void SetSecondaryWinsServer(std::string value);
     std::int32_t GetEnabledState() const { return EnabledState; }
     void SetEnabledState(std::int32_t value) { EnabledState = value; }
     CimValueList GetDnsServers() const { return DnsServers; }
-    void SetDnsServers(const CimValueList& value);
+    void SetDnsServers(CimValueList value);
     CimValueList GetGatewayList() const { return GatewayList; }
-    void SetGatewayList(const CimValueList& value);
+    void SetGatewayList(CimValueList value);
     CimValueList GetNetworkAddresses() const { return NetworkAddresses; }
-    void SetNetworkAddresses(const CimValueList& value);
+    void SetNetworkAddresses(CimValueList value);
     std::uint64_t GetSpeed() const { return Speed; }
     void SetSpeed(std::uint64_t value) { Speed = value; }
     std::int32_t GetActiveMaximumTransmissionUnit() const { return ActiveMaximumTransmissionUnit; }
@@ -77,17 +78,17 @@ public:
     std::int32_t GetPortNumber() const { return PortNumber; }
     void SetPortNumber(std::int32_t value) { PortNumber = value; }
     TextList GetIPv4AddressList() const;
-    void SetIPv4AddressList(const TextList& value);
+    void SetIPv4AddressList(TextList value);
     TextList GetIPv6AddressList() const;
-    void SetIPv6AddressList(const TextList& value);
+    void SetIPv6AddressList(TextList value);
     std::string GetFirmwareVersion() const { return FirmwareVersion; }
-    void SetFirmwareVersion(const std::string& value) { FirmwareVersion = value; }
+    void SetFirmwareVersion(std::string value) { FirmwareVersion = std::move(value); }
     std::string GetSecondFirmwareVersion() const { return SecondFirmwareVersion; }
-    void SetSecondFirmwareVersion(const std::string& value) { SecondFirmwareVersion = value; }
+    void SetSecondFirmwareVersion(std::string value) { SecondFirmwareVersion = std::move(value); }
     std::string GetPCIDeviceID() const { return PCIDeviceID; }
-    void SetPCIDeviceID(const std::string& value) { PCIDeviceID = value; }
+    void SetPCIDeviceID(std::string value) { PCIDeviceID = std::move(value); }
     std::string GetASFFirmwareVersion() const { return ASFFirmwareVersion; }
-    void SetASFFirmwareVersion(const std::string& value) { ASFFirmwareVersion = value; }
+    void SetASFFirmwareVersion(std::string value) { ASFFirmwareVersion = std::move(value); }
     std::int32_t GetNicType() const { return NicType; }
     void SetNicType(std::int32_t value) { NicType = value; }
     std::int32_t GetTeamID() const { return TeamID; }
@@ -159,11 +160,11 @@ public:
     ~PhysicalNetworkAdapter() override = default;
 
     std::string GetVendorName() const { return VendorName; }
-    void SetVendorName(const std::string& value) { VendorName = value; }
+    void SetVendorName(std::string value) { VendorName = std::move(value); }
     std::int32_t GetMemberType() const { return MemberType; }
     void SetMemberType(std::int32_t value) { MemberType = value; }
     std::string GetTeamName() const { return TeamName; }
-    void SetTeamName(const std::string& value) { TeamName = value; }
+    void SetTeamName(std::string value) { TeamName = std::move(value); }
     std::int32_t GetMemberTeamID() const { return MemberTeamID; }
     void SetMemberTeamID(std::int32_t value) { MemberTeamID = value; }
     std::int32_t GetMemberPriority() const { return MemberPriority; }
@@ -184,11 +185,11 @@ public:
     ~VirtualNetworkAdapter() override = default;
 
     std::string GetVendorName() const { return VendorName; }
-    void SetVendorName(const std::string& value) { VendorName = value; }
+    void SetVendorName(std::string value) { VendorName = std::move(value); }
     std::int32_t GetVlanID() const { return VlanID; }
     void SetVlanID(std::int32_t value) { VlanID = value; }
     std::string GetVlanName() const { return VlanName; }
-    void SetVlanName(const std::string& value) { VlanName = value; }
+    void SetVlanName(std::string value) { VlanName = std::move(value); }
 
 private:
     std::string VendorName;

@@ -31,7 +31,10 @@ RegistryTree::RegistryTree() : keys_(1) {}
 
 RegistryTree::KeyId RegistryTree::CreateKey(const std::string& path) {
     KeyId key = kRoot;
+    std::string folded;
     ForEachPart(path, [&](const std::string& part) {
+        if (!folded.empty() || key != kRoot) folded += '\\';
+        folded += FoldCase(part);
         if (auto child = FindChild(key, part)) {
             key = *child;
             return true;
@@ -40,6 +43,7 @@ RegistryTree::KeyId RegistryTree::CreateKey(const std::string& path) {
         keys_.push_back(Key{part, {}, {}, platform::kSuccess, platform::kSuccess});
         keys_[key].subkeys.push_back(created);
         subkeyIndex_.emplace(Slot{key, FoldCase(part)}, created);
+        pathIndex_.emplace(folded, created);
         key = created;
         return true;
     });
@@ -47,14 +51,10 @@ RegistryTree::KeyId RegistryTree::CreateKey(const std::string& path) {
 }
 
 std::optional<RegistryTree::KeyId> RegistryTree::FindKey(const std::string& path) const {
-    KeyId key = kRoot;
-    const bool found = ForEachPart(path, [&](const std::string& part) {
-        const auto child = FindChild(key, part);
-        if (child) key = *child;
-        return child.has_value();
-    });
-    if (!found) return std::nullopt;
-    return key;
+    if (path.empty()) return kRoot;
+    const auto it = pathIndex_.find(FoldCase(path));
+    if (it == pathIndex_.end()) return std::nullopt;
+    return it->second;
 }
 
 std::optional<RegistryTree::KeyId> RegistryTree::FindChild(KeyId parent, const std::string& name) const {

@@ -64,6 +64,9 @@ private:
     std::vector<Key> keys_;
     std::unordered_map<Slot, KeyId, SlotHash> subkeyIndex_;
     std::unordered_map<Slot, std::size_t, SlotHash> valueIndex_;
+    // Every key by its whole path in lower case, so that opening a key is
+    // one look-up however deep it lies.
+    std::unordered_map<std::string, KeyId> pathIndex_;
 };
 
 }  // namespace linkscope::sim
