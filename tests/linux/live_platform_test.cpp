@@ -1,0 +1,161 @@
+// The collectors, unchanged, over the live backend fed with hand-made
+// snapshots: what the inventory of a Linux machine holds.
+#include <gtest/gtest.h>
+
+#include "collect/adapters_info.h"
+#include "collect/network_params.h"
+#include "kvl/root.h"
+#include "linux/snapshot_builders.h"
+#include "platform/linux/live_platform.h"
+
+namespace linkscope::live {
+namespace {
+
+using namespace testing;
+
+// Installs a live platform over `snapshots` (one per collection, the last
+// repeated) for the length of a test.
+class ScopedLivePlatform {
+public:
+    explicit ScopedLivePlatform(std::vector<NetworkSnapshot> snapshots, HostFacts host = {},
+                                std::map<std::string, std::string> environment = {})
+        : snapshots_(std::move(snapshots)) {
+        LiveSources sources;
+        sources.network = [this] {
+            ++fetches_;
+            return snapshots_[std::min(fetches_, snapshots_.size()) - 1];
+        };
+        sources.host = [host] { return host; };
+        sources.environment = [environment](const std::string& name) -> std::optional<std::string> {
+            const auto it = environment.find(name);
+            if (it == environment.end()) return std::nullopt;
+            return it->second;
+        };
+        previous_ = platform::Install(MakeLivePlatform(std::move(sources)));
+    }
+    ScopedLivePlatform(const ScopedLivePlatform&) = delete;
+    ScopedLivePlatform& operator=(const ScopedLivePlatform&) = delete;
+    ~ScopedLivePlatform() {
+        platform::Install(std::move(previous_));
+        NQRXKVL20::TRootObject::CoreLogger().Clear();
+    }
+
+    std::size_t Fetches() const { return fetches_; }
+
+private:
+    std::vector<NetworkSnapshot> snapshots_;
+    std::size_t fetches_ = 0;
+    std::unique_ptr<platform::Platform> previous_;
+};
+
+NetworkSnapshot SmallMachine() {
+    NetworkSnapshot snapshot;
+    snapshot.links = {Link(1, "lo", kUpWithCarrier, kHwLoopback), Link(2, "eth0"), Link(3, "br0"),
+                      Link(4, "ifb0", 0), Link(5, "sit0", 0, kHwSit), Link(6, "v0")};
+    snapshot.devices[1] = Driver("");
+    snapshot.devices[2] = Driver("e1000e", 1000, kDuplexFull);
+    snapshot.devices[3] = Driver("bridge");
+    snapshot.devices[4] = Driver("ifb");
+    snapshot.devices[5] = Driver("");
+    snapshot.devices[6] = Driver("veth", 10000, kDuplexFull);
+    snapshot.addresses = {Ipv4(1, {127, 0, 0, 1}, 8), Ipv4(2, {192, 168, 5, 20}, 24), Ipv6(2, 0xFD, 0x20)};
+    snapshot.routes = {DefaultRoute({{2, {192, 168, 5, 1}}})};
+    return snapshot;
+}
+
+TEST(LivePlatform, CollectorsReportUpInterfacesThenDisabledDevices) {
+    ScopedLivePlatform installed({SmallMachine()});
+    AdaptersInfo adapters;
+    adapters.Collect();
+
+    const auto records = adapters.GetPhysicalAdapters();
+    ASSERT_EQ(records.size(), 5u);
+    struct Expected {
+        const char* name;
+        const char* deviceId;
+        const char* description;
+        const char* speedDuplex;
+        std::int32_t enabledState;
+        std::int32_t port;
+    };
+    const Expected expected[] = {
+        {"lo", "lo", "lo", "", 2, 1},
+        {"eth0", "eth0", "e1000e", "1000Mbps Full", 2, 2},
+        {"br0", "br0", "bridge", "Unknown", 2, 3},
+        {"v0", "v0", "veth", "10Gbps Full", 2, 6},
+        {"ifb0", "\\DEVICE\\TCPIP_ifb0", "ifb", "Unknown", 3, 0},
+    };
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        const Expected& e = expected[i];
+        EXPECT_EQ(records[i]->GetName(), e.name);
+        EXPECT_EQ(records[i]->GetDeviceID(), e.deviceId) << e.name;
+        EXPECT_EQ(records[i]->GetDescription(), e.description) << e.name;
+        EXPECT_EQ(records[i]->GetSpeedDuplex(), e.speedDuplex) << e.name;
+        EXPECT_EQ(records[i]->GetEnabledState(), e.enabledState) << e.name;
+        EXPECT_EQ(records[i]->GetPortNumber(), e.port) << e.name;
+    }
+    EXPECT_EQ(records[1]->GetIPv4AddressList(), (TextList{"192.168.5.20/24"}));
+    EXPECT_EQ(records[1]->GetIPv6AddressList(), (TextList{"FD00:00:00:00:00:00:00:020"}));
+    EXPECT_EQ(records[1]->GetPermanentAddress(), "02:00:00:00:00:02");
+    EXPECT_EQ(records[1]->GetLinkTechnology(), 2);
+    EXPECT_EQ(records[0]->GetLinkTechnology(), 1) << "loopback";
+    EXPECT_TRUE(records[4]->GetIPv4AddressList().empty());
+}
+
+TEST(LivePlatform, EveryCollectionTakesAFreshSnapshot) {
+    NetworkSnapshot later = SmallMachine();
+    later.links[1].flags = 0;  // eth0 taken down
+    ScopedLivePlatform installed({SmallMachine(), later});
+
+    AdaptersInfo first;
+    first.Collect();
+    EXPECT_EQ(installed.Fetches(), 1u) << "one snapshot serves the whole collection";
+    AdaptersInfo second;
+    second.Collect();
+    EXPECT_EQ(installed.Fetches(), 2u);
+
+    const auto records = second.GetPhysicalAdapters();
+    ASSERT_EQ(records.size(), 5u);
+    EXPECT_EQ(records[3]->GetName(), "eth0");
+    EXPECT_EQ(records[3]->GetEnabledState(), 3);
+    EXPECT_EQ(records[3]->GetSpeedDuplex(), "1000Mbps Full") << "a disabled adapter keeps its driver's setting";
+}
+
+TEST(LivePlatform, NoUpInterfaceStillAddsDisabledDevices) {
+    NetworkSnapshot snapshot;
+    snapshot.links = {Link(1, "lo", 0, kHwLoopback), Link(2, "ifb0", 0)};
+    snapshot.devices[2] = Driver("ifb");
+    ScopedLivePlatform installed({snapshot});
+
+    AdaptersInfo adapters;
+    adapters.Collect();
+
+    const auto records = adapters.GetPhysicalAdapters();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0]->GetName(), "ifb0");
+    EXPECT_EQ(records[0]->GetEnabledState(), 3);
+}
+
+TEST(LivePlatform, HostParametersAndEnvironment) {
+    HostFacts host;
+    host.hostName = "build7.lab.example";
+    host.resolverDomain = "ignored.example";
+    host.ipv4Forwarding = true;
+    ScopedLivePlatform installed({SmallMachine()}, host, {{"KVL_EXCLUDEIP", "1"}, {"EMPTY", ""}});
+
+    NetworkParams params;
+    params.Collect();
+    EXPECT_EQ(params.GetHostName(), "build7");
+    EXPECT_EQ(params.GetDomainName(), "lab.example");
+    EXPECT_TRUE(params.IsRoutingEnabled());
+    EXPECT_FALSE(params.IsProxyEnabled());
+
+    platform::EnvironmentApi& environment = platform::Current().Environment();
+    EXPECT_EQ(environment.GetVariable("KVL_EXCLUDEIP", 32767), 1u);
+    EXPECT_EQ(environment.GetVariable("KVL_EXCLUDEIP", 1), 2u) << "too small: the size needed";
+    EXPECT_EQ(environment.GetVariable("EMPTY", 32767), 0u);
+    EXPECT_EQ(environment.GetVariable("ABSENT", 32767), 0u);
+}
+
+}  // namespace
+}  // namespace linkscope::live
