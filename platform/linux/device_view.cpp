@@ -19,11 +19,18 @@ std::string DeviceNumber(std::size_t n) {
     return digits.size() < 4 ? std::string(4 - digits.size(), '0') + digits : digits;
 }
 
+// Keys per device: the class key, four down to its enumeration, three
+// below the interface class.
+constexpr std::size_t kKeysPerDevice = 8;
+
 class ViewBuilder {
 public:
-    ViewBuilder() : store_(std::make_shared<RegistryStore>()) {
-        netClass_ = store_->AddPath(std::string(kClassRoot) + "\\" + kNetClassGuid);
-        interfaceClass_ = store_->AddPath(std::string(kDeviceClassesRoot) + "\\" + kAdapterInterfaceClass);
+    explicit ViewBuilder(std::size_t interfaces) : store_(std::make_shared<RegistryStore>()) {
+        store_->Reserve(16 + kKeysPerDevice * interfaces);
+        view_.devices.reserve(interfaces);
+        netClass_ = store_->AddPath(RegistryStore::kRoot, std::string(kClassRoot) + "\\" + kNetClassGuid);
+        interfaceClass_ =
+            store_->AddPath(RegistryStore::kRoot, std::string(kDeviceClassesRoot) + "\\" + kAdapterInterfaceClass);
     }
 
     void AddDevice(const LinkRecord& link, const DeviceDetails& details) {
@@ -35,7 +42,7 @@ public:
         store_->SetText(classKey, "DriverDesc", DescriptionOf(link, &details));
         if (const auto setting = SpeedDuplexOf(details)) {
             store_->SetText(classKey, "SpeedDuplex", setting->code);
-            const auto choices = store_->AddPath(store_->At(classKey).path + "\\Ndi\\Params\\SpeedDuplex\\enum");
+            const auto choices = store_->AddPath(classKey, "Ndi\\Params\\SpeedDuplex\\enum");
             store_->SetText(choices, setting->code, setting->text);
         }
 
@@ -61,7 +68,7 @@ private:
 
 DeviceView BuildDeviceView(const NetworkSnapshot& snapshot) {
     static const DeviceDetails kNoDetails;
-    ViewBuilder builder;
+    ViewBuilder builder(snapshot.links.size());
     for (const LinkRecord* link : LinksInIndexOrder(snapshot)) {
         const DeviceDetails* details = DetailsOf(snapshot, link->index);
         if (details == nullptr) details = &kNoDetails;

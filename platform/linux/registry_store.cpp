@@ -17,23 +17,19 @@ platform::RegValue Answer(const RegistryStore::Value& stored, std::uint32_t buff
 
 }  // namespace
 
-RegistryStore::RegistryStore() {
-    keys_.emplace_back();
-    byPath_.emplace("", kRoot);
-}
+RegistryStore::RegistryStore() { keys_.emplace_back(); }
 
 RegistryStore::KeyId RegistryStore::AddKey(KeyId parent, const std::string& name) {
-    std::string path = keys_[parent].path.empty() ? name : keys_[parent].path + "\\" + name;
-    const auto [it, added] = byPath_.emplace(path, keys_.size());
-    if (!added) return it->second;
-    keys_[parent].subkeys.push_back(it->second);
-    keys_[parent].subkeyNames.push_back(name);
-    keys_.push_back(Key{std::move(path), {}, {}, {}});
-    return it->second;
+    if (const auto existing = FindChild(parent, name)) return *existing;
+    const KeyId key = keys_.size();
+    keys_.push_back(Key{name, {}, {}});
+    keys_[parent].subkeys.push_back(key);
+    children_.emplace(Slot{parent, keys_[key].name}, key);
+    return key;
 }
 
-RegistryStore::KeyId RegistryStore::AddPath(const std::string& path) {
-    KeyId key = kRoot;
+RegistryStore::KeyId RegistryStore::AddPath(KeyId from, const std::string& path) {
+    KeyId key = from;
     std::size_t start = 0;
     while (start <= path.size()) {
         const std::size_t end = std::min(path.find('\\', start), path.size());
@@ -55,17 +51,34 @@ void RegistryStore::SetDword(KeyId key, const std::string& name, std::uint32_t n
     keys_[key].values.push_back({name, platform::kRegDword, std::move(data)});
 }
 
-const RegistryStore::Key* RegistryStore::Find(const std::string& path) const {
-    const auto it = byPath_.find(path);
-    return it == byPath_.end() ? nullptr : &keys_[it->second];
+std::optional<RegistryStore::KeyId> RegistryStore::FindChild(KeyId parent, std::string_view name) const {
+    const auto it = children_.find(Slot{parent, name});
+    if (it == children_.end()) return std::nullopt;
+    return it->second;
+}
+
+std::optional<RegistryStore::KeyId> RegistryStore::Find(std::string_view path) const {
+    KeyId key = kRoot;
+    std::size_t start = 0;
+    while (start < path.size()) {
+        std::size_t end = std::min(path.find('\\', start), path.size());
+        std::optional<KeyId> child;
+        while (!(child = FindChild(key, path.substr(start, end - start)))) {
+            if (end == path.size()) return std::nullopt;
+            end = std::min(path.find('\\', end + 1), path.size());  // a name with a backslash
+        }
+        key = *child;
+        start = end + 1;
+    }
+    return key;
 }
 
 ResultCode StoreRegistry::OpenKey(const std::string& path, std::uint32_t /*access*/, platform::RegKey* key) {
     std::shared_ptr<const RegistryStore> store = current_();
-    const RegistryStore::Key* found = store ? store->Find(path) : nullptr;
-    if (found == nullptr) return platform::kFileNotFound;
+    const auto found = store ? store->Find(path) : std::nullopt;
+    if (!found) return platform::kFileNotFound;
     *key = nextHandle_++;
-    open_.emplace(*key, OpenKeyState{std::move(store), found});
+    open_.emplace(*key, OpenKeyState{std::move(store), *found});
     return platform::kSuccess;
 }
 
@@ -73,7 +86,7 @@ void StoreRegistry::CloseKey(platform::RegKey key) { open_.erase(key); }
 
 const RegistryStore::Key* StoreRegistry::Find(platform::RegKey key) const {
     const auto it = open_.find(key);
-    return it == open_.end() ? nullptr : it->second.key;
+    return it == open_.end() ? nullptr : &it->second.store->At(it->second.key);
 }
 
 ResultCode StoreRegistry::QueryInfoKey(platform::RegKey key, std::uint32_t* subkeys, std::uint32_t* values) {
@@ -86,10 +99,12 @@ ResultCode StoreRegistry::QueryInfoKey(platform::RegKey key, std::uint32_t* subk
 
 ResultCode StoreRegistry::EnumKey(platform::RegKey key, std::uint32_t index, std::uint32_t maxNameChars,
                                   std::string* name) {
-    const RegistryStore::Key* open = Find(key);
-    if (open == nullptr) return platform::kInvalidHandle;
-    if (index >= open->subkeyNames.size()) return platform::kNoMoreItems;
-    const std::string& subkey = open->subkeyNames[index];
+    const auto it = open_.find(key);
+    if (it == open_.end()) return platform::kInvalidHandle;
+    const RegistryStore& store = *it->second.store;
+    const RegistryStore::Key& open = store.At(it->second.key);
+    if (index >= open.subkeys.size()) return platform::kNoMoreItems;
+    const std::string& subkey = store.At(open.subkeys[index]).name;
     if (subkey.size() > maxNameChars) return platform::kMoreData;
     *name = subkey;
     return platform::kSuccess;

@@ -1,17 +1,23 @@
 // An in-memory registry below HKEY_LOCAL_MACHINE, built once and then only
 // read, and the registry calls answered from it.
 //
-// Keys are found by their whole path in one hash lookup, so a key name may
-// hold any character, a backslash included (Linux interface names may).
-// Names compare exactly: every path the collectors open is made of names
-// this store handed out or of fixed texts that match it letter for letter.
+// A key is found by its parent and its name, one hash lookup per part of
+// a path, without copying the path. A key name may hold a backslash (Linux
+// interface names may): where a part of a path names no key, the lookup
+// takes the next part into the same name, so such a key is found as long
+// as no sibling is named like its first part. Names compare exactly: every
+// path the collectors open is made of names this store handed out or of
+// fixed texts that match it letter for letter.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -30,29 +36,45 @@ public:
         std::vector<std::uint8_t> data;
     };
     struct Key {
-        std::string path;
+        std::string name;
         std::vector<KeyId> subkeys;  // in the order they were added
-        std::vector<std::string> subkeyNames;
         std::vector<Value> values;  // in the order they were added
     };
 
     RegistryStore();
 
+    // Room for `keys` keys in all, so that building does not rehash.
+    void Reserve(std::size_t keys) { children_.reserve(keys); }
     // The subkey `name` of `parent`, added when it is not there yet.
     KeyId AddKey(KeyId parent, const std::string& name);
-    // The key at `path` with every missing key on the way, parts split at "\".
-    KeyId AddPath(const std::string& path);
+    // The key at `path` below `from`, with every missing key on the way;
+    // parts split at "\".
+    KeyId AddPath(KeyId from, const std::string& path);
     // A text value, stored with its terminating NUL.
     void SetText(KeyId key, const std::string& name, const std::string& text);
     // A 32-bit little-endian number.
     void SetDword(KeyId key, const std::string& name, std::uint32_t number);
 
-    const Key* Find(const std::string& path) const;
+    // The key at `path` below the root ("" is the root itself).
+    std::optional<KeyId> Find(std::string_view path) const;
     const Key& At(KeyId key) const { return keys_[key]; }
 
 private:
-    std::vector<Key> keys_;
-    std::unordered_map<std::string, KeyId> byPath_;
+    struct Slot {
+        KeyId parent;
+        std::string_view name;  // the child key's own name
+        bool operator==(const Slot& other) const { return parent == other.parent && name == other.name; }
+    };
+    struct SlotHash {
+        std::size_t operator()(const Slot& slot) const {
+            return std::hash<std::string_view>()(slot.name) ^ (slot.parent * 0x9E3779B97F4A7C15ull);
+        }
+    };
+
+    std::optional<KeyId> FindChild(KeyId parent, std::string_view name) const;
+
+    std::deque<Key> keys_;  // a deque, so that the names the index views never move
+    std::unordered_map<Slot, KeyId, SlotHash> children_;
 };
 
 // The registry calls with the system's result codes: a missing key or
@@ -79,7 +101,7 @@ public:
 private:
     struct OpenKeyState {
         std::shared_ptr<const RegistryStore> store;
-        const RegistryStore::Key* key;
+        RegistryStore::KeyId key;
     };
     const RegistryStore::Key* Find(platform::RegKey key) const;
 

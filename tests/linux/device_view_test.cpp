@@ -125,7 +125,7 @@ TEST(DeviceView, NamesWithBackslashesStayOneKey) {
 
 TEST(StoreRegistry, AnswersWithTheSystemsResultCodes) {
     auto store = std::make_shared<RegistryStore>();
-    const auto key = store->AddPath("A\\B");
+    const auto key = store->AddPath(RegistryStore::kRoot, "A\\B");
     store->SetText(key, "Name", "twelve chars");  // 13 bytes with the NUL
     store->SetDword(key, "LongerName", 7);
     StoreRegistry registry([store] { return store; });
@@ -164,7 +164,7 @@ TEST(StoreRegistry, AnswersWithTheSystemsResultCodes) {
 
 TEST(StoreRegistry, OpenKeysOutliveAStoreThatWasReplaced) {
     auto first = std::make_shared<RegistryStore>();
-    first->SetText(first->AddPath("K"), "V", "old");
+    first->SetText(first->AddPath(RegistryStore::kRoot, "K"), "V", "old");
     std::shared_ptr<RegistryStore> current = first;
     StoreRegistry registry([&current] { return current; });
 
