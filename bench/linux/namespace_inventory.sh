@@ -38,7 +38,9 @@ trap cleanup EXIT
 trap 'exit 130' INT TERM
 
 ip netns add "$ns" || { echo "bench: cannot create a network namespace (run as root)" >&2; exit 2; }
-ip netns exec "$ns" sysctl -q -w net.ipv6.conf.default.addr_gen_mode=1 net.ipv6.conf.all.addr_gen_mode=1
+for conf in default all; do
+    ip netns exec "$ns" sh -c "echo 1 > /proc/sys/net/ipv6/conf/$conf/addr_gen_mode"
+done
 ip -n "$ns" link set lo up
 
 # Interfaces [from, to): ifbN with 10.(N/256).(N%256).1/24 and fd00:0:0:N::1/64.

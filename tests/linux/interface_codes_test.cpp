@@ -1,5 +1,5 @@
-// Kernel facts read as interface types, operational states, descriptions
-// and speed and duplex settings.
+// The rules of interface codes that are more than a lookup: the carrier
+// deciding an unknown operational state, and the speed and duplex setting.
 #include <gtest/gtest.h>
 
 #include "linux/snapshot_builders.h"
@@ -10,63 +10,12 @@ namespace {
 
 using namespace testing;
 
-TEST(InterfaceCodes, HardwareTypeGivesTheInterfaceType) {
-    struct Case {
-        std::uint16_t hardwareType;
-        bool wireless;
-        std::uint32_t expected;
-    };
-    const Case cases[] = {
-        {1, false, 6},       // Ethernet
-        {1, true, 71},       // Ethernet framing over a wireless device
-        {772, false, 24},    // loopback
-        {512, false, 23},    // PPP
-        {801, false, 71},    // 802.11
-        {768, false, 131},   // IPIP
-        {776, false, 131},   // SIT
-        {778, false, 131},   // GRE
-        {823, false, 131},   // IP6GRE
-        {0xFFFE, false, 131},  // tun, WireGuard
-        {32, false, 1},      // InfiniBand
-        {0xFFFF, false, 1},  // void
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(InterfaceTypeOf(c.hardwareType, c.wireless), c.expected) << c.hardwareType;
-    }
-}
-
-TEST(InterfaceCodes, OperationalStateMapsToStatusCodes) {
-    struct Case {
-        OperState state;
-        std::uint32_t flags;
-        std::uint32_t expected;
-    };
-    const Case cases[] = {
-        {OperState::kUp, kFlagUp, 5},
-        {OperState::kDormant, kFlagUp, 3},
-        {OperState::kDown, kFlagUp, 2},
-        {OperState::kLowerLayerDown, kFlagUp, 1},
-        {OperState::kNotPresent, kFlagUp, 0},
-        {OperState::kTesting, kFlagUp, 0},
-        {OperState::kUnknown, kUpWithCarrier, 5},
-        {OperState::kUnknown, kFlagUp, 0},
-        {static_cast<OperState>(42), kUpWithCarrier, 0},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(OperStatusOf(c.state, c.flags), c.expected) << static_cast<int>(c.state) << " flags " << c.flags;
-    }
-}
-
-TEST(InterfaceCodes, DescriptionPrefersLabelThenDriverThenName) {
-    const LinkRecord link = Link(2, "enp0s3");
-    DeviceDetails labelled = Driver("e1000e");
-    labelled.label = "Onboard LAN";
-    EXPECT_EQ(DescriptionOf(link, &labelled), "Onboard LAN");
-    const DeviceDetails driverOnly = Driver("e1000e");
-    EXPECT_EQ(DescriptionOf(link, &driverOnly), "e1000e");
-    const DeviceDetails nothing;
-    EXPECT_EQ(DescriptionOf(link, &nothing), "enp0s3");
-    EXPECT_EQ(DescriptionOf(link, nullptr), "enp0s3");
+TEST(InterfaceCodes, UnknownOperationalStateFollowsTheCarrier) {
+    EXPECT_EQ(OperStatusOf(OperState::kUnknown, kUpWithCarrier), 5u);
+    EXPECT_EQ(OperStatusOf(OperState::kUnknown, kFlagUp), 0u);
+    EXPECT_EQ(OperStatusOf(OperState::kLowerLayerDown, kUpWithCarrier), 1u);
+    EXPECT_EQ(OperStatusOf(static_cast<OperState>(42), kUpWithCarrier), 0u) << "a state this code does not know";
+    EXPECT_EQ(InterfaceTypeOf(kHwEther, true), 71u) << "Ethernet framing on a wireless device";
 }
 
 TEST(InterfaceCodes, SpeedAndDuplexBecomeOneSetting) {
@@ -81,11 +30,10 @@ TEST(InterfaceCodes, SpeedAndDuplexBecomeOneSetting) {
         {10, kDuplexHalf, "100", "10Mbps Half"},
         {2500, kDuplexFull, "25001", "2500Mbps Full"},
         {10000, kDuplexFull, "100001", "10Gbps Full"},
-        {100000, kDuplexHalf, "1000000", "100Gbps Half"},
         {12500, kDuplexFull, "125001", "12500Mbps Full"},
         {25000, kDuplexUnknown, "250002", "25Gbps"},
         {std::nullopt, kDuplexFull, nullptr, nullptr},
-        {300'000'000, kDuplexFull, nullptr, nullptr},
+        {300'000'000, kDuplexFull, nullptr, nullptr},  // its code would not fit the reader's integer
     };
     for (const Case& c : cases) {
         const auto setting = SpeedDuplexOf(Driver("x", c.speed, c.duplex));

@@ -55,6 +55,7 @@ TEST(IpHelperView, AdapterEntryCarriesDescriptionTypeAndHardwareAddress) {
     snapshot.devices[2] = Driver("e1000e");
     snapshot.devices[3] = Driver("iwlwifi");
     snapshot.devices[3].wireless = true;
+    snapshot.devices[3].label = "Onboard WLAN";
 
     const auto adapters = ViewOf(snapshot).Adapters().adapters;
 
@@ -63,6 +64,7 @@ TEST(IpHelperView, AdapterEntryCarriesDescriptionTypeAndHardwareAddress) {
     EXPECT_EQ(adapters[0].type, 6u);
     EXPECT_EQ(adapters[0].hardwareAddress, (std::vector<std::uint8_t>{2, 0, 0, 0, 0, 2}));
     EXPECT_EQ(adapters[1].type, 71u);
+    EXPECT_EQ(adapters[1].description, "Onboard WLAN") << "the firmware's label before the driver";
     EXPECT_EQ(adapters[2].description, "ib0");
     EXPECT_EQ(adapters[2].hardwareAddress, std::vector<std::uint8_t>(8, 0xAB)) << "at most 8 bytes";
     EXPECT_EQ(adapters[3].type, 131u);

@@ -12,6 +12,7 @@ also when a check fails. Exit code 77 means the namespace could not be made.
 """
 import argparse
 import atexit
+import ipaddress
 import json
 import os
 import signal
@@ -32,8 +33,8 @@ ENABLED_STATE = {"UP": 2, "DORMANT": 10, "DOWN": 32768, "LOWERLAYERDOWN": 32768,
                  "TESTING": 32768}
 
 
-def run(args, check=True):
-    return subprocess.run(args, check=check, capture_output=True, text=True)
+def run(args, check=True, input=None):
+    return subprocess.run(args, check=check, capture_output=True, text=True, input=input)
 
 
 class Namespace:
@@ -74,47 +75,47 @@ def remove_stale_namespaces():
             run(["ip", "netns", "del", name], check=False)
 
 
-def try_link(ns, *args):
-    """Adds an optional interface; False when this kernel lacks its kind."""
-    return ns.ip("link", "add", *args, check=False).returncode == 0
+MIXED = """
+link set lo up
+link add v0 type veth peer name v1
+link add v2 type veth peer name v3
+link add br0 type bridge
+link add link v0 name mv0 type macvlan mode bridge
+link add ifb0 type ifb
+link add ifb1 type ifb
+link set v1 mtu 1400
+addr add 10.1.0.1/24 dev v0
+addr add 10.1.0.9/16 dev v0
+addr add fd00:1::1/64 dev v0 nodad
+addr add 10.2.0.1/24 dev v1 valid_lft 3600 preferred_lft 3600
+addr add 10.3.0.1/24 dev br0
+addr add 10.4.0.1/24 dev mv0
+addr add fd00:4::1/64 dev mv0 nodad
+addr add 10.5.0.1/24 dev ifb0
+addr add 10.6.0.1/24 dev ifb1
+link set v0 up
+link set v1 up
+link set v2 up
+link set br0 up
+link set mv0 up
+link set ifb0 up
+route add default via 10.1.0.254 dev v0
+"""
+
+# Kinds this machine's kernel may lack: added where it offers them.
+OPTIONAL = {"d0": "type dummy", "v0.7": "link v0 type vlan id 7", "bond0": "type bond"}
 
 
 def build_mixed(ns):
-    ns.ip("link", "set", "lo", "up")
-    ns.ip("link", "add", "v0", "type", "veth", "peer", "name", "v1")
-    ns.ip("link", "add", "v2", "type", "veth", "peer", "name", "v3")
-    ns.ip("link", "add", "br0", "type", "bridge")
-    ns.ip("link", "add", "link", "v0", "name", "mv0", "type", "macvlan", "mode", "bridge")
-    ns.ip("link", "add", "ifb0", "type", "ifb")
-    ns.ip("link", "add", "ifb1", "type", "ifb")
-    optional = [name for name, args in [
-        ("d0", ["d0", "type", "dummy"]),
-        ("v0.7", ["link", "v0", "name", "v0.7", "type", "vlan", "id", "7"]),
-        ("bond0", ["bond0", "type", "bond"]),
-    ] if try_link(ns, *args)]
-    for name in ["v0", "v1", "v2", "br0", "mv0", "ifb0", *optional]:
-        ns.ip("link", "set", name, "up")
-    ns.ip("link", "set", "v1", "mtu", "1400")
-    ns.ip("addr", "add", "10.1.0.1/24", "dev", "v0")
-    ns.ip("addr", "add", "10.1.0.9/16", "dev", "v0")
-    ns.ip("-6", "addr", "add", "fd00:1::1/64", "dev", "v0", "nodad")
-    ns.ip("addr", "add", "10.2.0.1/24", "dev", "v1", "valid_lft", "3600", "preferred_lft", "3600")
-    ns.ip("addr", "add", "10.3.0.1/24", "dev", "br0")
-    ns.ip("addr", "add", "10.4.0.1/24", "dev", "mv0")
-    ns.ip("-6", "addr", "add", "fd00:4::1/64", "dev", "mv0", "nodad")
-    ns.ip("addr", "add", "10.5.0.1/24", "dev", "ifb0")
-    ns.ip("addr", "add", "10.6.0.1/24", "dev", "ifb1")
-    ns.ip("route", "add", "default", "via", "10.1.0.254", "dev", "v0")
-    ns.execute("sysctl", "-q", "-w", "net.ipv4.ip_forward=1")
-    if optional:
-        print("optional interfaces this kernel offers:", ", ".join(optional))
+    run(["ip", "-n", ns.name, "-batch", "-"], input=MIXED.strip() + "\n")
+    for name, kind in OPTIONAL.items():
+        if ns.ip("link", "add", "name", name, *kind.split(), check=False).returncode == 0:
+            ns.ip("link", "set", name, "up")
+            print("this kernel offers", kind)
+    ns.execute("sh", "-c", "echo 1 > /proc/sys/net/ipv4/ip_forward")
 
 
-def build_empty(ns):
-    pass
-
-
-SCENARIOS = {"mixed": build_mixed, "empty": build_empty}
+SCENARIOS = {"mixed": build_mixed, "empty": lambda ns: None}
 
 
 def wait_for_settled_addresses(ns, seconds=10):
@@ -130,12 +131,9 @@ def wait_for_settled_addresses(ns, seconds=10):
 def ipv6_text(address):
     """The inventory's IPv6 form: eight groups, no shortening, a zero digit
     between a non-zero high byte and a low byte below 16."""
-    import ipaddress
     raw = ipaddress.IPv6Address(address).packed
-    groups = []
-    for high, low in zip(raw[0::2], raw[1::2]):
-        groups.append(f"{high:X}0{low:X}" if low < 16 and high != 0 else f"{high:X}{low:X}")
-    return ":".join(groups)
+    return ":".join(f"{high:X}0{low:X}" if low < 16 and high != 0 else f"{high:X}{low:X}"
+                    for high, low in zip(raw[0::2], raw[1::2]))
 
 
 def speed_text(ns, name):
@@ -315,7 +313,9 @@ def main():
     probe = Namespace(f"{PREFIX}{os.getpid()}-probe")
     try:
         probe.create()
+        probe.execute("true")
     except (subprocess.CalledProcessError, FileNotFoundError) as error:
+        probe.delete()
         reason = getattr(error, "stderr", "") or str(error)
         print(f"skipped: cannot create a network namespace here ({reason.strip()}); run as root "
               "on a kernel with network namespaces and iproute2 installed")
