@@ -155,7 +155,7 @@ void CollectAdapter(EnumerationContext& context, const platform::AdapterEntry& e
     context.scanner.Complete(*record);
 
     if (created) {
-        auto* physical = new PhysicalNetworkAdapter(*created);
+        auto* physical = new PhysicalNetworkAdapter(std::move(*created));
         context.adapters.AddPhysicalAdapter(physical);
         context.finder.PhysicalAppended(physical);
     }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <type_traits>
+#include <utility>
 
 #include "collect/exclusion_switch.h"
 
@@ -71,39 +73,50 @@ void NetworkAdapter::SetIPv6AddressList(TextList value) {
     if (!ExcludeIP) IPv6AddressList = std::move(value);
 }
 
-void NetworkAdapter::CopyBaseFieldsFrom(const NetworkAdapter& source) {
-    SetDeviceID(source.GetDeviceID());
-    SetSpeedDuplex(source.GetSpeedDuplex());
-    SetName(source.GetName());
-    SetPermanentAddress(source.GetPermanentAddress());
-    SetDescription(source.GetDescription());
-    SetOtherIdentifyingInfo(source.GetOtherIdentifyingInfo());
-    SetMacAddress(source.GetMacAddress());
-    SetLinkTechnology(source.GetLinkTechnology());
-    SetDhcpEnabled(source.GetDhcpEnabled());
-    SetDhcpServer(source.GetDhcpServer());
-    SetHaveWins(source.GetHaveWins());
-    SetPrimaryWinsServer(source.GetPrimaryWinsServer());
-    SetSecondaryWinsServer(source.GetSecondaryWinsServer());
+template <class Source>
+void NetworkAdapter::AssignBaseFieldsFrom(Source&& source) {
+    // A copy of the field, or the field itself when the source is an rvalue.
+    auto pass = [](auto& field) {
+        if constexpr (std::is_rvalue_reference_v<Source&&>) {
+            return std::move(field);
+        } else {
+            return field;
+        }
+    };
+    SetDeviceID(pass(source.DeviceID));
+    SetSpeedDuplex(pass(source.SpeedDuplex));
+    SetName(pass(source.Name));
+    SetPermanentAddress(pass(source.PermanentAddress));
+    SetDescription(pass(source.Description));
+    SetOtherIdentifyingInfo(pass(source.OtherIdentifyingInfo));
+    SetMacAddress(pass(source.MacAddress));
+    SetLinkTechnology(pass(source.LinkTechnology));
+    SetDhcpEnabled(pass(source.DhcpEnabled));
+    SetDhcpServer(pass(source.DhcpServer));
+    SetHaveWins(pass(source.HaveWins));
+    SetPrimaryWinsServer(pass(source.PrimaryWinsServer));
+    SetSecondaryWinsServer(pass(source.SecondaryWinsServer));
     // The state first: the DNS setter looks at it.
-    SetEnabledState(source.GetEnabledState());
-    SetDnsServers(source.GetDnsServers());
-    SetGatewayList(source.GetGatewayList());
-    SetNetworkAddresses(source.GetNetworkAddresses());
-    SetSpeed(source.GetSpeed());
-    SetActiveMaximumTransmissionUnit(source.GetActiveMaximumTransmissionUnit());
-    SetAutoConfigActive(source.GetAutoConfigActive());
-    SetAutoConfigEnabled(source.GetAutoConfigEnabled());
-    SetPortNumber(source.GetPortNumber());
-    SetIPv4AddressList(source.GetIPv4AddressList());
-    SetIPv6AddressList(source.GetIPv6AddressList());
-    SetFirmwareVersion(source.GetFirmwareVersion());
-    SetSecondFirmwareVersion(source.GetSecondFirmwareVersion());
-    SetPCIDeviceID(source.GetPCIDeviceID());
-    SetASFFirmwareVersion(source.GetASFFirmwareVersion());
-    SetDriverLoaded(source.GetDriverLoaded());
+    SetEnabledState(pass(source.EnabledState));
+    SetDnsServers(pass(source.DnsServers));
+    SetGatewayList(pass(source.GatewayList));
+    SetNetworkAddresses(pass(source.NetworkAddresses));
+    SetSpeed(pass(source.Speed));
+    SetActiveMaximumTransmissionUnit(pass(source.ActiveMaximumTransmissionUnit));
+    SetAutoConfigActive(pass(source.AutoConfigActive));
+    SetAutoConfigEnabled(pass(source.AutoConfigEnabled));
+    SetPortNumber(pass(source.PortNumber));
+    SetIPv4AddressList(source.ExcludeIP ? TextList() : pass(source.IPv4AddressList));
+    SetIPv6AddressList(source.ExcludeIP ? TextList() : pass(source.IPv6AddressList));
+    SetFirmwareVersion(pass(source.FirmwareVersion));
+    SetSecondFirmwareVersion(pass(source.SecondFirmwareVersion));
+    SetPCIDeviceID(pass(source.PCIDeviceID));
+    SetASFFirmwareVersion(pass(source.ASFFirmwareVersion));
+    SetDriverLoaded(pass(source.DriverLoaded));
 }
 
-PhysicalNetworkAdapter::PhysicalNetworkAdapter(const NetworkAdapter& source) { CopyBaseFieldsFrom(source); }
+PhysicalNetworkAdapter::PhysicalNetworkAdapter(const NetworkAdapter& source) { AssignBaseFieldsFrom(source); }
+
+PhysicalNetworkAdapter::PhysicalNetworkAdapter(NetworkAdapter&& source) { AssignBaseFieldsFrom(std::move(source)); }
 
 }  // namespace linkscope

@@ -109,9 +109,11 @@ public:
     void Dump(const char* file, std::int32_t line) const;
 
 protected:
-    // Copies every field of `source` through the setters (so their rules
-    // apply again), except NicType, TeamID and InTeam.
-    void CopyBaseFieldsFrom(const NetworkAdapter& source);
+    // Takes every field of `source` through the setters (so their rules
+    // apply again), except NicType, TeamID and InTeam; the address lists as
+    // the source's getters give them. An rvalue source is moved from.
+    template <class Source>
+    void AssignBaseFieldsFrom(Source&& source);
 
 private:
     std::string DeviceID;
@@ -157,6 +159,8 @@ public:
     // nobody created before. ExcludeIP is read afresh; NicType, TeamID and
     // InTeam keep their defaults.
     explicit PhysicalNetworkAdapter(const NetworkAdapter& source);
+    // The same, for a record that is discarded right after.
+    explicit PhysicalNetworkAdapter(NetworkAdapter&& source);
     ~PhysicalNetworkAdapter() override = default;
 
     std::string GetVendorName() const { return VendorName; }
