@@ -14,6 +14,8 @@ packages=(
     nlohmann-json3-dev libcli11-dev
     mingw-w64 g++-mingw-w64-x86-64-posix
 )
+# The Windows build's tests run under Wine (the 64-bit loader is enough).
+packages+=(wine wine64)
 
 missing=()
 for package in "${packages[@]}"; do

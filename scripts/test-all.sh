@@ -8,4 +8,9 @@ for preset in default asan; do
     echo "== tests of the $preset build"
     ctest --preset "$preset" -j "$(nproc 2>/dev/null || echo 2)" || status=1
 done
+
+# The Windows build, its tests run under Wine in a throwaway prefix.
+scripts/setup.sh mingw
+echo "== tests of the mingw build under Wine"
+ctest --preset mingw || status=1
 exit $status

@@ -1,0 +1,253 @@
+// Conversions of IP Helper buffers built by hand, the way the system lays
+// them out: structures and their chains inside one caller buffer.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "platform/win32/ip_helper_convert.h"
+#include "platform/win32/wide_text.h"
+#include "platform/win32/windows_api.h"
+
+namespace linkscope::win32 {
+namespace {
+
+// A zeroed, suitably aligned caller buffer to lay structures out in.
+class Arena {
+public:
+    explicit Arena(std::size_t size) : storage_((size + sizeof(Unit) - 1) / sizeof(Unit)), size_(size) {}
+    template <class T>
+    T* Put(std::size_t offset) {
+        return new (Base() + offset) T{};
+    }
+    char* Text(std::size_t offset, const char* text) { return std::strcpy(Base() + offset, text); }
+    OsBytes Bytes() { return OsBytes(Base(), size_); }
+
+private:
+    using Unit = std::max_align_t;
+    char* Base() { return reinterpret_cast<char*>(storage_.data()); }
+    std::vector<Unit> storage_;
+    std::size_t size_;
+};
+
+void SetAddress(IP_ADDR_STRING& entry, const char* address, const char* mask) {
+    std::strcpy(entry.IpAddress.String, address);
+    std::strcpy(entry.IpMask.String, mask);
+}
+
+constexpr std::size_t kAdapter = sizeof(IP_ADAPTER_INFO);
+
+TEST(ConvertAdaptersInfo, FollowsTheAdapterAndAddressChainsInsideTheBuffer) {
+    Arena arena(2 * kAdapter + sizeof(IP_ADDR_STRING));
+    auto* first = arena.Put<IP_ADAPTER_INFO>(0);
+    auto* second = arena.Put<IP_ADAPTER_INFO>(kAdapter);
+    auto* extra = arena.Put<IP_ADDR_STRING>(2 * kAdapter);
+    first->Next = second;
+    std::strcpy(first->AdapterName, "{A}");
+    std::strcpy(first->Description, "First");
+    first->AddressLength = 6;
+    std::memcpy(first->Address, "\x02\xfc\x00\x00\x00\x01", 6);
+    first->Index = 4;
+    first->Type = 6;
+    first->DhcpEnabled = 1;
+    SetAddress(first->DhcpServer, "192.0.2.1", "");
+    first->HaveWins = TRUE;
+    SetAddress(first->PrimaryWinsServer, "192.0.2.7", "");
+    SetAddress(first->SecondaryWinsServer, "192.0.2.8", "");
+    SetAddress(first->IpAddressList, "192.0.2.2", "255.255.255.0");
+    first->IpAddressList.Next = extra;
+    SetAddress(*extra, "198.51.100.2", "255.255.0.0");
+    SetAddress(first->GatewayList, "192.0.2.254", "255.255.255.255");
+    std::strcpy(second->AdapterName, "{B}");
+
+    const auto adapters = ConvertAdaptersInfo(arena.Bytes());
+    ASSERT_EQ(adapters.size(), 2u);
+    const platform::AdapterEntry& a = adapters[0];
+    EXPECT_EQ(a.adapterName, "{A}");
+    EXPECT_EQ(a.description, "First");
+    EXPECT_EQ(a.hardwareAddress, (std::vector<std::uint8_t>{0x02, 0xfc, 0, 0, 0, 1}));
+    EXPECT_EQ(a.index, 4u);
+    EXPECT_EQ(a.type, 6u);
+    EXPECT_EQ(a.dhcpEnabled, 1u);
+    EXPECT_EQ(a.dhcpServer, "192.0.2.1");
+    EXPECT_EQ(a.haveWins, 1u);
+    EXPECT_EQ(a.primaryWinsServer, "192.0.2.7");
+    EXPECT_EQ(a.secondaryWinsServer, "192.0.2.8");
+    ASSERT_EQ(a.ipAddresses.size(), 2u);
+    EXPECT_EQ(a.ipAddresses[1].address, "198.51.100.2");
+    EXPECT_EQ(a.ipAddresses[1].mask, "255.255.0.0");
+    ASSERT_EQ(a.gateways.size(), 1u);
+    EXPECT_EQ(a.gateways[0].address, "192.0.2.254");
+    // The second adapter has nothing but its embedded, empty entries.
+    EXPECT_EQ(adapters[1].adapterName, "{B}");
+    ASSERT_EQ(adapters[1].ipAddresses.size(), 1u);
+    EXPECT_EQ(adapters[1].ipAddresses[0].address, "");
+}
+
+TEST(ConvertAdaptersInfo, UnterminatedFieldsAndOverlongAddressesStopAtTheirFieldsEnd) {
+    Arena arena(kAdapter);
+    auto* adapter = arena.Put<IP_ADAPTER_INFO>(0);
+    std::memset(adapter->Description, 'd', sizeof adapter->Description);
+    std::memset(adapter->IpAddressList.IpAddress.String, '9', sizeof adapter->IpAddressList.IpAddress.String);
+    adapter->AddressLength = 200;
+    std::memset(adapter->Address, 0xAB, sizeof adapter->Address);
+
+    const auto adapters = ConvertAdaptersInfo(arena.Bytes());
+    ASSERT_EQ(adapters.size(), 1u);
+    EXPECT_EQ(adapters[0].description, std::string(sizeof adapter->Description, 'd'));
+    EXPECT_EQ(adapters[0].ipAddresses[0].address, std::string(16, '9'));
+    EXPECT_EQ(adapters[0].hardwareAddress.size(), 8u);
+}
+
+TEST(ConvertAdaptersInfo, LinksLeadingOutsideTheBufferOrInACircleEndTheChain) {
+    IP_ADAPTER_INFO outside{};
+    IP_ADDR_STRING outsideAddress{};
+    Arena arena(kAdapter);
+    auto* adapter = arena.Put<IP_ADAPTER_INFO>(0);
+    adapter->Next = &outside;
+    adapter->IpAddressList.Next = &outsideAddress;
+    adapter->GatewayList.Next = &adapter->GatewayList;  // a link to itself
+
+    const auto adapters = ConvertAdaptersInfo(arena.Bytes());
+    ASSERT_EQ(adapters.size(), 1u);
+    EXPECT_EQ(adapters[0].ipAddresses.size(), 1u);
+    EXPECT_LE(adapters[0].gateways.size(), kAdapter / sizeof(IP_ADDR_STRING) + 1);
+
+    adapter->Next = adapter;
+    EXPECT_EQ(ConvertAdaptersInfo(arena.Bytes()).size(), 1u);
+    EXPECT_TRUE(ConvertAdaptersInfo(OsBytes(adapter, kAdapter - 1)).empty());
+}
+
+TEST(ConvertInterfaceInfo, ReadsOnlyThePairsThatLieInsideTheBuffer) {
+    const std::size_t size = offsetof(IP_INTERFACE_INFO, Adapter) + 2 * sizeof(IP_ADAPTER_INDEX_MAP);
+    Arena arena(size);
+    auto* info = arena.Put<IP_INTERFACE_INFO>(0);
+    info->NumAdapters = 5;  // more than the buffer holds
+    IP_ADAPTER_INDEX_MAP* maps = info->Adapter;
+    maps[0].Index = 2;
+    std::wcscpy(maps[0].Name, L"\\DEVICE\\TCPIP_{A}");
+    maps[1].Index = 7;
+    std::wcscpy(maps[1].Name, L"caf\u00e9\u263Arest");
+
+    const auto pairs = ConvertInterfaceInfo(arena.Bytes());
+    ASSERT_EQ(pairs.size(), 2u);
+    EXPECT_EQ(pairs[0].index, 2u);
+    EXPECT_EQ(pairs[0].name, "\\DEVICE\\TCPIP_{A}");
+    EXPECT_EQ(pairs[1].index, 7u);
+    EXPECT_EQ(pairs[1].name, "caf\xe9");
+
+    info->NumAdapters = -1;
+    EXPECT_TRUE(ConvertInterfaceInfo(arena.Bytes()).empty());
+}
+
+TEST(NarrowAsPercentS, EndsAtTheNulTheFieldsEndOrTheFirstUnitBeyondTheCLocale) {
+    EXPECT_EQ(NarrowAsPercentS(L"eth0", 128), "eth0");
+    EXPECT_EQ(NarrowAsPercentS(L"abcdef", 3), "abc");
+    EXPECT_EQ(NarrowAsPercentS(L"\u00ff\u0100x", 8), "\xff");
+    EXPECT_EQ(NarrowAsPercentS(nullptr, 8), "");
+}
+
+TEST(ConvertIfTable, ReadsIndexMtuAndStatusOfTheRowsInsideTheBuffer) {
+    const std::size_t size = offsetof(MIB_IFTABLE, table) + 2 * sizeof(MIB_IFROW);
+    Arena arena(size);
+    auto* table = arena.Put<MIB_IFTABLE>(0);
+    table->dwNumEntries = 3;
+    MIB_IFROW* rows = table->table;
+    rows[0] = MIB_IFROW{};
+    rows[0].dwIndex = 2;
+    rows[0].dwMtu = 1500;
+    rows[0].dwOperStatus = IF_OPER_STATUS_OPERATIONAL;
+    rows[1].dwIndex = 9;
+    rows[1].dwMtu = 9000;
+    rows[1].dwOperStatus = IF_OPER_STATUS_DISCONNECTED;
+
+    const auto result = ConvertIfTable(arena.Bytes());
+    ASSERT_EQ(result.size(), 2u);
+    EXPECT_EQ(result[0].index, 2u);
+    EXPECT_EQ(result[0].mtu, 1500u);
+    EXPECT_EQ(result[0].operStatus, 5u);
+    EXPECT_EQ(result[1].index, 9u);
+    EXPECT_EQ(result[1].operStatus, 2u);
+}
+
+TEST(ConvertPerAdapterInfo, ReadsTheFlagsAndTheWholeDnsChain) {
+    Arena arena(sizeof(IP_PER_ADAPTER_INFO) + sizeof(IP_ADDR_STRING));
+    auto* info = arena.Put<IP_PER_ADAPTER_INFO>(0);
+    auto* second = arena.Put<IP_ADDR_STRING>(sizeof(IP_PER_ADAPTER_INFO));
+    info->AutoconfigEnabled = 1;
+    info->AutoconfigActive = 0;
+    SetAddress(info->DnsServerList, "192.0.2.53", "");
+    info->DnsServerList.Next = second;
+    SetAddress(*second, "198.51.100.53", "");
+
+    const platform::PerAdapterAnswer answer = ConvertPerAdapterInfo(arena.Bytes());
+    EXPECT_EQ(answer.autoconfigEnabled, 1u);
+    EXPECT_EQ(answer.autoconfigActive, 0u);
+    EXPECT_EQ(answer.dnsServers, (std::vector<std::string>{"192.0.2.53", "198.51.100.53"}));
+}
+
+TEST(ConvertFixedInfo, ReadsNamesAndFlagsOrNothingFromATooShortBuffer) {
+    Arena arena(sizeof(FIXED_INFO));
+    auto* info = arena.Put<FIXED_INFO>(0);
+    std::strcpy(info->HostName, "lab-01");
+    std::memset(info->DomainName, 'x', sizeof info->DomainName);
+    info->EnableRouting = 1;
+    info->EnableProxy = 2;
+
+    const platform::FixedInfo fixed = ConvertFixedInfo(arena.Bytes());
+    EXPECT_EQ(fixed.hostName, "lab-01");
+    EXPECT_EQ(fixed.domainName, std::string(sizeof info->DomainName, 'x'));
+    EXPECT_EQ(fixed.enableRouting, 1u);
+    EXPECT_EQ(fixed.enableProxy, 2u);
+    EXPECT_EQ(ConvertFixedInfo(OsBytes(info, sizeof(FIXED_INFO) - 1)).hostName, "");
+}
+
+TEST(ConvertAdapterAddresses, TakesEachEntrysNameAndFirstUnicastIPv6Address) {
+    const std::size_t entry = sizeof(IP_ADAPTER_ADDRESSES);
+    const std::size_t unicast = sizeof(IP_ADAPTER_UNICAST_ADDRESS);
+    const std::size_t tail = 3 * entry + 2 * unicast;
+    Arena arena(tail + sizeof(sockaddr_in6) + sizeof(sockaddr_in) + 32);
+    auto* withIPv6 = arena.Put<IP_ADAPTER_ADDRESSES>(0);
+    auto* withIPv4 = arena.Put<IP_ADAPTER_ADDRESSES>(entry);
+    auto* nameOutside = arena.Put<IP_ADAPTER_ADDRESSES>(2 * entry);
+    auto* firstUnicast = arena.Put<IP_ADAPTER_UNICAST_ADDRESS>(3 * entry);
+    auto* v4Unicast = arena.Put<IP_ADAPTER_UNICAST_ADDRESS>(3 * entry + unicast);
+    auto* v6 = arena.Put<sockaddr_in6>(tail);
+    auto* v4 = arena.Put<sockaddr_in>(tail + sizeof(sockaddr_in6));
+    char* name = arena.Text(tail + sizeof(sockaddr_in6) + sizeof(sockaddr_in), "{A}");
+
+    withIPv6->Next = withIPv4;
+    withIPv6->AdapterName = name;
+    withIPv6->FirstUnicastAddress = firstUnicast;
+    firstUnicast->Address.lpSockaddr = reinterpret_cast<sockaddr*>(v6);
+    firstUnicast->Address.iSockaddrLength = sizeof(sockaddr_in6);
+    v6->sin6_family = AF_INET6;
+    const std::uint8_t bytes[16] = {0xfd, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2};
+    std::memcpy(&v6->sin6_addr, bytes, sizeof bytes);
+
+    withIPv4->Next = nameOutside;
+    withIPv4->AdapterName = name;
+    withIPv4->FirstUnicastAddress = v4Unicast;
+    v4Unicast->Address.lpSockaddr = reinterpret_cast<sockaddr*>(v4);
+    v4Unicast->Address.iSockaddrLength = sizeof(sockaddr_in);
+    v4->sin_family = AF_INET;
+
+    char elsewhere[] = "{B}";
+    nameOutside->AdapterName = elsewhere;
+
+    const auto entries = ConvertAdapterAddresses(arena.Bytes());
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[0].adapterName, "{A}");
+    EXPECT_TRUE(entries[0].hasUnicast);
+    EXPECT_EQ(entries[0].firstUnicast[0], 0xfd);
+    EXPECT_EQ(entries[0].firstUnicast[15], 2);
+    EXPECT_EQ(entries[1].adapterName, "{A}");
+    EXPECT_FALSE(entries[1].hasUnicast);
+    EXPECT_EQ(entries[2].adapterName, "");
+    EXPECT_FALSE(entries[2].hasUnicast);
+}
+
+}  // namespace
+}  // namespace linkscope::win32

@@ -1,0 +1,161 @@
+// Writes a test fixture into the device database and registry of a Wine
+// prefix through the real SetupAPI and registry calls:
+//  - a network-class device whose driver key holds the instance id of an
+//    adapter the system reports, a "SpeedDuplex" setting and its
+//    enumeration;
+//  - a second network-class device with its own instance id, a
+//    "RequestedMediaType" setting with its enumeration, and a network
+//    interface whose TCP/IP binding is not linked: a disabled adapter.
+//
+//   registry_fixture.exe ADAPTER-ID DISABLED-ID DESCRIPTION
+//
+// Prints one line per device written; exits 1 with the failing call and
+// its system error code.
+#include <cstdio>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/win32/os_resources.h"
+#include "platform/win32/windows_api.h"
+
+namespace {
+
+using linkscope::win32::DeviceInfoSet;
+using linkscope::win32::UniqueRegKey;
+
+constexpr GUID kNetClass = {0x4d36e972, 0xe325, 0x11ce, {0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18}};
+constexpr GUID kLanInterfaceClass = {0xad498944, 0x762f, 0x11d0, {0x8d, 0xcb, 0x00, 0xc0, 0x4f, 0xc3, 0x35, 0x8c}};
+constexpr char kLanInterfaceKey[] =
+    "SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\{ad498944-762f-11d0-8dcb-00c04fc3358c}";
+
+struct Failure {
+    std::string call;
+    DWORD code;
+};
+
+void Check(bool ok, const char* call) {
+    if (!ok) throw Failure{call, GetLastError()};
+}
+void CheckStatus(LSTATUS status, const char* call) {
+    if (status != ERROR_SUCCESS) throw Failure{call, static_cast<DWORD>(status)};
+}
+
+void SetText(HKEY key, const char* name, const std::string& text) {
+    CheckStatus(RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                               static_cast<DWORD>(text.size() + 1)),
+                "RegSetValueExA");
+}
+
+UniqueRegKey CreateKey(HKEY parent, const std::string& path) {
+    HKEY key = nullptr;
+    CheckStatus(RegCreateKeyExA(parent, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+                "RegCreateKeyExA");
+    return UniqueRegKey(key);
+}
+
+using Entries = std::vector<std::pair<std::string, std::string>>;
+
+// A driver setting and the enumeration of its display texts, as a driver's
+// installation writes them below its driver key.
+void WriteSetting(HKEY driver, const std::string& setting, const std::string& code, const Entries& texts) {
+    SetText(driver, setting.c_str(), code);
+    const UniqueRegKey enumeration = CreateKey(driver, "Ndi\\Params\\" + setting + "\\enum");
+    for (const auto& [name, text] : texts) SetText(enumeration.get(), name.c_str(), text);
+}
+
+// Registers a root-enumerated network device; returns its driver key.
+UniqueRegKey RegisterNetDevice(HDEVINFO set, SP_DEVINFO_DATA& device, const std::string& description) {
+    device.cbSize = sizeof device;
+    Check(SetupDiCreateDeviceInfoA(set, "LINKSCOPE_FIXTURE", &kNetClass, description.c_str(), nullptr,
+                                   DICD_GENERATE_ID, &device),
+          "SetupDiCreateDeviceInfoA");
+    static const char kHardwareId[] = "root\\linkscope_fixture\0";
+    Check(SetupDiSetDeviceRegistryPropertyA(set, &device, SPDRP_HARDWAREID, reinterpret_cast<const BYTE*>(kHardwareId),
+                                            sizeof kHardwareId),
+          "SetupDiSetDeviceRegistryPropertyA");
+    Check(SetupDiRegisterDeviceInfo(set, &device, 0, nullptr, nullptr, nullptr), "SetupDiRegisterDeviceInfo");
+    // Installing a driver records the device's setup class name; with no
+    // installation here the fixture records it as the class installer would.
+    static const char kClassName[] = "Net";
+    Check(SetupDiSetDeviceRegistryPropertyA(set, &device, SPDRP_CLASS, reinterpret_cast<const BYTE*>(kClassName),
+                                            sizeof kClassName),
+          "SetupDiSetDeviceRegistryPropertyA(SPDRP_CLASS)");
+    const HKEY driver = SetupDiCreateDevRegKeyA(set, &device, DICS_FLAG_GLOBAL, 0, DIREG_DRV, nullptr, nullptr);
+    Check(driver != INVALID_HANDLE_VALUE, "SetupDiCreateDevRegKeyA");
+    UniqueRegKey owned(driver);
+    SetText(driver, "DriverDesc", description);
+    return owned;
+}
+
+// The device interface key below the LAN interface class whose reference
+// subkey is "#" + `instanceId`.
+std::string FindInterfaceKey(const std::string& instanceId) {
+    HKEY opened = nullptr;
+    CheckStatus(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kLanInterfaceKey, 0, KEY_READ, &opened), "RegOpenKeyExA");
+    const UniqueRegKey classKey(opened);
+    char name[256];
+    for (DWORD index = 0;; ++index) {
+        DWORD length = sizeof name;
+        if (RegEnumKeyExA(classKey.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+            break;
+        }
+        const std::string reference = std::string(kLanInterfaceKey) + "\\" + name + "\\#" + instanceId;
+        HKEY probe = nullptr;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, reference.c_str(), 0, KEY_READ, &probe) == ERROR_SUCCESS) {
+            RegCloseKey(probe);
+            return reference;
+        }
+    }
+    throw Failure{"no interface key with reference #" + instanceId, ERROR_FILE_NOT_FOUND};
+}
+
+void WriteFixture(const std::string& adapterId, const std::string& disabledId, const std::string& description) {
+    const DeviceInfoSet set(SetupDiCreateDeviceInfoList(&kNetClass, nullptr));
+    Check(static_cast<bool>(set), "SetupDiCreateDeviceInfoList");
+
+    SP_DEVINFO_DATA enabled{};
+    {
+        const UniqueRegKey driver = RegisterNetDevice(set.Get(), enabled, "Fixture adapter with a speed setting");
+        SetText(driver.get(), "NetCfgInstanceId", adapterId);
+        WriteSetting(driver.get(), "SpeedDuplex", "4",
+                     {{"0", "Auto Negotiation"}, {"3", "100 Mbps Half Duplex"}, {"4", "100 Mbps Full Duplex"}});
+    }
+    std::printf("device with speed setting for %s\n", adapterId.c_str());
+
+    SP_DEVINFO_DATA disabled{};
+    {
+        const UniqueRegKey driver = RegisterNetDevice(set.Get(), disabled, description);
+        SetText(driver.get(), "NetCfgInstanceId", disabledId);
+        WriteSetting(driver.get(), "RequestedMediaType", "2", {{"0", "Auto Detect"}, {"2", "10 Mbps Full Duplex"}});
+    }
+    SP_DEVICE_INTERFACE_DATA lan{};
+    lan.cbSize = sizeof lan;
+    Check(SetupDiCreateDeviceInterfaceA(set.Get(), &disabled, &kLanInterfaceClass, disabledId.c_str(), 0, &lan),
+          "SetupDiCreateDeviceInterfaceA");
+    // The system keeps the binding's state in the reference key's "Control"
+    // subkey; a disabled adapter's says it is not linked.
+    const UniqueRegKey control = CreateKey(HKEY_LOCAL_MACHINE, FindInterfaceKey(disabledId) + "\\Control");
+    const DWORD notLinked = 0;
+    CheckStatus(RegSetValueExA(control.get(), "Linked", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&notLinked),
+                               sizeof notLinked),
+                "RegSetValueExA");
+    std::printf("disabled device %s\n", disabledId.c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: registry_fixture ADAPTER-ID DISABLED-ID DESCRIPTION\n");
+        return 2;
+    }
+    try {
+        WriteFixture(argv[1], argv[2], argv[3]);
+    } catch (const Failure& failure) {
+        std::fprintf(stderr, "registry_fixture: %s failed: system error %lu\n", failure.call.c_str(),
+                     static_cast<unsigned long>(failure.code));
+        return 1;
+    }
+    return 0;
+}
