@@ -11,12 +11,17 @@ CHECK is one of:
                     adapter a speed/duplex setting and adds a disabled device
   exclude-ip        KVL_EXCLUDEIP in the Wine environment removes every address
   exclude-ip-empty  an empty KVL_EXCLUDEIP removes nothing
+  exclude-ip-option the runner's --exclude-ip, set in its own process
+                    environment, reaches the plug-in's environment call
+  machine-file      the runner's --machine FILE reaches the plug-in's getenv,
+                    which then reads the simulated machine
   ipv6              with an IPv6 name server in the resolver file, each
                     adapter with IPv6 addresses reports one of them
   no-ipv6           with no IPv6 name server, no IPv6 address is reported
 
 Runs in the Wine prefix that WINEPREFIX names; KVLHOST is the runner's
-path, REGISTRY_FIXTURE the fixture writer's. Exit status 0 on success,
+path, REGISTRY_FIXTURE the fixture writer's, MACHINES the folder of
+machine description files. Exit status 0 on success,
 1 on a mismatch (each one printed), 77 when the check cannot run here.
 """
 import json
@@ -48,10 +53,10 @@ class Mismatches:
         return 1 if self.items else 0
 
 
-def run_inventory(extra_env=None, wrapper=()):
+def run_inventory(extra_env=None, wrapper=(), options=()):
     env = dict(os.environ)
     env.update(extra_env or {})
-    command = [*wrapper, "wine", os.environ["KVLHOST"], "--log-level", "1"]
+    command = [*wrapper, "wine", os.environ["KVLHOST"], "--log-level", "1", *options]
     done = subprocess.run(command, env=env, capture_output=True, text=True, timeout=180)
     if done.returncode != 0:
         sys.exit(f"kvlhost.exe failed with exit {done.returncode}: {done.stderr.strip()}")
@@ -182,6 +187,28 @@ def check_exclude_ip(value):
     return result.finish(f"KVL_EXCLUDEIP={value!r}")
 
 
+def check_exclude_ip_option():
+    instances = run_inventory(options=["--exclude-ip"])
+    result = Mismatches()
+    result.expect("ports", len(enumerated_ports(instances)) > 0, True)
+    result.expect("endpoints", [e["Name"] for e in of_class(instances, "QRXSG_IPProtocolEndpoint")], [])
+    return result.finish("--exclude-ip")
+
+
+def check_machine_file():
+    path = os.path.join(os.environ["MACHINES"], "example.json")
+    with open(path) as machine:
+        host = json.load(machine)["host"]
+    instances = run_inventory(options=["--machine", path, "--class", "QRXSG_IPService"])
+    result = Mismatches()
+    services = of_class(instances, "QRXSG_IPService")
+    result.expect("IP services", len(services), 1)
+    if services:
+        result.expect("HostName", services[0]["HostName"], host["hostName"])
+        result.expect("DomainName", services[0]["DomainName"], host["domainName"])
+    return result.finish("--machine " + path)
+
+
 def inventory_with_resolver(text):
     """The inventory with `text` as the resolver file, bound over
     /etc/resolv.conf in a mount namespace of its own."""
@@ -223,6 +250,8 @@ CHECKS = {
     "registry": check_registry,
     "exclude-ip": lambda: check_exclude_ip("192.0.2.2 and anything else"),
     "exclude-ip-empty": lambda: check_exclude_ip(""),
+    "exclude-ip-option": check_exclude_ip_option,
+    "machine-file": check_machine_file,
     "ipv6": lambda: check_ipv6(True),
     "no-ipv6": lambda: check_ipv6(False),
 }
