@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <initializer_list>
+#include <iterator>
 #include <string>
 
 #include "platform/linux/interface_codes.h"
@@ -38,14 +39,6 @@ bool IsDottedIpv4(const std::string& text) {
     return inet_pton(AF_INET, text.c_str(), &parsed) == 1;
 }
 
-}  // namespace
-
-platform::ResultCode ResultOfErrno(int error) {
-    return (error == ENOMEM || error == ENOBUFS) ? platform::kNotEnoughMemory : platform::kNotSupported;
-}
-
-namespace {
-
 // Success when every dump an answer needs succeeded, else the first failure.
 platform::ResultCode ResultOfDumps(std::initializer_list<int> errors) {
     for (const int error : errors) {
@@ -55,6 +48,10 @@ platform::ResultCode ResultOfDumps(std::initializer_list<int> errors) {
 }
 
 }  // namespace
+
+platform::ResultCode ResultOfErrno(int error) {
+    return (error == ENOMEM || error == ENOBUFS) ? platform::kNotEnoughMemory : platform::kNotSupported;
+}
 
 IpHelperView::IpHelperView(std::shared_ptr<const NetworkSnapshot> snapshot)
     : snapshot_(std::move(snapshot)), links_(LinksInIndexOrder(*snapshot_)) {
