@@ -90,6 +90,15 @@ TCIMValue& TCIMValue::operator=(const TCIMValue& other) {
     return *this;
 }
 
+// The moved-from value takes over a fresh empty state, since every
+// operation expects one to be there.
+TCIMValue::TCIMValue(TCIMValue&& other) noexcept : data_(new Data) { data_.swap(other.data_); }
+
+TCIMValue& TCIMValue::operator=(TCIMValue&& other) noexcept {
+    data_.swap(other.data_);
+    return *this;
+}
+
 TCIMValue::~TCIMValue() = default;
 
 ECIMType TCIMValue::GetType() const { return kTypeOfIndex[data_->value.index()]; }

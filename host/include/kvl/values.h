@@ -87,6 +87,11 @@ public:
     TCIMValue(const TCIMType& type, unsigned int count, const std::vector<TCIMValue>& elements);
     TCIMValue(const TCIMValue& other);
     TCIMValue& operator=(const TCIMValue& other);
+    // Moves leave `other` valid (empty after a move construction, holding
+    // the former value after a move assignment); they let containers of
+    // values grow without copying every value.
+    TCIMValue(TCIMValue&& other) noexcept;
+    TCIMValue& operator=(TCIMValue&& other) noexcept;
     ~TCIMValue();
 
     ECIMType GetType() const;
