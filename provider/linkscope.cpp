@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "kvl/core.h"
+#include "provider/class_names.h"
 #include "provider/sections.h"
 
 namespace linkscope::provider {
@@ -19,13 +20,13 @@ struct ServedClass {
 const ServedClass kServedClasses[] = {
     {"QRXSG_IPService", &ServeIpService},
     {"QRXSG_NetworkPort", nullptr},
-    {"QRXSG_VirtualNetworkPort", nullptr},
-    {"QRXSG_PhysicalNetworkPort", nullptr},
-    {"QRXSG_IPProtocolEndpoint", nullptr},
+    {kVirtualPortClass, &ServeVirtualPorts},
+    {kPhysicalPortClass, &ServePhysicalPorts},
+    {kEndpointClass, &ServeIpEndpoints},
     {"QRXSG_BcmDeviceFirmwareElement", nullptr},
     {"QRXSG_SpareGroup", nullptr},
     {"QRXSG_VirtualNetworkingGroup", nullptr},
-    {"QRXSG_PortImplementsEndpoint", nullptr},
+    {kPortImplementsEndpointClass, &ServePortImplementsEndpoint},
     {"QRXSG_BcmDeviceFirmware", nullptr},
     {"QRXSG_VirtualNetworkingPortComponent", nullptr},
     {"QRXSG_ActsAsSpare", nullptr},

@@ -9,5 +9,9 @@ namespace linkscope::provider {
 using Section = void (*)(QueryContext& query);
 
 void ServeIpService(QueryContext& query);
+void ServeVirtualPorts(QueryContext& query);
+void ServePhysicalPorts(QueryContext& query);
+void ServeIpEndpoints(QueryContext& query);
+void ServePortImplementsEndpoint(QueryContext& query);
 
 }  // namespace linkscope::provider

@@ -1,0 +1,29 @@
+#include "provider/instance_index.h"
+
+namespace linkscope::provider {
+
+using NQRXKVL20::ICIMInstance;
+using NQRXKVL20::TCIMPropertyMap;
+
+InstanceIndex::InstanceIndex(const QueryContext& query, const char* className, const char* keyProperty) {
+    std::vector<boost::shared_ptr<ICIMInstance>> instances;
+    query.ns->GetClass(className, query.lookupContext)
+        ->EnumerateInstances(NQRXKVL20::TAddToVectorCallback<ICIMInstance>(&instances), true, TCIMPropertyMap());
+    entries_.reserve(instances.size());
+    first_.reserve(instances.size());
+    for (boost::shared_ptr<ICIMInstance>& instance : instances) {
+        const std::string key = instance->GetProperty(keyProperty, TCIMPropertyMap())->GetValue(TCIMPropertyMap());
+        first_.try_emplace(key, entries_.size());  // an earlier instance keeps the key
+        entries_.push_back(Entry{std::move(instance), std::nullopt});
+    }
+}
+
+const NQRXKVL20::TCIMValue* InstanceIndex::FindPath(const std::string& key) {
+    const auto found = first_.find(key);
+    if (found == first_.end()) return nullptr;
+    Entry& entry = entries_[found->second];
+    if (!entry.path) entry.path.emplace(entry.instance->GetReference(TCIMPropertyMap()));
+    return &*entry.path;
+}
+
+}  // namespace linkscope::provider

@@ -1,0 +1,123 @@
+// Test support for the provider sections: hand-built adapter records served
+// through the stand-in host, so that associations enumerate their ends as
+// they do in the product, and committed instances keep their properties in
+// the order they were set.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <boost/make_shared.hpp>
+#include <gtest/gtest.h>
+
+#include "collect/adapters_info.h"
+#include "host/fake_plugin.h"
+#include "kvl/core.h"
+#include "kvl/hub.h"
+#include "provider/linkscope.h"
+#include "support/sim_machine.h"
+
+namespace NQRXKVL20 {
+// Failure messages show the kind and text of a value.
+inline void PrintTo(const TCIMValue& value, std::ostream* out) {
+    *out << "(type " << value.GetType() << ") " << value.ToString();
+}
+}  // namespace NQRXKVL20
+
+namespace linkscope::testing {
+
+using NQRXKVL20::TCIMValue;
+using Properties = std::vector<std::pair<std::string, TCIMValue>>;
+using Instances = std::vector<boost::shared_ptr<NQRXKVL20::THubInstance>>;
+
+inline TCIMValue U16(unsigned short n) { return TCIMValue(n); }
+inline TCIMValue U32(unsigned int n) { return TCIMValue(n); }
+inline TCIMValue U64(unsigned long long n) { return TCIMValue(n); }
+inline TCIMValue Strings(const std::vector<TCIMValue>& elements) {
+    return TCIMValue(NQRXKVL20::TCIMType(NQRXKVL20::kCIMTypeStringArray), 0, elements);
+}
+
+// Serves the fixture's records the way the plug-in object serves its own.
+class RecordsPlugin : public hosttest::FakePlugin {
+public:
+    explicit RecordsPlugin(const AdaptersInfo& adapters) : adapters_(adapters) {}
+    void QueryInstances(boost::shared_ptr<NQRXKVL20::ICIMNamespace> ns,
+                        const std::vector<boost::shared_ptr<NQRXKVL20::ICIMClass>>& classes) override {
+        provider::QueryInstances(ns, classes, provider::CollectedData{nullptr, &adapters_, nullptr});
+    }
+
+private:
+    const AdaptersInfo& adapters_;
+};
+
+class HubFixture : public ::testing::Test {
+protected:
+    HubFixture() { manager_->RegisterPlugin(&plugin_); }
+    void SetUp() override { NQRXKVL20::TOSSpecific::SetMachineName("HOST-7"); }
+    void TearDown() override { NQRXKVL20::TOSSpecific::SetMachineName(""); }
+
+    // Records as enumeration leaves them: device name and port number,
+    // addresses, up and running.
+    PhysicalNetworkAdapter* AddPhysical(const std::string& deviceId, std::int32_t portNumber,
+                                        const TextList& ipv4 = {}, const TextList& ipv6 = {}) {
+        auto* adapter = Make<PhysicalNetworkAdapter>(deviceId, portNumber, ipv4, ipv6);
+        adapters_.AddPhysicalAdapter(adapter);
+        return adapter;
+    }
+    VirtualNetworkAdapter* AddVirtual(const std::string& deviceId, std::int32_t portNumber,
+                                      const TextList& ipv4 = {}, const TextList& ipv6 = {}) {
+        auto* adapter = Make<VirtualNetworkAdapter>(deviceId, portNumber, ipv4, ipv6);
+        adapters_.AddVirtualAdapter(adapter);
+        return adapter;
+    }
+
+    // One query for these classes, in this order; what it committed.
+    Instances Query(const std::vector<std::string>& classNames) {
+        std::vector<boost::shared_ptr<NQRXKVL20::ICIMClass>> classes;
+        for (const std::string& name : classNames) {
+            classes.push_back(manager_->GetClass(name, NQRXKVL20::TCIMPropertyMap()));
+        }
+        manager_->ClearCommitted();
+        plugin_.QueryInstances(manager_, classes);
+        return manager_->Committed();
+    }
+
+    // Values of one property across instances ("<unset>" where absent).
+    static std::vector<std::string> Column(const Instances& instances, const std::string& property) {
+        std::vector<std::string> values;
+        for (const auto& instance : instances) {
+            auto found = instance->GetProperty(property, {});
+            values.push_back(found ? found->GetValue({}).ToString() : "<unset>");
+        }
+        return values;
+    }
+
+    static std::vector<std::string> Paths(const Instances& instances) {
+        std::vector<std::string> paths;
+        for (const auto& instance : instances) paths.push_back(instance->Path());
+        return paths;
+    }
+
+    ScopedMachine machine_{sim::Machine{}};  // records read the exclusion switch from it
+    AdaptersInfo adapters_;
+    boost::shared_ptr<NQRXKVL20::TPluginManagerNamespace> manager_ =
+        boost::make_shared<NQRXKVL20::TPluginManagerNamespace>();
+    RecordsPlugin plugin_{adapters_};
+
+private:
+    template <class Record>
+    static Record* Make(const std::string& deviceId, std::int32_t portNumber, const TextList& ipv4,
+                        const TextList& ipv6) {
+        auto* adapter = new Record();
+        adapter->SetDeviceID(deviceId);
+        adapter->SetPortNumber(portNumber);
+        adapter->SetEnabledState(2);
+        adapter->SetIPv4AddressList(ipv4);
+        adapter->SetIPv6AddressList(ipv6);
+        return adapter;
+    }
+};
+
+}  // namespace linkscope::testing
