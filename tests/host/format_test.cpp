@@ -92,7 +92,7 @@ TEST_F(FormatTest, JsonReplacesBytesThatAreNotUtf8) {
 
 TEST_F(FormatTest, MofWritesOneBlockPerInstanceAfterItsPath) {
     const char* expected = R"(// QRXSG_IPService.Name="IPService"
-instance of QRXSG_IPService
+instance of QRXSG_IPService as $QRXSG_IPService_1
 {
     Name = "IPService";
     HostName = "a \"b\"\\c\n";
@@ -106,7 +106,7 @@ instance of QRXSG_IPService
 // QRXSG_PortImplementsEndpoint.Dependent="QRXSG_IPService.Name=\"IPService\""
 instance of QRXSG_PortImplementsEndpoint
 {
-    Dependent = "QRXSG_IPService.Name=\"IPService\"";
+    Dependent = $QRXSG_IPService_1;
 };
 
 // QRXSG_NextHopIPRoute=@3

@@ -17,7 +17,9 @@ typedef std::vector<boost::shared_ptr<NQRXKVL20::THubInstance> > InstanceList;
 // as U+FFFD.
 std::string FormatJson(const InstanceList& instances);
 
-// One "instance of" block per instance, each after a "// PATH" line.
+// One "instance of" block per instance, each after a "// PATH" line. An
+// instance that a later one refers to gets an alias, which the reference
+// names instead of the path.
 std::string FormatMof(const InstanceList& instances);
 
 }  // namespace kvlhost

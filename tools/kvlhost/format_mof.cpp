@@ -1,5 +1,9 @@
-// MOF output: one "instance of" block per instance, after its path.
+// MOF output: one "instance of" block per instance, after its path;
+// references to instances written before name their alias.
 #include <cstdio>
+#include <map>
+#include <set>
+#include <string>
 
 #include "format.h"
 
@@ -33,7 +37,10 @@ std::string MofString(const std::string& text) {
     return out + "\"";
 }
 
-std::string MofValue(const TCIMValue& value) {
+// Object path → alias of the instance written with that path.
+typedef std::map<std::string, std::string> AliasMap;
+
+std::string MofValue(const TCIMValue& value, const AliasMap& aliases) {
     switch (value.GetType()) {
         case NQRXKVL20::kCIMTypeNull:
             return "NULL";
@@ -51,21 +58,54 @@ std::string MofValue(const TCIMValue& value) {
             }
             return out + "}";
         }
-        default:  // strings, and references as their object path
+        case NQRXKVL20::kCIMTypeReference: {
+            const auto alias = aliases.find(value.ToString());
+            if (alias != aliases.end()) return alias->second;
+            return MofString(value.ToString());
+        }
+        default:
             return MofString(value.ToString());
     }
 }
 
+// The object paths that some instance refers to.
+std::set<std::string> ReferencedPaths(const InstanceList& instances) {
+    std::set<std::string> paths;
+    for (const auto& instance : instances) {
+        for (const auto& property : instance->Properties()) {
+            if (property.second.GetType() == NQRXKVL20::kCIMTypeReference) paths.insert(property.second.ToString());
+        }
+    }
+    return paths;
+}
+
 }  // namespace
 
+// An instance that another one refers to is written "instance of CLASS as
+// $CLASS_N" (N counting the instances of its class from 1), and a
+// reference to it further down names that alias, so a reader can follow
+// it. A reference to an instance further down or not in the output stays
+// its object path; of instances sharing a path only the first gets an
+// alias.
 std::string FormatMof(const InstanceList& instances) {
+    const std::set<std::string> referenced = ReferencedPaths(instances);
+    AliasMap aliases;
+    std::map<std::string, unsigned> countOfClass;
     std::string out;
     for (const auto& instance : instances) {
         if (!out.empty()) out += "\n";
-        out += "// " + instance->Path() + "\n";
-        out += "instance of " + instance->ClassName() + "\n{\n";
+        const std::string path = instance->Path();
+        const unsigned number = ++countOfClass[instance->ClassName()];
+        out += "// " + path + "\n";
+        out += "instance of " + instance->ClassName();
+        if (referenced.count(path) != 0 && aliases.count(path) == 0) {
+            const std::string alias = "$" + instance->ClassName() + "_" + std::to_string(number);
+            out += " as " + alias;
+            aliases[path] = alias;
+        }
+        out += "\n{\n";
         for (const auto& property : instance->Properties()) {
-            out += "    " + property.first + " = " + MofValue(property.second) + ";\n";
+            out += "    " + property.first + " = " + MofValue(property.second, aliases) + ";\n";
         }
         out += "};\n";
     }
