@@ -54,6 +54,14 @@ cleanup)
     if [ -d "$prefix" ]; then
         WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
         WINEPREFIX=$prefix wineserver -w 2>/dev/null || true
+        # The server's socket folder is named after the prefix's device and
+        # inode, inside a temporary folder of its own.
+        server=$(printf 'server-%x-%x' "$(stat -c %d "$prefix")" "$(stat -c %i "$prefix")")
+        for folder in /tmp/.wine-"$(id -u)"/"$server" /tmp/wine-*/"$server"; do
+            [ -d "$folder" ] || continue
+            rm -rf "$folder"
+            case $folder in /tmp/wine-*) rmdir "$(dirname "$folder")" 2>/dev/null || true ;; esac
+        done
         rm -rf "$prefix"
     fi
     rm -f "$state"
