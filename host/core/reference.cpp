@@ -52,7 +52,20 @@ TCIMReference::TCIMReference(boost::shared_ptr<ICIMNamespace> ns, const std::str
                              const TCIMPropertyMap& keys)
     : data_(new Data{ns, className, keys}) {}
 
+TCIMReference::TCIMReference(boost::shared_ptr<ICIMNamespace> ns, const std::string& className,
+                             TCIMPropertyMap&& keys)
+    : data_(new Data{ns, className, std::move(keys)}) {}
+
 TCIMReference::TCIMReference(const TCIMReference& other) : data_(new Data(*other.data_)) {}
+
+// The moved-from reference takes over a fresh empty state, since every
+// operation expects one to be there.
+TCIMReference::TCIMReference(TCIMReference&& other) noexcept : data_(new Data) { data_.swap(other.data_); }
+
+TCIMReference& TCIMReference::operator=(TCIMReference&& other) noexcept {
+    data_.swap(other.data_);
+    return *this;
+}
 
 TCIMReference& TCIMReference::operator=(const TCIMReference& other) {
     if (this != &other) *data_ = *other.data_;

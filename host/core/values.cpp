@@ -66,6 +66,7 @@ TCIMValue::TCIMValue(const char* value) : data_(new Data{std::string(value ? val
 TCIMValue::TCIMValue(const std::string& value) : data_(new Data{value}) {}
 TCIMValue::TCIMValue(TCIMReference& value) : data_(new Data{value}) {}
 TCIMValue::TCIMValue(const TCIMReference& value) : data_(new Data{value}) {}
+TCIMValue::TCIMValue(TCIMReference&& value) : data_(new Data{std::move(value)}) {}
 
 TCIMValue::TCIMValue(const TCIMType& type, unsigned int count,
                      const std::vector<TCIMValue>& elements)

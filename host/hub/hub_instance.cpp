@@ -35,8 +35,9 @@ TCIMReference THubInstance::BuildReference() const {
             if (property.first == key && !property.second.IsNull()) keys[key] = property.second;
         }
     }
-    TCIMReference reference(ns_->weak_from_this().lock(), className_, keys);
-    if (keys.empty()) reference.SetOrdinal(ordinal_);
+    const bool keyless = keys.empty();
+    TCIMReference reference(ns_->weak_from_this().lock(), className_, std::move(keys));
+    if (keyless) reference.SetOrdinal(ordinal_);
     return reference;
 }
 

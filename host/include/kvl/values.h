@@ -51,7 +51,12 @@ public:
     TCIMReference(boost::shared_ptr<ICIMNamespace> ns, const TCIMPropertyMap& keys);
     TCIMReference(boost::shared_ptr<ICIMNamespace> ns, const std::string& className,
                   const TCIMPropertyMap& keys);
+    TCIMReference(boost::shared_ptr<ICIMNamespace> ns, const std::string& className,
+                  TCIMPropertyMap&& keys);
     TCIMReference(const TCIMReference& other);
+    // Moves leave `other` valid, as TCIMValue's do.
+    TCIMReference(TCIMReference&& other) noexcept;
+    TCIMReference& operator=(TCIMReference&& other) noexcept;
     TCIMReference& operator=(const TCIMReference& other);
     ~TCIMReference();
 
@@ -82,6 +87,7 @@ public:
     TCIMValue(const std::string& value);
     TCIMValue(TCIMReference& value);
     TCIMValue(const TCIMReference& value);
+    TCIMValue(TCIMReference&& value);
     // An array whose element type follows from `type` (code 13: strings).
     // `count` is a capacity hint; the elements are taken from `elements`.
     TCIMValue(const TCIMType& type, unsigned int count, const std::vector<TCIMValue>& elements);
