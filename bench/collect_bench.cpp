@@ -2,9 +2,11 @@
 #include <memory>
 
 #include <benchmark/benchmark.h>
+#include <boost/pointer_cast.hpp>
 
 #include "bench/large_machine.h"
 #include "frame/link_scope_callbacks.h"
+#include "kvl/hub.h"
 #include "platform/sim/machine_file.h"
 
 namespace linkscope::bench {
@@ -23,6 +25,9 @@ void BM_Collect(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
     plugin->Destroy();
+    // The manager must not keep the destroyed object for later benchmarks.
+    boost::dynamic_pointer_cast<NQRXKVL20::TPluginManagerNamespace>(NQRXKVL20::TRootObject::GetPluginManager())
+        ->UnregisterAll();
     platform::Install(std::move(previous));
 }
 
