@@ -26,7 +26,11 @@ class LifecycleTest : public ::testing::Test {
 protected:
     void SetUp() override { Manager().UnregisterAll(); }
     void TearDown() override {
-        for (IPluginCallbacks* plugin : Manager().Plugins()) plugin->Destroy();
+        // As a host ends: cleanup, then destroy (which frees only the object).
+        for (IPluginCallbacks* plugin : Manager().Plugins()) {
+            plugin->Cleanup();
+            plugin->Destroy();
+        }
         Manager().UnregisterAll();
     }
 
