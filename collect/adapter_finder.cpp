@@ -7,14 +7,22 @@
 namespace linkscope {
 namespace {
 
-void Erase(std::unordered_map<std::string, std::set<size_t>>& index, const std::string& key, size_t position) {
-    auto it = index.find(key);
-    if (it == index.end()) return;
-    it->second.erase(position);
-    if (it->second.empty()) index.erase(it);
+using Positions = std::vector<size_t>;
+
+void Insert(Positions& positions, size_t position) {
+    positions.insert(std::lower_bound(positions.begin(), positions.end(), position), position);
 }
 
-size_t FirstOf(const std::set<size_t>* positions) {
+void Erase(std::unordered_map<std::string, Positions>& index, const std::string& key, size_t position) {
+    auto it = index.find(key);
+    if (it == index.end()) return;
+    Positions& positions = it->second;
+    const auto at = std::lower_bound(positions.begin(), positions.end(), position);
+    if (at != positions.end() && *at == position) positions.erase(at);
+    if (positions.empty()) index.erase(it);
+}
+
+size_t FirstOf(const Positions* positions) {
     return positions && !positions->empty() ? *positions->begin() : SIZE_MAX;
 }
 
@@ -24,8 +32,9 @@ void AdapterFinder::Side::Add(NetworkAdapter* record) {
     const size_t position = records.size();
     records.push_back(record);
     positions.emplace(record, position);
-    byDeviceId[record->GetDeviceID()].insert(position);
-    byMacAddress[record->GetMacAddress()].insert(position);
+    // Appended positions are the largest so far: they go at the end.
+    byDeviceId[record->GetDeviceID()].push_back(position);
+    byMacAddress[record->GetMacAddress()].push_back(position);
 }
 
 bool AdapterFinder::Side::Rekey(NetworkAdapter* record, const std::string& oldDeviceId,
@@ -34,17 +43,17 @@ bool AdapterFinder::Side::Rekey(NetworkAdapter* record, const std::string& oldDe
     if (it == positions.end()) return false;
     Erase(byDeviceId, oldDeviceId, it->second);
     Erase(byMacAddress, oldMacAddress, it->second);
-    byDeviceId[record->GetDeviceID()].insert(it->second);
-    byMacAddress[record->GetMacAddress()].insert(it->second);
+    Insert(byDeviceId[record->GetDeviceID()], it->second);
+    Insert(byMacAddress[record->GetMacAddress()], it->second);
     return true;
 }
 
-const std::set<size_t>* AdapterFinder::Side::WithDeviceId(const std::string& key) const {
+const Positions* AdapterFinder::Side::WithDeviceId(const std::string& key) const {
     const auto it = byDeviceId.find(key);
     return it == byDeviceId.end() ? nullptr : &it->second;
 }
 
-const std::set<size_t>* AdapterFinder::Side::WithMacAddress(const std::string& key) const {
+const Positions* AdapterFinder::Side::WithMacAddress(const std::string& key) const {
     const auto it = byMacAddress.find(key);
     return it == byMacAddress.end() ? nullptr : &it->second;
 }
@@ -73,7 +82,7 @@ NetworkAdapter* AdapterFinder::Find(const std::string& macAddress, const std::st
     // only with the description rule, so every address candidate is checked
     // in list order until one passes or a device-name match comes first.
     const size_t byName = FirstOf(virtual_.WithDeviceId(deviceName));
-    if (const std::set<size_t>* sameAddress = virtual_.WithMacAddress(macAddress)) {
+    if (const Positions* sameAddress = virtual_.WithMacAddress(macAddress)) {
         for (size_t position : *sameAddress) {
             if (position > byName) break;
             const auto& record = static_cast<const VirtualNetworkAdapter&>(*virtual_.records[position]);

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstddef>
-#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -25,17 +24,20 @@ public:
     void KeysChanged(NetworkAdapter* record, const std::string& oldDeviceId, const std::string& oldMacAddress);
 
 private:
+    // Positions of the records with one key, ascending.
+    using Positions = std::vector<size_t>;
+
     // One list's records by position, and positions by key, in list order.
     struct Side {
         std::vector<NetworkAdapter*> records;
         std::unordered_map<const NetworkAdapter*, size_t> positions;
-        std::unordered_map<std::string, std::set<size_t>> byDeviceId;
-        std::unordered_map<std::string, std::set<size_t>> byMacAddress;
+        std::unordered_map<std::string, Positions> byDeviceId;
+        std::unordered_map<std::string, Positions> byMacAddress;
 
         void Add(NetworkAdapter* record);
         bool Rekey(NetworkAdapter* record, const std::string& oldDeviceId, const std::string& oldMacAddress);
-        const std::set<size_t>* WithDeviceId(const std::string& key) const;
-        const std::set<size_t>* WithMacAddress(const std::string& key) const;
+        const Positions* WithDeviceId(const std::string& key) const;
+        const Positions* WithMacAddress(const std::string& key) const;
     };
 
     Side physical_;  // only records that are not team members: those are never a result

@@ -28,7 +28,10 @@ constexpr std::int32_t kDisabledState = 3;
 class PhysicalRecordIndex {
 public:
     explicit PhysicalRecordIndex(AdaptersInfo& adapters) : adapters_(adapters) {
-        for (PhysicalNetworkAdapter* record : adapters.GetPhysicalAdapters()) Index(record);
+        const std::vector<PhysicalNetworkAdapter*> records = adapters.GetPhysicalAdapters();
+        names_.reserve(records.size());
+        byDeviceId_.reserve(records.size());
+        for (PhysicalNetworkAdapter* record : records) Index(record);
     }
 
     bool HasName(const std::string& name) const { return names_.count(name) != 0; }
@@ -167,6 +170,8 @@ void NetworkDeviceScanner::LoadDevices() {
     devicesLoaded_ = true;
     platform::PresentDevicesAnswer answer = platform::Current().DeviceSetup().GetPresentDevices();
     listAvailable_ = answer.ok;
+    devices_.reserve(answer.devices.size());
+    firstDeviceWithId_.reserve(answer.devices.size());
     platform::RegistryApi& registry = platform::Current().Registry();
     for (const platform::DeviceRecord& device : answer.devices) {
         if (!device.className || *device.className != kNetClassName) continue;

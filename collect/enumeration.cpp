@@ -65,6 +65,7 @@ public:
 private:
     void Load() {
         answer_ = ipHelper_.GetAdaptersAddressesIPv6();
+        byAdapter_.reserve(answer_->entries.size());
         for (const platform::Ipv6Entry& entry : answer_->entries) {
             if (entry.hasUnicast) byAdapter_[entry.adapterName].push_back(Ipv6Text(entry.firstUnicast));
         }
