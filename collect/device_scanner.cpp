@@ -10,9 +10,6 @@
 namespace linkscope {
 namespace {
 
-constexpr char kNetClassName[] = "Net";
-constexpr char kNetClassGuid[] = "{4D36E972-E325-11CE-BFC1-08002BE10318}";
-constexpr char kClassKeyPrefix[] = "SYSTEM\\CurrentControlSet\\Control\\Class\\";
 constexpr std::uint32_t kInstanceIdBufferSize = 8192;
 constexpr std::uint32_t kMaxKeyNameChars = 255;
 constexpr std::uint32_t kLinkedBufferSize = 4;
@@ -174,10 +171,10 @@ void NetworkDeviceScanner::LoadDevices() {
     firstDeviceWithId_.reserve(answer.devices.size());
     platform::RegistryApi& registry = platform::Current().Registry();
     for (const platform::DeviceRecord& device : answer.devices) {
-        if (!device.className || *device.className != kNetClassName) continue;
-        if (!device.classGuid || *device.classGuid != kNetClassGuid) continue;
+        if (!device.className || *device.className != platform::kNetClassName) continue;
+        if (!device.classGuid || *device.classGuid != platform::kNetClassGuid) continue;
         if (!device.driverKey) continue;
-        NetDevice net{std::string(), kClassKeyPrefix + *device.driverKey};
+        NetDevice net{std::string(), std::string(platform::kClassRoot) + "\\" + *device.driverKey};
         platform::RegistryKey classKey(registry, net.classKeyPath, platform::kKeyRead);
         if (!classKey.IsOpen()) continue;
         const platform::RegValue id = registry.QueryValue(classKey.Handle(), "NetCfgInstanceId", kInstanceIdBufferSize);
@@ -190,7 +187,7 @@ void NetworkDeviceScanner::LoadDevices() {
 void NetworkDeviceScanner::LoadInterfaceKeys() {
     if (interfaceKeysByReference_) return;
     interfaceKeysByReference_.emplace();
-    WalkDeviceClasses(platform::Current().Registry(), kDeviceClassesPath, 0,
+    WalkDeviceClasses(platform::Current().Registry(), platform::kDeviceClassesRoot, 0,
                       [this](const std::string& path, const std::string& reference) {
                           (*interfaceKeysByReference_)[reference].push_back(path);
                       });

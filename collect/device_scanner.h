@@ -21,7 +21,6 @@ enum class ScanMode : int {
     kAddMissing = 1,  // add disabled network devices as physical records
 };
 
-inline constexpr char kDeviceClassesPath[] = "SYSTEM\\CurrentControlSet\\Control\\DeviceClasses";
 inline constexpr char kDeviceNamePrefix[] = "\\DEVICE\\TCPIP_";
 
 // One scan over the present devices, as a single call makes it; in the

@@ -16,6 +16,13 @@ inline constexpr std::uint32_t kKeyQueryValue = 1;
 inline constexpr std::uint32_t kKeyRead = 131097;
 inline constexpr std::uint32_t kKeyAllAccess = 983103;
 
+// The network adapters' setup class, and where the registry keeps the
+// class keys of devices and the device interfaces of interface classes.
+inline constexpr char kNetClassName[] = "Net";
+inline constexpr char kNetClassGuid[] = "{4D36E972-E325-11CE-BFC1-08002BE10318}";
+inline constexpr char kClassRoot[] = "SYSTEM\\CurrentControlSet\\Control\\Class";
+inline constexpr char kDeviceClassesRoot[] = "SYSTEM\\CurrentControlSet\\Control\\DeviceClasses";
+
 // Registry value types.
 inline constexpr std::uint32_t kRegNone = 0;
 inline constexpr std::uint32_t kRegSz = 1;
@@ -26,7 +33,7 @@ inline constexpr std::uint32_t kRegDword = 4;
 // that did not fit the caller's 1024-byte buffer) is absent.
 struct DeviceRecord {
     std::optional<std::string> className;  // setup class name, e.g. "Net"
-    std::optional<std::string> classGuid;  // "{4D36E972-E325-11CE-BFC1-08002BE10318}"
+    std::optional<std::string> classGuid;  // kNetClassGuid for a network adapter
     std::optional<std::string> driverKey;  // "{class guid}\0007"
 };
 

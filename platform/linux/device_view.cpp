@@ -7,9 +7,6 @@
 namespace linkscope::live {
 namespace {
 
-constexpr char kNetClassGuid[] = "{4D36E972-E325-11CE-BFC1-08002BE10318}";
-constexpr char kClassRoot[] = "SYSTEM\\CurrentControlSet\\Control\\Class";
-constexpr char kDeviceClassesRoot[] = "SYSTEM\\CurrentControlSet\\Control\\DeviceClasses";
 // The network adapter device interface class.
 constexpr char kAdapterInterfaceClass[] = "{cad88bc9-7340-4a3d-bb14-b1e2b1b4e8a3}";
 
@@ -28,14 +25,14 @@ public:
     explicit ViewBuilder(std::size_t interfaces) : store_(std::make_shared<RegistryStore>()) {
         store_->Reserve(16 + kKeysPerDevice * interfaces);
         view_.devices.reserve(interfaces);
-        netClass_ = store_->AddPath(RegistryStore::kRoot, std::string(kClassRoot) + "\\" + kNetClassGuid);
+        netClass_ = store_->AddPath(RegistryStore::kRoot, std::string(platform::kClassRoot) + "\\" + platform::kNetClassGuid);
         interfaceClass_ =
-            store_->AddPath(RegistryStore::kRoot, std::string(kDeviceClassesRoot) + "\\" + kAdapterInterfaceClass);
+            store_->AddPath(RegistryStore::kRoot, std::string(platform::kDeviceClassesRoot) + "\\" + kAdapterInterfaceClass);
     }
 
     void AddDevice(const LinkRecord& link, const DeviceDetails& details) {
         const std::string number = DeviceNumber(view_.devices.size());
-        view_.devices.push_back({"Net", kNetClassGuid, std::string(kNetClassGuid) + "\\" + number});
+        view_.devices.push_back({platform::kNetClassName, platform::kNetClassGuid, std::string(platform::kNetClassGuid) + "\\" + number});
 
         const auto classKey = store_->AddKey(netClass_, number);
         store_->SetText(classKey, "NetCfgInstanceId", link.name);

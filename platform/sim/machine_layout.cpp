@@ -8,9 +8,6 @@
 namespace linkscope::sim {
 namespace {
 
-constexpr char kNetClassGuid[] = "{4D36E972-E325-11CE-BFC1-08002BE10318}";
-constexpr char kClassRoot[] = "SYSTEM\\CurrentControlSet\\Control\\Class";
-constexpr char kDeviceClassesRoot[] = "SYSTEM\\CurrentControlSet\\Control\\DeviceClasses";
 
 constexpr std::array<const char*, kInterfaceClassCount> kInterfaceClasses = {
     "{cad88bc9-7340-4a3d-bb14-b1e2b1b4e8a3}",
@@ -36,17 +33,17 @@ std::string Number(std::size_t n) {
 class LayoutBuilder {
 public:
     explicit LayoutBuilder(MachineLayout& layout) : layout_(layout), registry_(layout.registry) {
-        registry_.CreateKey(std::string(kClassRoot) + "\\" + kNetClassGuid);
+        registry_.CreateKey(std::string(platform::kClassRoot) + "\\" + platform::kNetClassGuid);
         for (const char* interfaceClass : kInterfaceClasses) {
-            registry_.CreateKey(std::string(kDeviceClassesRoot) + "\\" + interfaceClass);
+            registry_.CreateKey(std::string(platform::kDeviceClassesRoot) + "\\" + interfaceClass);
         }
     }
 
     void AddNetworkDevice(const std::string& guid, const NetworkDevice& device, bool linked) {
         const std::string number = Number(next_++);
-        const std::string driverKey = std::string(kNetClassGuid) + "\\" + number;
-        layout_.devices.push_back({"Net", kNetClassGuid, driverKey});
-        const std::string classKeyPath = std::string(kClassRoot) + "\\" + driverKey;
+        const std::string driverKey = std::string(platform::kNetClassGuid) + "\\" + number;
+        layout_.devices.push_back({platform::kNetClassName, platform::kNetClassGuid, driverKey});
+        const std::string classKeyPath = std::string(platform::kClassRoot) + "\\" + driverKey;
         const auto classKey = registry_.CreateKey(classKeyPath);
         registry_.SetValue(classKey, MakeTextValue("NetCfgInstanceId", guid));
         if (device.driverDesc) registry_.SetValue(classKey, MakeTextValue("DriverDesc", *device.driverDesc));
@@ -56,7 +53,7 @@ public:
         const auto classes = std::min(device.interfaceClasses, kInterfaceClassCount);
         for (std::uint32_t c = 0; c < classes; ++c) {
             const std::string interfaceClass = kInterfaceClasses[c];
-            const auto control = registry_.CreateKey(std::string(kDeviceClassesRoot) + "\\" + interfaceClass +
+            const auto control = registry_.CreateKey(std::string(platform::kDeviceClassesRoot) + "\\" + interfaceClass +
                                                      "\\##?#ROOT#NET#" + number + "#" + interfaceClass + "\\#" +
                                                      guid + "\\Control");
             registry_.SetValue(control, MakeDwordValue("Linked", linked ? 1 : 0));
