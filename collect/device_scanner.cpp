@@ -20,21 +20,16 @@ constexpr std::uint32_t kDescriptionGrowth = 1024;
 constexpr std::uint32_t kMaxDescriptionSize = 1u << 20;
 constexpr std::int32_t kDisabledState = 3;
 
-// The physical records the adding mode consults and extends, found by name
-// and by device name instead of walking the list for each device.
+// The physical records that disabled devices mark or extend, found by
+// device name instead of walking the list for each device. The index is
+// built at the first look-up: most runs have no disabled device at all.
 class PhysicalRecordIndex {
 public:
-    explicit PhysicalRecordIndex(AdaptersInfo& adapters) : adapters_(adapters) {
-        const std::vector<PhysicalNetworkAdapter*> records = adapters.GetPhysicalAdapters();
-        names_.reserve(records.size());
-        byDeviceId_.reserve(records.size());
-        for (PhysicalNetworkAdapter* record : records) Index(record);
-    }
-
-    bool HasName(const std::string& name) const { return names_.count(name) != 0; }
+    explicit PhysicalRecordIndex(AdaptersInfo& adapters) : adapters_(adapters) {}
 
     // Marks every record with this device name disabled; false when none has it.
     bool MarkDisabled(const std::string& deviceId) {
+        if (!built_) Build();
         const auto it = byDeviceId_.find(deviceId);
         if (it == byDeviceId_.end()) return false;
         for (PhysicalNetworkAdapter* record : it->second) record->SetEnabledState(kDisabledState);
@@ -43,17 +38,20 @@ public:
 
     void Add(PhysicalNetworkAdapter* record) {
         adapters_.AddPhysicalAdapter(record);
-        Index(record);
+        if (built_) Index(record);
     }
 
 private:
-    void Index(PhysicalNetworkAdapter* record) {
-        names_.insert(record->GetName());
-        byDeviceId_[record->GetDeviceID()].push_back(record);
+    void Build() {
+        built_ = true;
+        const std::vector<PhysicalNetworkAdapter*> records = adapters_.GetPhysicalAdapters();
+        byDeviceId_.reserve(records.size());
+        for (PhysicalNetworkAdapter* record : records) Index(record);
     }
+    void Index(PhysicalNetworkAdapter* record) { byDeviceId_[record->GetDeviceID()].push_back(record); }
 
     AdaptersInfo& adapters_;
-    std::unordered_set<std::string> names_;
+    bool built_ = false;
     std::unordered_map<std::string, std::vector<PhysicalNetworkAdapter*>> byDeviceId_;
 };
 
@@ -112,12 +110,13 @@ std::string ReadDriverDescription(platform::RegistryApi& registry, const platfor
 // A device interface of the device `instanceId` was found below
 // `interfaceKeyPath`; if its TCP/IP binding is not linked, the adapter is
 // disabled: marked on the records that stand for it, or added.
-void HandleDeviceInterface(AdaptersInfo& adapters, PhysicalRecordIndex& records, NetworkAdapter& temporary,
+// Returns true when it added a record.
+bool HandleDeviceInterface(AdaptersInfo& adapters, PhysicalRecordIndex& records, NetworkAdapter& temporary,
                            const std::string& instanceId, const std::string& interfaceKeyPath,
                            const std::string& reference, const std::string& classKeyPath) {
     platform::RegistryApi& registry = platform::Current().Registry();
-    if (InterfaceIsLinked(registry, interfaceKeyPath + "\\" + reference + "\\Control")) return;
-    if (records.MarkDisabled(kDeviceNamePrefix + instanceId)) return;
+    if (InterfaceIsLinked(registry, interfaceKeyPath + "\\" + reference + "\\Control")) return false;
+    if (records.MarkDisabled(kDeviceNamePrefix + instanceId)) return false;
 
     temporary.SetName(instanceId);
     temporary.SetEnabledState(kDisabledState);
@@ -132,6 +131,7 @@ void HandleDeviceInterface(AdaptersInfo& adapters, PhysicalRecordIndex& records,
     }
     adapters.ReadSpeedDuplex(temporary, classKeyPath);
     records.Add(new PhysicalNetworkAdapter(temporary));
+    return true;
 }
 
 }  // namespace
@@ -162,15 +162,18 @@ NetworkDeviceScanner::NetworkDeviceScanner(AdaptersInfo& adapters) : adapters_(a
 
 NetworkDeviceScanner::~NetworkDeviceScanner() = default;
 
-void NetworkDeviceScanner::LoadDevices() {
-    if (devicesLoaded_) return;
-    devicesLoaded_ = true;
-    platform::PresentDevicesAnswer answer = platform::Current().DeviceSetup().GetPresentDevices();
-    listAvailable_ = answer.ok;
-    devices_.reserve(answer.devices.size());
-    firstDeviceWithId_.reserve(answer.devices.size());
+void NetworkDeviceScanner::FetchDevices() {
+    if (list_) return;
+    list_ = platform::Current().DeviceSetup().GetPresentDevices();
+    devices_.reserve(list_->devices.size());
+    firstDeviceWithId_.reserve(list_->devices.size());
+}
+
+std::optional<size_t> NetworkDeviceScanner::ReadDevicesUntil(const std::string* instanceId) {
     platform::RegistryApi& registry = platform::Current().Registry();
-    for (const platform::DeviceRecord& device : answer.devices) {
+    while (listRead_ < list_->devices.size()) {
+        // Taken out of the list, so that its texts are freed while still in cache.
+        const platform::DeviceRecord device = std::move(list_->devices[listRead_++]);
         if (!device.className || *device.className != platform::kNetClassName) continue;
         if (!device.classGuid || *device.classGuid != platform::kNetClassGuid) continue;
         if (!device.driverKey) continue;
@@ -179,9 +182,12 @@ void NetworkDeviceScanner::LoadDevices() {
         if (!classKey.IsOpen()) continue;
         const platform::RegValue id = registry.QueryValue(classKey.Handle(), "NetCfgInstanceId", kInstanceIdBufferSize);
         if (id.result == platform::kSuccess) net.instanceId = platform::RegistryText(id.data);
-        firstDeviceWithId_.emplace(net.instanceId, devices_.size());
         devices_.push_back(std::move(net));
+        const size_t position = devices_.size() - 1;
+        const bool first = firstDeviceWithId_.emplace(devices_.back().instanceId, position).second;
+        if (first && instanceId != nullptr && devices_.back().instanceId == *instanceId) return position;
     }
+    return std::nullopt;
 }
 
 void NetworkDeviceScanner::LoadInterfaceKeys() {
@@ -194,25 +200,43 @@ void NetworkDeviceScanner::LoadInterfaceKeys() {
 }
 
 void NetworkDeviceScanner::Complete(NetworkAdapter& adapter) {
-    LoadDevices();
-    if (!listAvailable_) Log(kLogDetail, "INVALID_HANDLE_VALUE");
-    const auto it = firstDeviceWithId_.find(adapter.GetName());
-    if (it != firstDeviceWithId_.end()) adapters_.ReadSpeedDuplex(adapter, devices_[it->second].classKeyPath);
+    FetchDevices();
+    if (!list_->ok) Log(kLogDetail, "INVALID_HANDLE_VALUE");
+    const std::string name = adapter.GetName();
+    std::optional<size_t> position;
+    if (const auto it = firstDeviceWithId_.find(name); it != firstDeviceWithId_.end()) {
+        position = it->second;
+    } else {
+        position = ReadDevicesUntil(&name);
+    }
+    if (position) adapters_.ReadSpeedDuplex(adapter, devices_[*position].classKeyPath);
 }
 
 void NetworkDeviceScanner::AddMissing() {
-    LoadDevices();
-    if (!listAvailable_) Log(kLogDetail, "INVALID_HANDLE_VALUE");
+    FetchDevices();
+    if (!list_->ok) Log(kLogDetail, "INVALID_HANDLE_VALUE");
+    ReadDevicesUntil(nullptr);
+    // Which instance ids have a physical record of that name, flagged at the
+    // position of the first device with the id.
+    std::vector<bool> hasRecord(devices_.size(), false);
+    const auto markName = [&](const std::string& name) {
+        const auto it = firstDeviceWithId_.find(name);
+        if (it != firstDeviceWithId_.end()) hasRecord[it->second] = true;
+    };
+    for (const PhysicalNetworkAdapter* record : adapters_.GetPhysicalAdapters()) markName(record->GetName());
+
     PhysicalRecordIndex records(adapters_);
     for (const NetDevice& device : devices_) {
-        if (records.HasName(device.instanceId)) continue;
+        if (hasRecord[firstDeviceWithId_.find(device.instanceId)->second]) continue;
         LoadInterfaceKeys();
         const auto found = interfaceKeysByReference_->find("#" + device.instanceId);
         if (found == interfaceKeysByReference_->end()) continue;
         NetworkAdapter temporary;
         for (const std::string& path : found->second) {
-            HandleDeviceInterface(adapters_, records, temporary, device.instanceId, path, found->first,
-                                  device.classKeyPath);
+            if (HandleDeviceInterface(adapters_, records, temporary, device.instanceId, path, found->first,
+                                      device.classKeyPath)) {
+                markName(device.instanceId);
+            }
         }
     }
 }

@@ -8,11 +8,12 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "collect/adapters_info.h"
+#include "platform/device_registry.h"
 
 namespace linkscope {
 
@@ -34,9 +35,11 @@ bool ScanNetworkDevices(AdaptersInfo& adapters, NetworkAdapter& adapter, ScanMod
 bool SearchDeviceClasses(AdaptersInfo& adapters, NetworkAdapter& temporary, const std::string& instanceId,
                          const std::string& keyPath, const std::string& classKeyPath, int depth);
 
-// The scans of one collection run. The device list, the instance ids of
-// the network devices and the device-interface keys are read once and
-// looked up by hash, with the first-match order of a fresh scan.
+// The scans of one collection run. The device list is fetched once; its
+// network devices are read in list order only as far as a look-up needs,
+// and remembered by instance id, so each is read once and a match is the
+// first device with that id, as a fresh scan finds it. The device-interface
+// keys are read once, when first needed.
 class NetworkDeviceScanner {
 public:
     explicit NetworkDeviceScanner(AdaptersInfo& adapters);
@@ -59,14 +62,17 @@ private:
         std::string reference;  // its first subkey's name: "#" + instance id
     };
 
-    void LoadDevices();
+    void FetchDevices();
+    // Reads the next network devices of the list until one has `instanceId`
+    // (its position) or the list ends (nullopt); all of them when null.
+    std::optional<size_t> ReadDevicesUntil(const std::string* instanceId);
     void LoadInterfaceKeys();
 
     AdaptersInfo& adapters_;
-    bool devicesLoaded_ = false;
-    bool listAvailable_ = true;
-    std::vector<NetDevice> devices_;
-    std::unordered_map<std::string, size_t> firstDeviceWithId_;
+    std::optional<platform::PresentDevicesAnswer> list_;
+    size_t listRead_ = 0;  // how many entries of the list have been read
+    std::vector<NetDevice> devices_;  // reserved up front: the views below never move
+    std::unordered_map<std::string_view, size_t> firstDeviceWithId_;
     std::optional<std::unordered_map<std::string, std::vector<std::string>>> interfaceKeysByReference_;
 };
 

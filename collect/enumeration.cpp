@@ -8,8 +8,10 @@
 //    autoconfiguration flags false;
 //  - when the IPv6 query cannot be resolved on this system, the IPv6 step
 //    is skipped.
+#include <cstdint>
 #include <memory>
 #include <optional>
+#include <string_view>
 #include <unordered_map>
 
 #include "collect/adapter_finder.h"
@@ -58,23 +60,44 @@ public:
         if (!wanted_) return std::nullopt;
         if (!answer_) Load();
         if (!answer_->resolved || answer_->result != platform::kSuccess) return std::nullopt;
+        TextList texts;
         const auto it = byAdapter_.find(adapterName);
-        return it == byAdapter_.end() ? TextList() : it->second;
+        if (it == byAdapter_.end()) return texts;
+        for (std::size_t at = it->second.first; at != kNone; at = nextSameAdapter_[at]) {
+            texts.push_back(Ipv6Text(answer_->entries[at].firstUnicast));
+        }
+        return texts;
     }
 
 private:
+    static constexpr std::size_t kNone = SIZE_MAX;
+
+    // Chains the entries with a unicast address by adapter name, in answer
+    // order; the names are viewed in the kept answer.
     void Load() {
         answer_ = ipHelper_.GetAdaptersAddressesIPv6();
-        byAdapter_.reserve(answer_->entries.size());
-        for (const platform::Ipv6Entry& entry : answer_->entries) {
-            if (entry.hasUnicast) byAdapter_[entry.adapterName].push_back(Ipv6Text(entry.firstUnicast));
+        const std::vector<platform::Ipv6Entry>& entries = answer_->entries;
+        nextSameAdapter_.assign(entries.size(), kNone);
+        byAdapter_.reserve(entries.size());
+        for (std::size_t at = 0; at < entries.size(); ++at) {
+            if (!entries[at].hasUnicast) continue;
+            const auto [chain, added] = byAdapter_.emplace(entries[at].adapterName, Chain{at, at});
+            if (!added) {
+                nextSameAdapter_[chain->second.last] = at;
+                chain->second.last = at;
+            }
         }
     }
 
     platform::IpHelperApi& ipHelper_;
     bool wanted_ = true;
     std::optional<platform::Ipv6Answer> answer_;
-    std::unordered_map<std::string, TextList> byAdapter_;
+    struct Chain {
+        std::size_t first;
+        std::size_t last;
+    };
+    std::unordered_map<std::string_view, Chain> byAdapter_;
+    std::vector<std::size_t> nextSameAdapter_;
 };
 
 struct EnumerationContext {
@@ -87,7 +110,9 @@ struct EnumerationContext {
     Ipv6Addresses ipv6;
 };
 
-void CollectAdapter(EnumerationContext& context, const platform::AdapterEntry& entry) {
+// Takes the entry by value: its texts move into the record, and the rest is
+// freed while still in cache.
+void CollectAdapter(EnumerationContext& context, platform::AdapterEntry entry) {
     const auto pairIt = context.pairs.find(entry.index);
     const auto rowIt = context.rows.find(entry.index);
     const std::string deviceName = pairIt == context.pairs.end() ? std::string() : pairIt->second->name;
@@ -107,7 +132,7 @@ void CollectAdapter(EnumerationContext& context, const platform::AdapterEntry& e
     record->SetMacAddress(macAddress);
     record->SetPermanentAddress(ColonHardwareAddress(entry.hardwareAddress));
     record->SetDescription(entry.description);
-    record->SetOtherIdentifyingInfo(entry.description);
+    record->SetOtherIdentifyingInfo(std::move(entry.description));
     if (!created) context.finder.KeysChanged(record, oldDeviceId, oldMacAddress);
 
     if (record->GetLinkTechnology() == 0) record->SetLinkTechnology(LinkTechnologyOfInterfaceType(entry.type));
@@ -115,14 +140,14 @@ void CollectAdapter(EnumerationContext& context, const platform::AdapterEntry& e
     record->SetGatewayList(AsCimStrings(entry.gateways, &AddressOf));
     if (entry.dhcpEnabled != 0) {
         record->SetDhcpEnabled(true);
-        record->SetDhcpServer(entry.dhcpServer);
+        record->SetDhcpServer(std::move(entry.dhcpServer));
     } else {
         record->SetDhcpEnabled(false);
     }
     if (entry.haveWins != 0) {
         record->SetHaveWins(true);
-        record->SetPrimaryWinsServer(entry.primaryWinsServer);
-        record->SetSecondaryWinsServer(entry.secondaryWinsServer);
+        record->SetPrimaryWinsServer(std::move(entry.primaryWinsServer));
+        record->SetSecondaryWinsServer(std::move(entry.secondaryWinsServer));
     } else {
         record->SetHaveWins(false);
     }
@@ -149,9 +174,9 @@ void CollectAdapter(EnumerationContext& context, const platform::AdapterEntry& e
     for (const platform::IpAddressString& address : entry.ipAddresses) {
         ipv4.push_back(address.address + "/" + NetworkAdapter::MaskToPrefixLength(address.mask));
     }
-    record->SetIPv4AddressList(ipv4);
+    record->SetIPv4AddressList(std::move(ipv4));
 
-    if (std::optional<TextList> ipv6 = context.ipv6.For(entry.adapterName)) record->SetIPv6AddressList(*ipv6);
+    if (std::optional<TextList> ipv6 = context.ipv6.For(entry.adapterName)) record->SetIPv6AddressList(std::move(*ipv6));
 
     context.scanner.Complete(*record);
 
@@ -168,7 +193,7 @@ void AdaptersInfo::Collect() {
     platform::IpHelperApi& ipHelper = platform::Current().IpHelper();
     NetworkDeviceScanner scanner(*this);
 
-    const platform::AdaptersAnswer adapters = ipHelper.GetAdaptersInfo();
+    platform::AdaptersAnswer adapters = ipHelper.GetAdaptersInfo();
     if (adapters.result != platform::kSuccess) {
         scanner.AddMissing();
         Log(kLogFailure, "No Network Adapters Found.");
@@ -187,7 +212,7 @@ void AdaptersInfo::Collect() {
 
     EnumerationContext context{*this,   ipHelper, AdapterFinder(*this), scanner, FirstByIndex(pairs.pairs),
                                FirstByIndex(table.rows), Ipv6Addresses(ipHelper)};
-    for (const platform::AdapterEntry& entry : adapters.adapters) CollectAdapter(context, entry);
+    for (platform::AdapterEntry& entry : adapters.adapters) CollectAdapter(context, std::move(entry));
 
     scanner.AddMissing();
 }

@@ -8,13 +8,6 @@
 
 namespace NQRXKVL20 {
 
-// Alternatives in the order of ECIMType; the index tells the kind.
-struct TCIMValue::Data {
-    std::variant<std::monostate, bool, unsigned short, unsigned int, unsigned long long,
-                 std::string, TCIMReference, std::vector<TCIMValue> >
-        value;
-};
-
 namespace {
 
 const ECIMType kTypeOfIndex[] = {kCIMTypeNull,   kCIMTypeBoolean, kCIMTypeUInt16,
@@ -57,20 +50,19 @@ unsigned long long ParseDecimal(const std::string& text) {
 
 }  // namespace
 
-TCIMValue::TCIMValue() : data_(new Data) {}
-TCIMValue::TCIMValue(bool value) : data_(new Data{value}) {}
-TCIMValue::TCIMValue(unsigned short value) : data_(new Data{value}) {}
-TCIMValue::TCIMValue(unsigned int value) : data_(new Data{value}) {}
-TCIMValue::TCIMValue(unsigned long long value) : data_(new Data{value}) {}
-TCIMValue::TCIMValue(const char* value) : data_(new Data{std::string(value ? value : "")}) {}
-TCIMValue::TCIMValue(const std::string& value) : data_(new Data{value}) {}
-TCIMValue::TCIMValue(TCIMReference& value) : data_(new Data{value}) {}
-TCIMValue::TCIMValue(const TCIMReference& value) : data_(new Data{value}) {}
-TCIMValue::TCIMValue(TCIMReference&& value) : data_(new Data{std::move(value)}) {}
+TCIMValue::TCIMValue() = default;
+TCIMValue::TCIMValue(bool value) : value_(std::in_place_type<bool>, value) {}
+TCIMValue::TCIMValue(unsigned short value) : value_(std::in_place_type<unsigned short>, value) {}
+TCIMValue::TCIMValue(unsigned int value) : value_(std::in_place_type<unsigned int>, value) {}
+TCIMValue::TCIMValue(unsigned long long value) : value_(std::in_place_type<unsigned long long>, value) {}
+TCIMValue::TCIMValue(const char* value) : value_(std::in_place_type<std::string>, value ? value : "") {}
+TCIMValue::TCIMValue(const std::string& value) : value_(std::in_place_type<std::string>, value) {}
+TCIMValue::TCIMValue(TCIMReference& value) : value_(std::in_place_type<TCIMReference>, value) {}
+TCIMValue::TCIMValue(const TCIMReference& value) : value_(std::in_place_type<TCIMReference>, value) {}
+TCIMValue::TCIMValue(TCIMReference&& value) : value_(std::in_place_type<TCIMReference>, std::move(value)) {}
 
 TCIMValue::TCIMValue(const TCIMType& type, unsigned int count,
-                     const std::vector<TCIMValue>& elements)
-    : data_(new Data) {
+                     const std::vector<TCIMValue>& elements) {
     if (type.Code() != kCIMTypeStringArray) {
         throw TKVLException(kKVLStatusNotSupported,
                             "array of type " + std::to_string(static_cast<int>(type.Code())));
@@ -81,28 +73,30 @@ TCIMValue::TCIMValue(const TCIMType& type, unsigned int count,
     std::vector<TCIMValue> copy;
     copy.reserve(count > elements.size() ? count : elements.size());
     copy.insert(copy.end(), elements.begin(), elements.end());
-    data_->value = std::move(copy);
+    value_ = std::move(copy);
 }
 
-TCIMValue::TCIMValue(const TCIMValue& other) : data_(new Data(*other.data_)) {}
+TCIMValue::TCIMValue(const TCIMValue& other) = default;
 
 TCIMValue& TCIMValue::operator=(const TCIMValue& other) {
-    if (this != &other) *data_ = *other.data_;
+    if (this != &other) value_ = other.value_;
     return *this;
 }
 
-// The moved-from value takes over a fresh empty state, since every
-// operation expects one to be there.
-TCIMValue::TCIMValue(TCIMValue&& other) noexcept : data_(new Data) { data_.swap(other.data_); }
+// A moved-from value is left empty, and a move assignment hands the former
+// value to the source, as the documented move semantics say.
+TCIMValue::TCIMValue(TCIMValue&& other) noexcept : value_(std::move(other.value_)) {
+    other.value_.emplace<std::monostate>();
+}
 
 TCIMValue& TCIMValue::operator=(TCIMValue&& other) noexcept {
-    data_.swap(other.data_);
+    value_.swap(other.value_);
     return *this;
 }
 
 TCIMValue::~TCIMValue() = default;
 
-ECIMType TCIMValue::GetType() const { return kTypeOfIndex[data_->value.index()]; }
+ECIMType TCIMValue::GetType() const { return kTypeOfIndex[value_.index()]; }
 bool TCIMValue::IsNull() const { return GetType() == kCIMTypeNull; }
 bool TCIMValue::IsArray() const { return GetType() == kCIMTypeStringArray; }
 
@@ -117,7 +111,7 @@ std::string TCIMValue::ToString(int radix) const {
         case kCIMTypeUInt64:
             return UnsignedToString(AsUInt64(), radix);
         case kCIMTypeString:
-            return std::get<std::string>(data_->value);
+            return std::get<std::string>(value_);
         case kCIMTypeReference:
             return AsReference().ToString();
         case kCIMTypeStringArray:
@@ -144,7 +138,7 @@ TCIMValue::operator unsigned int() const {
             n = AsUInt64();
             break;
         case kCIMTypeString:
-            n = ParseDecimal(std::get<std::string>(data_->value));
+            n = ParseDecimal(std::get<std::string>(value_));
             break;
         default:
             ThrowMismatch("a number", GetType());
@@ -154,35 +148,35 @@ TCIMValue::operator unsigned int() const {
 }
 
 bool TCIMValue::AsBool() const {
-    if (const bool* b = std::get_if<bool>(&data_->value)) return *b;
+    if (const bool* b = std::get_if<bool>(&value_)) return *b;
     ThrowMismatch("a boolean", GetType());
 }
 
 unsigned long long TCIMValue::AsUInt64() const {
     switch (GetType()) {
         case kCIMTypeUInt16:
-            return std::get<unsigned short>(data_->value);
+            return std::get<unsigned short>(value_);
         case kCIMTypeUInt32:
-            return std::get<unsigned int>(data_->value);
+            return std::get<unsigned int>(value_);
         case kCIMTypeUInt64:
-            return std::get<unsigned long long>(data_->value);
+            return std::get<unsigned long long>(value_);
         default:
             ThrowMismatch("an unsigned number", GetType());
     }
 }
 
 const TCIMReference& TCIMValue::AsReference() const {
-    if (const TCIMReference* r = std::get_if<TCIMReference>(&data_->value)) return *r;
+    if (const TCIMReference* r = std::get_if<TCIMReference>(&value_)) return *r;
     ThrowMismatch("a reference", GetType());
 }
 
 const std::vector<TCIMValue>& TCIMValue::Elements() const {
-    if (const auto* v = std::get_if<std::vector<TCIMValue> >(&data_->value)) return *v;
+    if (const auto* v = std::get_if<std::vector<TCIMValue> >(&value_)) return *v;
     ThrowMismatch("an array", GetType());
 }
 
 bool TCIMValue::operator==(const TCIMValue& other) const {
-    return data_->value == other.data_->value;
+    return value_ == other.value_;
 }
 
 }  // namespace NQRXKVL20

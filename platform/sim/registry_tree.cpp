@@ -1,11 +1,37 @@
 #include "platform/sim/registry_tree.h"
 
 #include <functional>
+#include <string_view>
 
 #include "platform/sim/text_case.h"
 
 namespace linkscope::sim {
 namespace {
+
+// A key with at most this many values is searched by name where its values
+// lie; the shared index serves keys with more.
+constexpr std::size_t kValueScanLimit = 16;
+
+char FoldChar(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EqualFolded(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (FoldChar(a[i]) != FoldChar(b[i])) return false;
+    }
+    return true;
+}
+
+// `path` in lower case, in a buffer kept by the thread so that a lookup
+// does not allocate.
+std::string_view FoldedView(const std::string& path) {
+    thread_local std::string buffer;
+    buffer.resize(path.size());
+    for (std::size_t i = 0; i < path.size(); ++i) buffer[i] = FoldChar(path[i]);
+    return buffer;
+}
+
+std::size_t PathHash(std::string_view folded) { return std::hash<std::string_view>()(folded); }
 
 // Calls `visit(part)` for each "\\"-separated part of `path` until it answers
 // false; the empty path has no part.
@@ -27,7 +53,24 @@ std::size_t RegistryTree::SlotHash::operator()(const Slot& slot) const {
     return std::hash<std::string>()(slot.name) * 31 + slot.parent;
 }
 
-RegistryTree::RegistryTree() : keys_(1) {}
+RegistryTree::RegistryTree() : keys_(1), pathTable_(64) {}
+
+void RegistryTree::IndexPath(KeyId key) {
+    const auto place = [this](const PathEntry& entry) {
+        const std::size_t mask = pathTable_.size() - 1;
+        std::size_t slot = entry.hash & mask;
+        while (pathTable_[slot].keyPlusOne != 0) slot = (slot + 1) & mask;
+        pathTable_[slot] = entry;
+    };
+    if ((keys_.size() + 1) * 2 > pathTable_.size()) {
+        std::vector<PathEntry> old(pathTable_.size() * 2);
+        old.swap(pathTable_);
+        for (const PathEntry& entry : old) {
+            if (entry.keyPlusOne != 0) place(entry);
+        }
+    }
+    place(PathEntry{PathHash(keys_[key].foldedPath), key + 1});
+}
 
 RegistryTree::KeyId RegistryTree::CreateKey(const std::string& path) {
     KeyId key = kRoot;
@@ -40,10 +83,10 @@ RegistryTree::KeyId RegistryTree::CreateKey(const std::string& path) {
             return true;
         }
         const KeyId created = keys_.size();
-        keys_.push_back(Key{part, {}, {}, platform::kSuccess, platform::kSuccess});
+        keys_.push_back(Key{part, folded, {}, {}, platform::kSuccess, platform::kSuccess});
         keys_[key].subkeys.push_back(created);
         subkeyIndex_.emplace(Slot{key, FoldCase(part)}, created);
-        pathIndex_.emplace(folded, created);
+        IndexPath(created);
         key = created;
         return true;
     });
@@ -52,9 +95,14 @@ RegistryTree::KeyId RegistryTree::CreateKey(const std::string& path) {
 
 std::optional<RegistryTree::KeyId> RegistryTree::FindKey(const std::string& path) const {
     if (path.empty()) return kRoot;
-    const auto it = pathIndex_.find(FoldCase(path));
-    if (it == pathIndex_.end()) return std::nullopt;
-    return it->second;
+    const std::string_view folded = FoldedView(path);
+    const std::size_t hash = PathHash(folded);
+    const std::size_t mask = pathTable_.size() - 1;
+    for (std::size_t slot = hash & mask; pathTable_[slot].keyPlusOne != 0; slot = (slot + 1) & mask) {
+        const PathEntry& entry = pathTable_[slot];
+        if (entry.hash == hash && keys_[entry.keyPlusOne - 1].foldedPath == folded) return entry.keyPlusOne - 1;
+    }
+    return std::nullopt;
 }
 
 std::optional<RegistryTree::KeyId> RegistryTree::FindChild(KeyId parent, const std::string& name) const {
@@ -75,6 +123,13 @@ void RegistryTree::SetValue(KeyId key, RawValue value) {
 }
 
 const RawValue* RegistryTree::FindValue(KeyId key, const std::string& name) const {
+    const auto& values = keys_[key].values;
+    if (values.size() <= kValueScanLimit) {
+        for (const RawValue& value : values) {
+            if (EqualFolded(value.name, name)) return &value;
+        }
+        return nullptr;
+    }
     const auto it = valueIndex_.find(Slot{key, FoldCase(name)});
     return it == valueIndex_.end() ? nullptr : &keys_[key].values[it->second];
 }

@@ -1,7 +1,8 @@
 // The simulated registry below HKEY_LOCAL_MACHINE: a tree of keys whose
 // names compare case-insensitively, as the system's do. Subkeys and values
-// keep the order in which they were added. Finding a key costs one hash
-// lookup per path part, whatever the size of the tree.
+// keep the order in which they were added. Finding a key by its whole path
+// costs one probe of a flat hash table, whatever the size of the tree, and
+// allocates nothing.
 #pragma once
 
 #include <cstddef>
@@ -27,6 +28,7 @@ public:
 
     struct Key {
         std::string name;
+        std::string foldedPath;  // the whole path in lower case
         std::vector<KeyId> subkeys;
         std::vector<RawValue> values;
         platform::ResultCode openResult = platform::kSuccess;
@@ -59,14 +61,22 @@ private:
         std::size_t operator()(const Slot& slot) const;
     };
 
+    // One entry of the path table: the hash of a folded path and its key
+    // plus one (0 marks an empty entry).
+    struct PathEntry {
+        std::size_t hash = 0;
+        std::size_t keyPlusOne = 0;
+    };
+
     std::optional<KeyId> FindChild(KeyId parent, const std::string& name) const;
+    void IndexPath(KeyId key);
 
     std::vector<Key> keys_;
     std::unordered_map<Slot, KeyId, SlotHash> subkeyIndex_;
     std::unordered_map<Slot, std::size_t, SlotHash> valueIndex_;
-    // Every key by its whole path in lower case, so that opening a key is
-    // one look-up however deep it lies.
-    std::unordered_map<std::string, KeyId> pathIndex_;
+    // Every key by its whole folded path, open addressing with linear
+    // probing; the size is a power of two, at most half of it in use.
+    std::vector<PathEntry> pathTable_;
 };
 
 }  // namespace linkscope::sim

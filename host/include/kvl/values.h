@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include <boost/shared_ptr.hpp>
@@ -120,8 +121,11 @@ public:
     bool operator!=(const TCIMValue& other) const { return !(*this == other); }
 
 private:
-    struct Data;
-    std::unique_ptr<Data> data_;
+    // Alternatives in the order of ECIMType; the index tells the kind. Held
+    // in place, so that a scalar or short text costs no allocation.
+    using Storage = std::variant<std::monostate, bool, unsigned short, unsigned int, unsigned long long,
+                                 std::string, TCIMReference, std::vector<TCIMValue> >;
+    Storage value_;
 };
 
 typedef std::uint32_t TKVLStatusCode;
