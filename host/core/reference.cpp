@@ -9,68 +9,82 @@ namespace NQRXKVL20 {
 
 // The namespace is held weakly: references live in instances that the
 // namespace itself keeps, and a strong pointer would make a cycle.
+// Copies of a reference share one Data, which nothing changes once it is
+// shared (SetOrdinal copies first), so its text is worked out once for all
+// of them. Like the rest of the store, not thread-safe.
 struct TCIMReference::Data {
     boost::weak_ptr<ICIMNamespace> ns;
     std::string className;
     TCIMPropertyMap keys;
     unsigned long long ordinal = 0;  // 0: none
+    mutable std::string text;  // ToString's answer, once asked
+    mutable bool hasText = false;
 };
 
 namespace {
 
-std::string Quoted(const std::string& text) {
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '\\' || c == '"') out += '\\';
-        out += c;
+void AppendQuoted(std::string& out, const std::string& text) {
+    out += '"';
+    std::size_t from = 0;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (text[at] != '\\' && text[at] != '"') continue;
+        out.append(text, from, at - from);
+        out += '\\';
+        from = at;  // the character itself follows its backslash
     }
-    return out + "\"";
+    out.append(text, from, std::string::npos);
+    out += '"';
 }
 
 // Numbers stand bare in a path; texts, references and arrays are quoted.
-std::string KeyValueText(const TCIMValue& value) {
+void AppendKeyValue(std::string& out, const TCIMValue& value) {
     switch (value.GetType()) {
         case kCIMTypeUInt16:
         case kCIMTypeUInt32:
         case kCIMTypeUInt64:
-            return value.ToString(10);
+            out += value.ToString(10);
+            return;
         case kCIMTypeBoolean:
-            return value.AsBool() ? "TRUE" : "FALSE";
+            out += value.AsBool() ? "TRUE" : "FALSE";
+            return;
         default:
-            return Quoted(value.ToString(10));
+            AppendQuoted(out, value.ToString(10));
     }
 }
 
 }  // namespace
 
-TCIMReference::TCIMReference() : data_(new Data) {}
+TCIMReference::TCIMReference() : data_(std::make_shared<Data>()) {}
 
 TCIMReference::TCIMReference(boost::shared_ptr<ICIMNamespace> ns, const TCIMPropertyMap& keys)
-    : data_(new Data{ns, std::string(), keys}) {}
+    : data_(std::make_shared<Data>(Data{ns, std::string(), keys, 0, std::string(), false})) {}
 
 TCIMReference::TCIMReference(boost::shared_ptr<ICIMNamespace> ns, const std::string& className,
                              const TCIMPropertyMap& keys)
-    : data_(new Data{ns, className, keys}) {}
+    : data_(std::make_shared<Data>(Data{ns, className, keys, 0, std::string(), false})) {}
 
 TCIMReference::TCIMReference(boost::shared_ptr<ICIMNamespace> ns, const std::string& className,
                              TCIMPropertyMap&& keys)
-    : data_(new Data{ns, className, std::move(keys)}) {}
+    : data_(std::make_shared<Data>(Data{ns, className, std::move(keys), 0, std::string(), false})) {}
 
-TCIMReference::TCIMReference(const TCIMReference& other) : data_(new Data(*other.data_)) {}
+TCIMReference::TCIMReference(const TCIMReference& other) = default;
 
 // The moved-from reference takes over a fresh empty state, since every
 // operation expects one to be there.
-TCIMReference::TCIMReference(TCIMReference&& other) noexcept : data_(new Data) { data_.swap(other.data_); }
+TCIMReference::TCIMReference(TCIMReference&& other) noexcept : data_(std::move(other.data_)) {
+    try {
+        other.data_ = std::make_shared<Data>();
+    } catch (...) {
+        other.data_ = data_;  // out of memory: the source keeps sharing the value instead
+    }
+}
 
 TCIMReference& TCIMReference::operator=(TCIMReference&& other) noexcept {
     data_.swap(other.data_);
     return *this;
 }
 
-TCIMReference& TCIMReference::operator=(const TCIMReference& other) {
-    if (this != &other) *data_ = *other.data_;
-    return *this;
-}
+TCIMReference& TCIMReference::operator=(const TCIMReference& other) = default;
 
 TCIMReference::~TCIMReference() = default;
 
@@ -84,18 +98,36 @@ bool TCIMReference::operator==(const TCIMReference& other) const {
 
 const std::string& TCIMReference::ClassName() const { return data_->className; }
 const TCIMPropertyMap& TCIMReference::Keys() const { return data_->keys; }
-void TCIMReference::SetOrdinal(unsigned long long ordinal) { data_->ordinal = ordinal; }
+void TCIMReference::SetOrdinal(unsigned long long ordinal) {
+    if (data_.use_count() > 1) data_ = std::make_shared<Data>(*data_);
+    data_->ordinal = ordinal;
+    data_->hasText = false;
+}
 
 std::string TCIMReference::ToString() const {
-    std::string path = data_->className;
-    if (data_->keys.empty()) {
-        if (data_->ordinal != 0) path += "=@" + std::to_string(data_->ordinal);
+    if (data_->hasText) return data_->text;
+    std::vector<std::pair<const std::string*, const TCIMValue*> > keys;
+    keys.reserve(data_->keys.size());
+    for (const auto& key : data_->keys) keys.emplace_back(&key.first, &key.second);
+    data_->text = ObjectPathText(data_->className, keys, data_->ordinal);
+    data_->hasText = true;
+    return data_->text;
+}
+
+std::string ObjectPathText(const std::string& className,
+                           const std::vector<std::pair<const std::string*, const TCIMValue*> >& keys,
+                           unsigned long long ordinal) {
+    std::string path = className;
+    if (keys.empty()) {
+        if (ordinal != 0) path += "=@" + std::to_string(ordinal);
         return path;
     }
     char separator = '.';
-    for (const auto& key : data_->keys) {
+    for (const auto& key : keys) {
         path += separator;
-        path += key.first + "=" + KeyValueText(key.second);
+        path += *key.first;
+        path += '=';
+        AppendKeyValue(path, *key.second);
         separator = ',';
     }
     return path;

@@ -7,6 +7,8 @@ namespace NQRXKVL20 {
 
 namespace {
 
+constexpr std::size_t kTypicalPropertyCount = 32;
+
 // What GetProperty hands out: a snapshot of the value at the time of asking.
 class THubProperty : public ICIMProperty {
 public:
@@ -57,11 +59,21 @@ void THubInstance::SetProperty(const std::string& name, const TCIMValue& value,
             return;
         }
     }
+    // Instances of the served classes carry a few dozen properties at most.
+    if (properties_.empty()) properties_.reserve(kTypicalPropertyCount);
     properties_.emplace_back(name, value);
 }
 
+// The same text as BuildReference().ToString(), without building the
+// reference: an inventory prints tens of thousands of paths.
 std::string THubInstance::Path() const {
-    return BuildReference().ToString();
+    std::vector<std::pair<const std::string*, const TCIMValue*> > keys;
+    for (const std::string& key : ns_->KeysOf(className_)) {
+        for (const auto& property : properties_) {
+            if (property.first == key && !property.second.IsNull()) keys.emplace_back(&key, &property.second);
+        }
+    }
+    return ObjectPathText(className_, keys, keys.empty() ? ordinal_ : 0);
 }
 
 }  // namespace NQRXKVL20

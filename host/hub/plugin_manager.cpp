@@ -1,4 +1,5 @@
 // The plug-in manager: class table, registered plug-ins, commit routing.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,8 @@ void TPluginManagerNamespace::DefineClass(const std::string& name,
                                           const std::vector<std::string>& keys) {
     ClassEntry& entry = classes_[name];
     entry.keys = keys;
+    std::sort(entry.keys.begin(), entry.keys.end());  // the order object paths list them in
+    entry.keys.erase(std::unique(entry.keys.begin(), entry.keys.end()), entry.keys.end());
     if (!entry.object) entry.object = boost::make_shared<THubClass>(this, name);
 }
 

@@ -57,6 +57,7 @@ public:
     // `callback`, then hands over the class's static instances. Needs the
     // namespace to be owned by a shared_ptr (plug-ins receive one).
     void Enumerate(THubClass& cls, const TInstanceCallback& callback);
+    // The class's key property names in name order.
     const std::vector<std::string>& KeysOf(const std::string& className) const;
     unsigned long long NextOrdinal() { return ++ordinal_; }
 

@@ -73,8 +73,15 @@ public:
 
 private:
     struct Data;
-    std::unique_ptr<Data> data_;
+    std::shared_ptr<Data> data_;  // shared by copies; see reference.cpp
 };
+
+// The text TCIMReference::ToString gives for a reference to an instance of
+// `className` with these keys (name and value, in name order), or, without
+// keys, with this ordinal (0: none); worked out without building one.
+KVLCORE_API std::string ObjectPathText(const std::string& className,
+                                       const std::vector<std::pair<const std::string*, const TCIMValue*> >& keys,
+                                       unsigned long long ordinal);
 
 // A copyable CIM value: empty, a scalar, a string, a reference or an array.
 class KVLCORE_API TCIMValue {
