@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "kvl/core.h"
@@ -30,7 +31,7 @@ struct PropertyRow {
 
 // Value kinds of the host's schema. 32-bit fields given as unsigned 16-bit
 // keep their low 16 bits.
-inline TCIMValue Text(const std::string& value) { return TCIMValue(value); }
+inline TCIMValue Text(std::string value) { return TCIMValue(std::move(value)); }
 inline TCIMValue Flag(bool value) { return TCIMValue(value); }
 inline TCIMValue UInt16(std::int64_t value) { return TCIMValue(static_cast<unsigned short>(value)); }
 inline TCIMValue UInt32(std::int64_t value) { return TCIMValue(static_cast<unsigned int>(value)); }
@@ -73,8 +74,8 @@ struct Field {
     // A text field, or `kDefault` when it is empty.
     template <auto Get, const char* kDefault>
     static TCIMValue TextOr(const Record& r) {
-        const std::string value = std::invoke(Get, r);
-        return provider::Text(value.empty() ? std::string(kDefault) : value);
+        std::string value = std::invoke(Get, r);
+        return provider::Text(value.empty() ? std::string(kDefault) : std::move(value));
     }
     template <const char* kValue>
     static TCIMValue Constant(const Record&) { return provider::Text(kValue); }

@@ -23,17 +23,21 @@ struct TCIMReference::Data {
 
 namespace {
 
+// Enough for the paths of most instances, nested references aside.
+constexpr std::size_t kTypicalPathLength = 256;
+
+// `text` in double quotes, with a backslash before each quote and backslash.
 void AppendQuoted(std::string& out, const std::string& text) {
-    out += '"';
-    std::size_t from = 0;
-    for (std::size_t at = 0; at < text.size(); ++at) {
-        if (text[at] != '\\' && text[at] != '"') continue;
-        out.append(text, from, at - from);
-        out += '\\';
-        from = at;  // the character itself follows its backslash
+    const std::size_t start = out.size();
+    out.resize(start + 2 * text.size() + 2);  // room for the worst case
+    char* next = &out[start];
+    *next++ = '"';
+    for (const char c : text) {
+        if (c == '\\' || c == '"') *next++ = '\\';
+        *next++ = c;
     }
-    out.append(text, from, std::string::npos);
-    out += '"';
+    *next++ = '"';
+    out.resize(static_cast<std::size_t>(next - out.data()));
 }
 
 // Numbers stand bare in a path; texts, references and arrays are quoted.
@@ -46,6 +50,9 @@ void AppendKeyValue(std::string& out, const TCIMValue& value) {
             return;
         case kCIMTypeBoolean:
             out += value.AsBool() ? "TRUE" : "FALSE";
+            return;
+        case kCIMTypeString:
+            AppendQuoted(out, value.AsString());
             return;
         default:
             AppendQuoted(out, value.ToString(10));
@@ -117,7 +124,9 @@ std::string TCIMReference::ToString() const {
 std::string ObjectPathText(const std::string& className,
                            const std::vector<std::pair<const std::string*, const TCIMValue*> >& keys,
                            unsigned long long ordinal) {
-    std::string path = className;
+    std::string path;
+    path.reserve(kTypicalPathLength);
+    path += className;
     if (keys.empty()) {
         if (ordinal != 0) path += "=@" + std::to_string(ordinal);
         return path;

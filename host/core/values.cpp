@@ -57,6 +57,7 @@ TCIMValue::TCIMValue(unsigned int value) : value_(std::in_place_type<unsigned in
 TCIMValue::TCIMValue(unsigned long long value) : value_(std::in_place_type<unsigned long long>, value) {}
 TCIMValue::TCIMValue(const char* value) : value_(std::in_place_type<std::string>, value ? value : "") {}
 TCIMValue::TCIMValue(const std::string& value) : value_(std::in_place_type<std::string>, value) {}
+TCIMValue::TCIMValue(std::string&& value) : value_(std::in_place_type<std::string>, std::move(value)) {}
 TCIMValue::TCIMValue(TCIMReference& value) : value_(std::in_place_type<TCIMReference>, value) {}
 TCIMValue::TCIMValue(const TCIMReference& value) : value_(std::in_place_type<TCIMReference>, value) {}
 TCIMValue::TCIMValue(TCIMReference&& value) : value_(std::in_place_type<TCIMReference>, std::move(value)) {}
@@ -111,7 +112,7 @@ std::string TCIMValue::ToString(int radix) const {
         case kCIMTypeUInt64:
             return UnsignedToString(AsUInt64(), radix);
         case kCIMTypeString:
-            return std::get<std::string>(value_);
+            return AsString();
         case kCIMTypeReference:
             return AsReference().ToString();
         case kCIMTypeStringArray:
@@ -163,6 +164,11 @@ unsigned long long TCIMValue::AsUInt64() const {
         default:
             ThrowMismatch("an unsigned number", GetType());
     }
+}
+
+const std::string& TCIMValue::AsString() const {
+    if (const std::string* text = std::get_if<std::string>(&value_)) return *text;
+    ThrowMismatch("a string", GetType());
 }
 
 const TCIMReference& TCIMValue::AsReference() const {

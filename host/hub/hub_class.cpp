@@ -11,7 +11,7 @@ THubClass::THubClass(TPluginManagerNamespace* ns, const std::string& name)
 const std::string& THubClass::GetName(TCIMPropertyMap) { return name_; }
 
 boost::shared_ptr<ICIMInstance> THubClass::CreateInstance(TCIMPropertyMap) {
-    return boost::make_shared<THubInstance>(ns_, name_);
+    return boost::make_shared<THubInstance>(ns_, name_, &propertyCount_);
 }
 
 void THubClass::EnumerateInstances(const TInstanceCallback& callback, bool, TCIMPropertyMap) {

@@ -1,4 +1,6 @@
 // An instance of the store: ordered properties, object path, commit.
+#include <algorithm>
+
 #include <boost/make_shared.hpp>
 
 #include "kvl/hub.h"
@@ -7,7 +9,7 @@ namespace NQRXKVL20 {
 
 namespace {
 
-constexpr std::size_t kTypicalPropertyCount = 32;
+constexpr std::size_t kFirstReservation = 8;
 
 // What GetProperty hands out: a snapshot of the value at the time of asking.
 class THubProperty : public ICIMProperty {
@@ -21,8 +23,12 @@ private:
 
 }  // namespace
 
-THubInstance::THubInstance(TPluginManagerNamespace* ns, const std::string& className)
-    : ns_(ns), className_(className), ordinal_(ns->NextOrdinal()) {}
+THubInstance::THubInstance(TPluginManagerNamespace* ns, const std::string& className,
+                           std::size_t* propertyCount)
+    : ns_(ns),
+      shape_(ns->ShapeOf(className)),
+      propertyCount_(propertyCount),
+      ordinal_(ns->NextOrdinal()) {}
 
 void THubInstance::Commit(TCIMPropertyMap) { ns_->Deliver(shared_from_this()); }
 
@@ -32,13 +38,14 @@ TCIMReference THubInstance::GetReference(TCIMPropertyMap) { return BuildReferenc
 // none of them is told apart by its ordinal.
 TCIMReference THubInstance::BuildReference() const {
     TCIMPropertyMap keys;
-    for (const std::string& key : ns_->KeysOf(className_)) {
-        for (const auto& property : properties_) {
+    for (const std::string& key : shape_->keys) {
+        for (const std::size_t position : keyPositions_) {
+            const auto& property = properties_[position];
             if (property.first == key && !property.second.IsNull()) keys[key] = property.second;
         }
     }
     const bool keyless = keys.empty();
-    TCIMReference reference(ns_->weak_from_this().lock(), className_, std::move(keys));
+    TCIMReference reference(ns_->weak_from_this().lock(), shape_->name, std::move(keys));
     if (keyless) reference.SetOrdinal(ordinal_);
     return reference;
 }
@@ -59,21 +66,26 @@ void THubInstance::SetProperty(const std::string& name, const TCIMValue& value,
             return;
         }
     }
-    // Instances of the served classes carry a few dozen properties at most.
-    if (properties_.empty()) properties_.reserve(kTypicalPropertyCount);
+    if (properties_.empty()) {
+        properties_.reserve(propertyCount_ && *propertyCount_ ? *propertyCount_ : kFirstReservation);
+    }
+    const std::vector<std::string>& keys = shape_->keys;
+    if (std::find(keys.begin(), keys.end(), name) != keys.end()) keyPositions_.push_back(properties_.size());
     properties_.emplace_back(name, value);
+    if (propertyCount_ && properties_.size() > *propertyCount_) *propertyCount_ = properties_.size();
 }
 
 // The same text as BuildReference().ToString(), without building the
 // reference: an inventory prints tens of thousands of paths.
 std::string THubInstance::Path() const {
     std::vector<std::pair<const std::string*, const TCIMValue*> > keys;
-    for (const std::string& key : ns_->KeysOf(className_)) {
-        for (const auto& property : properties_) {
+    for (const std::string& key : shape_->keys) {
+        for (const std::size_t position : keyPositions_) {
+            const auto& property = properties_[position];
             if (property.first == key && !property.second.IsNull()) keys.emplace_back(&key, &property.second);
         }
     }
-    return ObjectPathText(className_, keys, keys.empty() ? ordinal_ : 0);
+    return ObjectPathText(shape_->name, keys, keys.empty() ? ordinal_ : 0);
 }
 
 }  // namespace NQRXKVL20

@@ -52,9 +52,10 @@ void TPluginManagerNamespace::RegisterPlugin(IPluginCallbacks* plugin) {
 void TPluginManagerNamespace::DefineClass(const std::string& name,
                                           const std::vector<std::string>& keys) {
     ClassEntry& entry = classes_[name];
-    entry.keys = keys;
-    std::sort(entry.keys.begin(), entry.keys.end());  // the order object paths list them in
-    entry.keys.erase(std::unique(entry.keys.begin(), entry.keys.end()), entry.keys.end());
+    auto shape = boost::make_shared<THubClassShape>(THubClassShape{name, keys});
+    std::sort(shape->keys.begin(), shape->keys.end());  // the order object paths list them in
+    shape->keys.erase(std::unique(shape->keys.begin(), shape->keys.end()), shape->keys.end());
+    entry.shape = shape;
     if (!entry.object) entry.object = boost::make_shared<THubClass>(this, name);
 }
 
@@ -73,7 +74,13 @@ const std::vector<std::string>& TPluginManagerNamespace::KeysOf(
     const std::string& className) const {
     auto found = classes_.find(className);
     if (found == classes_.end()) throw TKVLException(kKVLStatusInvalidClass, className);
-    return found->second.keys;
+    return found->second.shape->keys;
+}
+
+boost::shared_ptr<const THubClassShape> TPluginManagerNamespace::ShapeOf(const std::string& className) const {
+    auto found = classes_.find(className);
+    if (found == classes_.end()) throw TKVLException(kKVLStatusInvalidClass, className);
+    return found->second.shape;
 }
 
 void TPluginManagerNamespace::Deliver(const boost::shared_ptr<THubInstance>& instance) {

@@ -1,6 +1,7 @@
 // Printing committed instances, in commit order, as JSON or MOF text.
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,8 @@ typedef std::vector<boost::shared_ptr<NQRXKVL20::THubInstance> > InstanceList;
 // by two spaces, ending in a newline. Bytes that are not UTF-8 are printed
 // as U+FFFD.
 std::string FormatJson(const InstanceList& instances);
+// The same, written to `out` as it is made.
+void WriteJson(const InstanceList& instances, std::ostream& out);
 
 // One "instance of" block per instance, each after a "// PATH" line. An
 // instance that a later one refers to gets an alias, which the reference

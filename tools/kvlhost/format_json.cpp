@@ -7,6 +7,9 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <ostream>
+#include <sstream>
+#include <vector>
 
 #include "format.h"
 
@@ -96,33 +99,46 @@ std::size_t PlainRunEnd(const std::string& text, std::size_t from) {
     return at;
 }
 
-// The growing output text. Writers ask for room once per piece and then
-// fill it through a plain pointer.
+// The output on its way to a stream: pieces are written into a buffer
+// that goes out whenever it fills. Writers ask for room once per piece and
+// then fill it through a plain pointer.
 class OutputBuffer {
 public:
+    explicit OutputBuffer(std::ostream& out) : out_(out) {}
+    ~OutputBuffer() { Flush(); }
+
     char* Room(std::size_t bytes) {
-        if (text_.size() - used_ < bytes) text_.resize(std::max(2 * text_.size(), used_ + bytes));
-        return text_.data() + used_;
+        if (buffer_.size() - used_ < bytes) {
+            Flush();
+            if (buffer_.size() < bytes) buffer_.resize(bytes);
+        }
+        return buffer_.data() + used_;
     }
-    void Used(char* end) { used_ = static_cast<std::size_t>(end - text_.data()); }
-    void Put(char c) { *Room(1) = c, ++used_; }
+    void Used(char* end) { used_ = static_cast<std::size_t>(end - buffer_.data()); }
+    void Put(char c) {
+        *Room(1) = c;
+        ++used_;
+    }
     void Put(const char* text, std::size_t length) {
         std::memcpy(Room(length), text, length);
         used_ += length;
     }
-    std::string Take() {
-        text_.resize(used_);
-        return std::move(text_);
+    void Flush() {
+        out_.write(buffer_.data(), static_cast<std::streamsize>(used_));
+        used_ = 0;
     }
 
 private:
-    std::string text_ = std::string(1 << 16, '\0');
+    static constexpr std::size_t kChunk = 1 << 16;
+
+    std::ostream& out_;
+    std::vector<char> buffer_ = std::vector<char>(kChunk);
     std::size_t used_ = 0;
 };
 
 class JsonWriter {
 public:
-    std::string Take() { return out_.Take(); }
+    explicit JsonWriter(std::ostream& out) : out_(out) {}
 
     void Text(const std::string& text) {
         static const char kHex[] = "0123456789abcdef";
@@ -232,19 +248,22 @@ void WriteValue(JsonWriter& json, const TCIMValue& value) {
             json.Open('[');
             for (const TCIMValue& element : value.Elements()) {
                 json.Member();
-                json.Text(element.ToString());
+                json.Text(element.AsString());
             }
             json.Close(']');
             return;
-        default:  // strings, and references as their object path
+        case NQRXKVL20::kCIMTypeString:
+            json.Text(value.AsString());
+            return;
+        default:  // references as their object path
             json.Text(value.ToString());
     }
 }
 
 }  // namespace
 
-std::string FormatJson(const InstanceList& instances) {
-    JsonWriter json;
+void WriteJson(const InstanceList& instances, std::ostream& out) {
+    JsonWriter json(out);
     json.Open('{');
     json.Key("instances");
     json.Open('[');
@@ -274,7 +293,12 @@ std::string FormatJson(const InstanceList& instances) {
     json.Close(']');
     json.Close('}');
     json.Raw("\n");
-    return json.Take();
+}
+
+std::string FormatJson(const InstanceList& instances) {
+    std::ostringstream text;
+    WriteJson(instances, text);
+    return text.str();
 }
 
 }  // namespace kvlhost

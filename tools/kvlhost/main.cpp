@@ -74,9 +74,17 @@ int Run(const Options& options) {
     EchoLog(options.logLevel);
     const std::string path = options.pluginPath.empty() ? RunnerFolder() + kPluginFileName
                                                         : options.pluginPath;
-    const InstanceList instances = RunPluginSession(*manager, path, classes);
-    std::cout << (options.format == OutputFormat::kJson ? FormatJson(instances)
-                                                        : FormatMof(instances));
+    // Kept for the process's exit to reclaim: freeing a large inventory
+    // object by object takes longer than printing it.
+    static const InstanceList* kept = nullptr;
+    kept = new InstanceList(RunPluginSession(*manager, path, classes));
+    const InstanceList& instances = *kept;
+    if (options.format == OutputFormat::kJson) {
+        WriteJson(instances, std::cout);
+    } else {
+        std::cout << FormatMof(instances);
+    }
+    std::cout.flush();
     return kExitOk;
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <boost/enable_shared_from_this.hpp>
+#include <boost/container/small_vector.hpp>
 #include <boost/shared_ptr.hpp>
 
 #include "kvl/export.h"
@@ -21,6 +22,13 @@ namespace NQRXKVL20 {
 
 class THubClass;
 class THubInstance;
+
+// A class's name and key property names (in name order), shared by the
+// instances made of it.
+struct THubClassShape {
+    std::string name;
+    std::vector<std::string> keys;
+};
 
 class KVLHUB_API TPluginManagerNamespace
     : public ICIMNamespace,
@@ -57,13 +65,15 @@ public:
     // `callback`, then hands over the class's static instances. Needs the
     // namespace to be owned by a shared_ptr (plug-ins receive one).
     void Enumerate(THubClass& cls, const TInstanceCallback& callback);
-    // The class's key property names in name order.
+    // The class's key property names in name order. Replacing a class's
+    // keys leaves the instances made before with the keys they were made with.
     const std::vector<std::string>& KeysOf(const std::string& className) const;
+    boost::shared_ptr<const THubClassShape> ShapeOf(const std::string& className) const;
     unsigned long long NextOrdinal() { return ++ordinal_; }
 
 private:
     struct ClassEntry {
-        std::vector<std::string> keys;
+        boost::shared_ptr<const THubClassShape> shape;
         boost::shared_ptr<THubClass> object;
         std::vector<TCIMPropertyMap> statics;
     };
@@ -86,6 +96,7 @@ public:
 private:
     TPluginManagerNamespace* ns_;
     std::string name_;
+    std::size_t propertyCount_ = 0;  // see THubInstance
 };
 
 // Created by THubClass::CreateInstance; Commit needs the instance to be
@@ -93,13 +104,17 @@ private:
 class KVLHUB_API THubInstance : public ICIMInstance,
                                 public boost::enable_shared_from_this<THubInstance> {
 public:
-    THubInstance(TPluginManagerNamespace* ns, const std::string& className);
+    // `propertyCount`, when given, is shared by the instances of one class:
+    // the most properties one of them was given, so that the next reserves
+    // room for its properties once.
+    THubInstance(TPluginManagerNamespace* ns, const std::string& className,
+                 std::size_t* propertyCount = nullptr);
     void Commit(TCIMPropertyMap ctx) override;
     TCIMReference GetReference(TCIMPropertyMap ctx) override;
     boost::shared_ptr<ICIMProperty> GetProperty(const std::string& name, TCIMPropertyMap ctx) override;
     void SetProperty(const std::string& name, const TCIMValue& value, TCIMPropertyMap ctx) override;
 
-    const std::string& ClassName() const { return className_; }
+    const std::string& ClassName() const { return shape_->name; }
     // Properties in the order they were first set.
     const std::vector<std::pair<std::string, TCIMValue> >& Properties() const { return properties_; }
     // The object path (keys of the class table, or an ordinal).
@@ -109,8 +124,12 @@ private:
     TCIMReference BuildReference() const;
 
     TPluginManagerNamespace* ns_;
-    std::string className_;
+    boost::shared_ptr<const THubClassShape> shape_;
+    std::size_t* propertyCount_;
     std::vector<std::pair<std::string, TCIMValue> > properties_;
+    // Positions in properties_ of the properties that are keys: an object
+    // path reads only these, not every property of the instance.
+    boost::container::small_vector<std::size_t, 4> keyPositions_;
     unsigned long long ordinal_ = 0;
 };
 

@@ -93,6 +93,7 @@ public:
     TCIMValue(unsigned long long value);
     TCIMValue(const char* value);
     TCIMValue(const std::string& value);
+    TCIMValue(std::string&& value);
     TCIMValue(TCIMReference& value);
     TCIMValue(const TCIMReference& value);
     TCIMValue(TCIMReference&& value);
@@ -121,6 +122,7 @@ public:
 
     bool AsBool() const;
     unsigned long long AsUInt64() const;
+    const std::string& AsString() const;
     const TCIMReference& AsReference() const;
     const std::vector<TCIMValue>& Elements() const;
 
