@@ -1,9 +1,10 @@
-// Collection of large simulated machines.
+// Collection of large simulated machines, each run starting with cold caches.
 #include <memory>
 
 #include <benchmark/benchmark.h>
 #include <boost/pointer_cast.hpp>
 
+#include "bench/cold_caches.h"
 #include "bench/large_machine.h"
 #include "frame/link_scope_callbacks.h"
 #include "kvl/hub.h"
@@ -21,6 +22,7 @@ void BM_Collect(benchmark::State& state) {
         benchmark::DoNotOptimize(plugin->GetAdaptersInfo());
         state.PauseTiming();
         plugin->Cleanup();
+        EvictCaches();
         state.ResumeTiming();
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));

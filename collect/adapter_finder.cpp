@@ -7,23 +7,8 @@
 namespace linkscope {
 namespace {
 
-using Positions = std::vector<size_t>;
-
-void Insert(Positions& positions, size_t position) {
-    positions.insert(std::lower_bound(positions.begin(), positions.end(), position), position);
-}
-
-void Erase(std::unordered_map<std::string, Positions>& index, const std::string& key, size_t position) {
-    auto it = index.find(key);
-    if (it == index.end()) return;
-    Positions& positions = it->second;
-    const auto at = std::lower_bound(positions.begin(), positions.end(), position);
-    if (at != positions.end() && *at == position) positions.erase(at);
-    if (positions.empty()) index.erase(it);
-}
-
-size_t FirstOf(const Positions* positions) {
-    return positions && !positions->empty() ? *positions->begin() : SIZE_MAX;
+size_t FirstOf(const KeyPositions::Positions* positions) {
+    return positions && !positions->empty() ? positions->front() : SIZE_MAX;
 }
 
 }  // namespace
@@ -31,34 +16,30 @@ size_t FirstOf(const Positions* positions) {
 void AdapterFinder::Side::Add(NetworkAdapter* record) {
     const size_t position = records.size();
     records.push_back(record);
-    positions.emplace(record, position);
-    // Appended positions are the largest so far: they go at the end.
-    byDeviceId[record->GetDeviceID()].push_back(position);
-    byMacAddress[record->GetMacAddress()].push_back(position);
+    if (!positions.empty()) positions.emplace(record, position);
+    byDeviceId.Add(record->GetDeviceID(), position);
+    byMacAddress.Add(record->GetMacAddress(), position);
 }
 
 bool AdapterFinder::Side::Rekey(NetworkAdapter* record, const std::string& oldDeviceId,
                                 const std::string& oldMacAddress) {
+    if (positions.empty()) {
+        // Built at the first change: most runs change no record's keys.
+        positions.reserve(records.size());
+        for (size_t position = 0; position < records.size(); ++position) positions.emplace(records[position], position);
+    }
     const auto it = positions.find(record);
     if (it == positions.end()) return false;
-    Erase(byDeviceId, oldDeviceId, it->second);
-    Erase(byMacAddress, oldMacAddress, it->second);
-    Insert(byDeviceId[record->GetDeviceID()], it->second);
-    Insert(byMacAddress[record->GetMacAddress()], it->second);
+    byDeviceId.Remove(oldDeviceId, it->second);
+    byMacAddress.Remove(oldMacAddress, it->second);
+    byDeviceId.Add(record->GetDeviceID(), it->second);
+    byMacAddress.Add(record->GetMacAddress(), it->second);
     return true;
 }
 
-const Positions* AdapterFinder::Side::WithDeviceId(const std::string& key) const {
-    const auto it = byDeviceId.find(key);
-    return it == byDeviceId.end() ? nullptr : &it->second;
-}
-
-const Positions* AdapterFinder::Side::WithMacAddress(const std::string& key) const {
-    const auto it = byMacAddress.find(key);
-    return it == byMacAddress.end() ? nullptr : &it->second;
-}
-
-AdapterFinder::AdapterFinder(const AdaptersInfo& adapters) {
+AdapterFinder::AdapterFinder(const AdaptersInfo& adapters, std::size_t expectedAppends)
+    : physical_(adapters.GetPhysicalAdapters().size() + expectedAppends),
+      virtual_(adapters.GetVirtualAdapters().size()) {
     for (PhysicalNetworkAdapter* record : adapters.GetPhysicalAdapters()) PhysicalAppended(record);
     for (VirtualNetworkAdapter* record : adapters.GetVirtualAdapters()) virtual_.Add(record);
 }
@@ -75,14 +56,14 @@ void AdapterFinder::KeysChanged(NetworkAdapter* record, const std::string& oldDe
 NetworkAdapter* AdapterFinder::Find(const std::string& macAddress, const std::string& deviceName,
                                     const std::string& description) const {
     const size_t physical =
-        std::min(FirstOf(physical_.WithDeviceId(deviceName)), FirstOf(physical_.WithMacAddress(macAddress)));
+        std::min(FirstOf(physical_.byDeviceId.Find(deviceName)), FirstOf(physical_.byMacAddress.Find(macAddress)));
     if (physical != SIZE_MAX) return physical_.records[physical];
 
     // A virtual record matches by device name outright; by hardware address
     // only with the description rule, so every address candidate is checked
     // in list order until one passes or a device-name match comes first.
-    const size_t byName = FirstOf(virtual_.WithDeviceId(deviceName));
-    if (const Positions* sameAddress = virtual_.WithMacAddress(macAddress)) {
+    const size_t byName = FirstOf(virtual_.byDeviceId.Find(deviceName));
+    if (const Positions* sameAddress = virtual_.byMacAddress.Find(macAddress)) {
         for (size_t position : *sameAddress) {
             if (position > byName) break;
             const auto& record = static_cast<const VirtualNetworkAdapter&>(*virtual_.records[position]);

@@ -10,12 +10,15 @@
 #include <vector>
 
 #include "collect/adapters_info.h"
+#include "collect/key_positions.h"
 
 namespace linkscope {
 
 class AdapterFinder {
 public:
-    explicit AdapterFinder(const AdaptersInfo& adapters);
+    // `expectedAppends`: how many records the owner may append, so that
+    // the indexes are sized once.
+    explicit AdapterFinder(const AdaptersInfo& adapters, std::size_t expectedAppends = 0);
 
     NetworkAdapter* Find(const std::string& macAddress, const std::string& deviceName,
                          const std::string& description) const;
@@ -24,20 +27,19 @@ public:
     void KeysChanged(NetworkAdapter* record, const std::string& oldDeviceId, const std::string& oldMacAddress);
 
 private:
-    // Positions of the records with one key, ascending.
-    using Positions = std::vector<size_t>;
+    using Positions = KeyPositions::Positions;
 
     // One list's records by position, and positions by key, in list order.
     struct Side {
+        explicit Side(std::size_t expected) : byDeviceId(expected), byMacAddress(expected) {}
+
         std::vector<NetworkAdapter*> records;
-        std::unordered_map<const NetworkAdapter*, size_t> positions;
-        std::unordered_map<std::string, Positions> byDeviceId;
-        std::unordered_map<std::string, Positions> byMacAddress;
+        std::unordered_map<const NetworkAdapter*, size_t> positions;  // filled only by Rekey's first call
+        KeyPositions byDeviceId;
+        KeyPositions byMacAddress;
 
         void Add(NetworkAdapter* record);
         bool Rekey(NetworkAdapter* record, const std::string& oldDeviceId, const std::string& oldMacAddress);
-        const Positions* WithDeviceId(const std::string& key) const;
-        const Positions* WithMacAddress(const std::string& key) const;
     };
 
     Side physical_;  // only records that are not team members: those are never a result

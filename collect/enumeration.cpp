@@ -36,15 +36,36 @@ CimValueList AsCimStrings(const std::vector<T>& items, std::string (*text)(const
 std::string AddressOf(const platform::IpAddressString& entry) { return entry.address; }
 std::string Itself(const std::string& text) { return text; }
 
-// Index of the first element with each interface index, as a search from
-// the start of the list finds it.
+// The first element with each interface index, as a search from the start
+// of the list finds it. Open addressing over a power-of-two table of
+// pointers: one probe of adjacent slots per look-up.
 template <class T>
-std::unordered_map<std::uint32_t, const T*> FirstByIndex(const std::vector<T>& items) {
-    std::unordered_map<std::uint32_t, const T*> index;
-    index.reserve(items.size());
-    for (const T& item : items) index.emplace(item.index, &item);
-    return index;
-}
+class FirstByIndex {
+public:
+    explicit FirstByIndex(const std::vector<T>& items) {
+        std::size_t size = 16;
+        while (size < 2 * items.size()) size *= 2;
+        slots_.assign(size, nullptr);
+        for (const T& item : items) {
+            const T*& slot = slots_[Position(item.index)];
+            if (slot == nullptr) slot = &item;
+        }
+    }
+
+    // Null when no element has `index`.
+    const T* Find(std::uint32_t index) const { return slots_[Position(index)]; }
+
+private:
+    // The slot holding `index`, or the empty one where it would go.
+    std::size_t Position(std::uint32_t index) const {
+        const std::size_t mask = slots_.size() - 1;
+        std::size_t at = (index * 0x9E3779B97F4A7C15ull) >> 32 & mask;
+        while (slots_[at] != nullptr && slots_[at]->index != index) at = (at + 1) & mask;
+        return at;
+    }
+
+    std::vector<const T*> slots_;
+};
 
 // The first unicast IPv6 address of each adapter, asked of the platform
 // once and kept for every adapter of the run.
@@ -105,17 +126,16 @@ struct EnumerationContext {
     platform::IpHelperApi& ipHelper;
     AdapterFinder finder;
     NetworkDeviceScanner& scanner;
-    std::unordered_map<std::uint32_t, const platform::InterfacePair*> pairs;
-    std::unordered_map<std::uint32_t, const platform::InterfaceRow*> rows;
+    FirstByIndex<platform::InterfacePair> pairs;
+    FirstByIndex<platform::InterfaceRow> rows;
     Ipv6Addresses ipv6;
 };
 
 // Takes the entry by value: its texts move into the record, and the rest is
 // freed while still in cache.
 void CollectAdapter(EnumerationContext& context, platform::AdapterEntry entry) {
-    const auto pairIt = context.pairs.find(entry.index);
-    const auto rowIt = context.rows.find(entry.index);
-    const std::string deviceName = pairIt == context.pairs.end() ? std::string() : pairIt->second->name;
+    const platform::InterfacePair* pair = context.pairs.Find(entry.index);
+    const std::string deviceName = pair == nullptr ? std::string() : pair->name;
     const std::string macAddress = BareHardwareAddress(entry.hardwareAddress);
 
     std::unique_ptr<NetworkAdapter> created;
@@ -164,7 +184,7 @@ void CollectAdapter(EnumerationContext& context, platform::AdapterEntry entry) {
         record->SetAutoConfigActive(false);
     }
 
-    const platform::InterfaceRow* row = rowIt == context.rows.end() ? nullptr : rowIt->second;
+    const platform::InterfaceRow* row = context.rows.Find(entry.index);
     record->SetActiveMaximumTransmissionUnit(row ? static_cast<std::int32_t>(row->mtu) : 0);
     record->SetDriverLoaded(true);
     if (record->GetEnabledState() == 0 && row) record->SetEnabledState(EnabledStateOfOperStatus(row->operStatus));
@@ -210,7 +230,7 @@ void AdaptersInfo::Collect() {
         return;
     }
 
-    EnumerationContext context{*this,   ipHelper, AdapterFinder(*this), scanner, FirstByIndex(pairs.pairs),
+    EnumerationContext context{*this,   ipHelper, AdapterFinder(*this, adapters.adapters.size()), scanner, FirstByIndex(pairs.pairs),
                                FirstByIndex(table.rows), Ipv6Addresses(ipHelper)};
     for (platform::AdapterEntry& entry : adapters.adapters) CollectAdapter(context, std::move(entry));
 

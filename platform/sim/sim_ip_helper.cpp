@@ -44,15 +44,14 @@ platform::NetworkParamsAnswer SimIpHelper::GetNetworkParams() {
 }
 
 platform::AdaptersAnswer SimIpHelper::GetAdaptersInfo() {
-    const auto& adapters = machine_->adapters;
-    const bool anyListed =
-        std::any_of(adapters.begin(), adapters.end(), [](const Adapter& a) { return a.inAdaptersInfo; });
     platform::AdaptersAnswer answer;
-    answer.result = machine_->results.adaptersInfo.value_or(anyListed ? kSuccess : platform::kNoData);
-    if (answer.result != kSuccess) return answer;
-    for (const Adapter& adapter : adapters) {
+    answer.adapters.reserve(machine_->adapters.size());
+    for (const Adapter& adapter : machine_->adapters) {
         if (adapter.inAdaptersInfo) answer.adapters.push_back(ToEntry(adapter));
     }
+    // The system answers "no data" when it has no adapter to list.
+    answer.result = machine_->results.adaptersInfo.value_or(answer.adapters.empty() ? platform::kNoData : kSuccess);
+    if (answer.result != kSuccess) answer.adapters.clear();
     return answer;
 }
 
