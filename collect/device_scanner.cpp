@@ -166,7 +166,6 @@ void NetworkDeviceScanner::FetchDevices() {
     if (list_) return;
     list_ = platform::Current().DeviceSetup().GetPresentDevices();
     devices_.reserve(list_->devices.size());
-    firstDeviceWithId_.reserve(list_->devices.size());
 }
 
 std::optional<size_t> NetworkDeviceScanner::ReadDevicesUntil(const std::string* instanceId) {
@@ -184,7 +183,7 @@ std::optional<size_t> NetworkDeviceScanner::ReadDevicesUntil(const std::string* 
         if (id.result == platform::kSuccess) net.instanceId = platform::RegistryText(id.data);
         devices_.push_back(std::move(net));
         const size_t position = devices_.size() - 1;
-        const bool first = firstDeviceWithId_.emplace(devices_.back().instanceId, position).second;
+        const bool first = firstDeviceWithId_.Emplace(devices_.back().instanceId, position).second;
         if (first && instanceId != nullptr && devices_.back().instanceId == *instanceId) return position;
     }
     return std::nullopt;
@@ -204,8 +203,8 @@ void NetworkDeviceScanner::Complete(NetworkAdapter& adapter) {
     if (!list_->ok) Log(kLogDetail, "INVALID_HANDLE_VALUE");
     const std::string name = adapter.GetName();
     std::optional<size_t> position;
-    if (const auto it = firstDeviceWithId_.find(name); it != firstDeviceWithId_.end()) {
-        position = it->second;
+    if (const size_t known = firstDeviceWithId_.Find(name); known != firstDeviceWithId_.npos) {
+        position = known;
     } else {
         position = ReadDevicesUntil(&name);
     }
@@ -220,14 +219,14 @@ void NetworkDeviceScanner::AddMissing() {
     // position of the first device with the id.
     std::vector<bool> hasRecord(devices_.size(), false);
     const auto markName = [&](const std::string& name) {
-        const auto it = firstDeviceWithId_.find(name);
-        if (it != firstDeviceWithId_.end()) hasRecord[it->second] = true;
+        const size_t first = firstDeviceWithId_.Find(name);
+        if (first != firstDeviceWithId_.npos) hasRecord[first] = true;
     };
     for (const PhysicalNetworkAdapter* record : adapters_.GetPhysicalAdapters()) markName(record->GetName());
 
     PhysicalRecordIndex records(adapters_);
     for (const NetDevice& device : devices_) {
-        if (hasRecord[firstDeviceWithId_.find(device.instanceId)->second]) continue;
+        if (hasRecord[firstDeviceWithId_.Find(device.instanceId)]) continue;
         LoadInterfaceKeys();
         const auto found = interfaceKeysByReference_->find("#" + device.instanceId);
         if (found == interfaceKeysByReference_->end()) continue;

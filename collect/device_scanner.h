@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "collect/adapters_info.h"
+#include "collect/position_index.h"
 #include "platform/device_registry.h"
 
 namespace linkscope {
@@ -43,6 +44,8 @@ bool SearchDeviceClasses(AdaptersInfo& adapters, NetworkAdapter& temporary, cons
 class NetworkDeviceScanner {
 public:
     explicit NetworkDeviceScanner(AdaptersInfo& adapters);
+    NetworkDeviceScanner(const NetworkDeviceScanner&) = delete;
+    NetworkDeviceScanner& operator=(const NetworkDeviceScanner&) = delete;
     ~NetworkDeviceScanner();
 
     // Reads `adapter`'s speed and duplex from the first network device
@@ -71,8 +74,13 @@ private:
     AdaptersInfo& adapters_;
     std::optional<platform::PresentDevicesAnswer> list_;
     size_t listRead_ = 0;  // how many entries of the list have been read
-    std::vector<NetDevice> devices_;  // reserved up front: the views below never move
-    std::unordered_map<std::string_view, size_t> firstDeviceWithId_;
+    struct InstanceIdOf {
+        const std::vector<NetDevice>* devices;
+        std::string_view operator()(size_t at) const { return (*devices)[at].instanceId; }
+    };
+
+    std::vector<NetDevice> devices_;
+    PositionIndex<InstanceIdOf> firstDeviceWithId_{InstanceIdOf{&devices_}};
     std::optional<std::unordered_map<std::string, std::vector<std::string>>> interfaceKeysByReference_;
 };
 

@@ -12,7 +12,6 @@
 #include <memory>
 #include <optional>
 #include <string_view>
-#include <unordered_map>
 
 #include "collect/adapter_finder.h"
 #include "collect/adapters_info.h"
@@ -20,6 +19,7 @@
 #include "collect/device_scanner.h"
 #include "collect/link_codes.h"
 #include "collect/log.h"
+#include "collect/position_index.h"
 #include "platform/platform.h"
 
 namespace linkscope {
@@ -71,6 +71,9 @@ private:
 // once and kept for every adapter of the run.
 class Ipv6Addresses {
 public:
+    // Not copied: the index reads the names through a pointer into answer_.
+    Ipv6Addresses(const Ipv6Addresses&) = delete;
+    Ipv6Addresses& operator=(const Ipv6Addresses&) = delete;
     explicit Ipv6Addresses(platform::IpHelperApi& ipHelper) : ipHelper_(ipHelper) {
         const platform::OsVersionAnswer version = ipHelper.GetVersion();
         wanted_ = !(version.ok && version.major == 5 && version.minor == 0);
@@ -82,9 +85,9 @@ public:
         if (!answer_) Load();
         if (!answer_->resolved || answer_->result != platform::kSuccess) return std::nullopt;
         TextList texts;
-        const auto it = byAdapter_.find(adapterName);
-        if (it == byAdapter_.end()) return texts;
-        for (std::size_t at = it->second.first; at != kNone; at = nextSameAdapter_[at]) {
+        const std::size_t first = firstByAdapter_->Find(adapterName);
+        if (first == firstByAdapter_->npos) return texts;
+        for (std::size_t at = first; at != kNone; at = nextSameAdapter_[at]) {
             texts.push_back(Ipv6Text(answer_->entries[at].firstUnicast));
         }
         return texts;
@@ -93,31 +96,31 @@ public:
 private:
     static constexpr std::size_t kNone = SIZE_MAX;
 
+    struct AdapterNameOf {
+        const std::vector<platform::Ipv6Entry>* entries;
+        std::string_view operator()(std::size_t at) const { return (*entries)[at].adapterName; }
+    };
+
     // Chains the entries with a unicast address by adapter name, in answer
-    // order; the names are viewed in the kept answer.
+    // order; the names are read in the kept answer.
     void Load() {
         answer_ = ipHelper_.GetAdaptersAddressesIPv6();
         const std::vector<platform::Ipv6Entry>& entries = answer_->entries;
         nextSameAdapter_.assign(entries.size(), kNone);
-        byAdapter_.reserve(entries.size());
+        std::vector<std::size_t> lastOfChain(entries.size(), kNone);  // by the chain's first entry
+        firstByAdapter_.emplace(AdapterNameOf{&entries}, entries.size());
         for (std::size_t at = 0; at < entries.size(); ++at) {
             if (!entries[at].hasUnicast) continue;
-            const auto [chain, added] = byAdapter_.emplace(entries[at].adapterName, Chain{at, at});
-            if (!added) {
-                nextSameAdapter_[chain->second.last] = at;
-                chain->second.last = at;
-            }
+            const auto [first, added] = firstByAdapter_->Emplace(entries[at].adapterName, at);
+            if (!added) nextSameAdapter_[lastOfChain[first]] = at;
+            lastOfChain[first] = at;
         }
     }
 
     platform::IpHelperApi& ipHelper_;
     bool wanted_ = true;
     std::optional<platform::Ipv6Answer> answer_;
-    struct Chain {
-        std::size_t first;
-        std::size_t last;
-    };
-    std::unordered_map<std::string_view, Chain> byAdapter_;
+    std::optional<PositionIndex<AdapterNameOf>> firstByAdapter_;
     std::vector<std::size_t> nextSameAdapter_;
 };
 

@@ -1,15 +1,18 @@
 // Positions of records by one text key, kept in ascending order: the index
 // behind first-match look-ups over a list. Keys are stored side by side in
-// the order they were first added, and found through a table of hashes, so
-// a look-up that finds nothing reads one slot. A key held by a single
-// record needs no allocation beyond its text; an emptied key keeps its place.
+// the order they were first added and found through a PositionIndex; a key
+// held by a single record needs no allocation beyond its text, and an
+// emptied key keeps its place.
 #pragma once
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <boost/container/small_vector.hpp>
+
+#include "collect/position_index.h"
 
 namespace linkscope {
 
@@ -18,6 +21,9 @@ public:
     using Positions = boost::container::small_vector<std::size_t, 1>;
 
     explicit KeyPositions(std::size_t expectedKeys = 0);
+    // The index reads the keys through a pointer to this object's list.
+    KeyPositions(const KeyPositions&) = delete;
+    KeyPositions& operator=(const KeyPositions&) = delete;
 
     // Adds `position` under `key`, in order.
     void Add(const std::string& key, std::size_t position);
@@ -30,17 +36,13 @@ private:
         std::string text;
         Positions positions;
     };
-    struct Slot {
-        std::size_t hash = 0;
-        std::size_t keyPlusOne = 0;  // 0: free
+    struct TextOf {
+        const std::vector<Key>* keys;
+        std::string_view operator()(std::size_t at) const { return (*keys)[at].text; }
     };
 
-    // The slot of `text`, or the free one where it would go.
-    std::size_t SlotOf(const std::string& text, std::size_t hash) const;
-    void Grow();
-
     std::vector<Key> keys_;
-    std::vector<Slot> slots_;  // a power of two in size, at most half in use
+    PositionIndex<TextOf> index_;
 };
 
 }  // namespace linkscope
