@@ -16,31 +16,25 @@ TEST_F(EndpointInstances, PhysicalAdaptersGiveBothFamiliesVirtualOnesIPv4Only) {
 
     const Instances instances = Query({"QRXSG_IPProtocolEndpoint"});
     EXPECT_EQ(Column(instances, "Name"),
-              (std::vector<std::string>{"11_IPv4_10.1.2.3/24", "11_IPv4_", "11_IPv6_FE80:00:00:00:01:02:03:04",
-                                        "-2147483648_IPv4_192.0.2.1/32", "20_IPv4_", "20_IPv4_10.5.0.1/24"}));
+              (Texts{"11_IPv4_10.1.2.3/24", "11_IPv4_", "11_IPv6_FE80:00:00:00:01:02:03:04",
+                     "-2147483648_IPv4_192.0.2.1/32", "20_IPv4_", "20_IPv4_10.5.0.1/24"}));
     // An empty entry has no address on a physical adapter's endpoint, an
     // empty one on a virtual adapter's.
     EXPECT_EQ(Column(instances, "IPv4Address"),
-              (std::vector<std::string>{"10.1.2.3/24", "<unset>", "<unset>", "192.0.2.1/32", "", "10.5.0.1/24"}));
-    EXPECT_EQ(Column(instances, "IPv6Address"),
-              (std::vector<std::string>{"<unset>", "<unset>", "FE80:00:00:00:01:02:03:04", "<unset>", "<unset>",
-                                        "<unset>"}));
-    EXPECT_EQ(Column(instances, "ProtocolIFType"), (std::vector<std::string>{"4096", "4096", "4097", "4096", "4096", "4096"}));
+              (Texts{"10.1.2.3/24", "<unset>", "<unset>", "192.0.2.1/32", "", "10.5.0.1/24"}));
+    EXPECT_EQ(Column(instances, "ProtocolIFType"), (Texts{"4096", "4096", "4097", "4096", "4096", "4096"}));
+    EXPECT_EQ(Column({instances[0]}, "NameFormat"), Texts{"<AdapterIndex>_<ProtocolIFType>_<IPv4Address>"});
 
     ASSERT_EQ(instances.size(), 6u);
     const Properties ipv6 = {
         {"SystemCreationClassName", TCIMValue("QRXSG_ComputerSystem")},
-        {"CreationClassname", TCIMValue("QRXSG_IPProtocolEndpoint")},
-        {"SystemName", TCIMValue("HOST-7")},
-        {"ProtocolIFType", U16(4097)},
-        {"Description", TCIMValue("Wired")},
+        {"CreationClassname", TCIMValue("QRXSG_IPProtocolEndpoint")}, {"SystemName", TCIMValue("HOST-7")},
+        {"ProtocolIFType", U16(4097)}, {"Description", TCIMValue("Wired")},
         {"Name", TCIMValue("11_IPv6_FE80:00:00:00:01:02:03:04")},
         {"NameFormat", TCIMValue("<AdapterIndex>_<ProtocolIFType>_<IPv6Address>")},
         {"IPv6Address", TCIMValue("FE80:00:00:00:01:02:03:04")},
     };
     EXPECT_EQ(instances[2]->Properties(), ipv6);
-    EXPECT_EQ(Column({instances[0]}, "NameFormat"),
-              std::vector<std::string>{"<AdapterIndex>_<ProtocolIFType>_<IPv4Address>"});
 }
 
 TEST_F(EndpointInstances, NoneUnderTheExclusionSwitch) {

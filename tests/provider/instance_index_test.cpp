@@ -8,21 +8,14 @@ namespace linkscope::testing {
 namespace {
 
 using NQRXKVL20::TCIMPropertyMap;
+using NQRXKVL20::TCIMSchemaHelper;
 
 class InstanceIndexTest : public HubFixture {
 protected:
-    provider::QueryContext Context() {
-        provider::QueryContext query;
-        query.ns = manager_;
-        query.lookupContext[NQRXKVL20::TCIMSchemaHelper::kContextName] =
-            TCIMValue(NQRXKVL20::TCIMSchemaHelper::kPluginNSPName);
-        return query;
-    }
     // A port another provider serves, told apart by its system name.
     void AddStaticPort(const std::string& deviceId, const std::string& systemName) {
-        manager_->AddStaticInstance("QRXSG_PhysicalNetworkPort",
-                                    TCIMPropertyMap{{"DeviceID", TCIMValue(deviceId)},
-                                                    {"SystemName", TCIMValue(systemName)}});
+        manager_->AddStaticInstance("QRXSG_PhysicalNetworkPort", TCIMPropertyMap{{"DeviceID", TCIMValue(deviceId)},
+                                                                                 {"SystemName", TCIMValue(systemName)}});
     }
     static std::string PathText(const TCIMValue* path) { return path ? path->ToString() : "<none>"; }
 };
@@ -32,7 +25,10 @@ TEST_F(InstanceIndexTest, TheFirstInstanceEnumeratedWithAKeyIsFound) {
     AddStaticPort("eth0", "STATIC");
     AddStaticPort("eth1", "FIRST");
     AddStaticPort("eth1", "SECOND");
-    provider::InstanceIndex index(Context(), "QRXSG_PhysicalNetworkPort", "DeviceID");
+    provider::QueryContext query;
+    query.ns = manager_;
+    query.lookupContext[TCIMSchemaHelper::kContextName] = TCIMValue(TCIMSchemaHelper::kPluginNSPName);
+    provider::InstanceIndex index(query, "QRXSG_PhysicalNetworkPort", "DeviceID");
 
     EXPECT_EQ(PathText(index.FindPath("eth0")),
               "QRXSG_PhysicalNetworkPort.CreationClassname=\"QRXSG_PhysicalNetworkPort\",DeviceID=\"eth0\","

@@ -41,48 +41,26 @@ TEST_F(PortInstances, PhysicalAndVirtualTablesSideBySide) {
     ASSERT_EQ(instances.size(), 2u);
     const Properties physicalExpected = {
         {"SystemCreationClassName", TCIMValue("QRXSG_ComputerSystem")},
-        {"CreationClassname", TCIMValue("QRXSG_PhysicalNetworkPort")},
-        {"SystemName", TCIMValue("HOST-7")},
-        {"DeviceID", TCIMValue("\\DEVICE\\TCPIP_{P}")},
-        {"Name", TCIMValue("{QUIET}")},
-        {"Description", TCIMValue("Not Available")},
-        {"OtherIdentifyingInfo", Strings({TCIMValue("Quiet NIC")})},
-        {"PortNumber", U16(0x2345)},
-        {"NicType", U32(3)},
-        {"DriverLoaded", TCIMValue(true)},
-        {"LinkTechnology", U16(2)},
-        {"DhcpEnabled", TCIMValue(false)},
-        {"DhcpServer", TCIMValue("10.0.0.1")},
-        {"Speed", U64(10000000000ull)},
-        {"speedDuplex", TCIMValue("Unknown")},
-        {"ActiveMaximumTransmissionUnit", U64(9000)},
-        {"HaveWins", TCIMValue(false)},
-        {"AutoConfigEnabled", TCIMValue(false)},
-        {"AutoConfigActive", TCIMValue(false)},
-        {"EnabledState", U16(0)},
+        {"CreationClassname", TCIMValue("QRXSG_PhysicalNetworkPort")}, {"SystemName", TCIMValue("HOST-7")},
+        {"DeviceID", TCIMValue("\\DEVICE\\TCPIP_{P}")}, {"Name", TCIMValue("{QUIET}")},
+        {"Description", TCIMValue("Not Available")}, {"OtherIdentifyingInfo", Strings({TCIMValue("Quiet NIC")})},
+        {"PortNumber", U16(0x2345)}, {"NicType", U32(3)}, {"DriverLoaded", TCIMValue(true)},
+        {"LinkTechnology", U16(2)}, {"DhcpEnabled", TCIMValue(false)}, {"DhcpServer", TCIMValue("10.0.0.1")},
+        {"Speed", U64(10000000000ull)}, {"speedDuplex", TCIMValue("Unknown")},
+        {"ActiveMaximumTransmissionUnit", U64(9000)}, {"HaveWins", TCIMValue(false)},
+        {"AutoConfigEnabled", TCIMValue(false)}, {"AutoConfigActive", TCIMValue(false)}, {"EnabledState", U16(0)},
     };
     const Properties virtualExpected = {
         {"SystemCreationClassName", TCIMValue("QRXSG_ComputerSystem")},
-        {"CreationClassname", TCIMValue("QRXSG_VirtualNetworkPort")},
-        {"SystemName", TCIMValue("HOST-7")},
-        {"DeviceID", TCIMValue("\\DEVICE\\TCPIP_{V}")},
-        {"Name", TCIMValue("{QUIET}")},
-        {"PermanentAddress", TCIMValue("")},
-        {"Description", TCIMValue("")},
-        {"OtherIdentifyingInfo", Strings({TCIMValue("Quiet NIC")})},
-        {"PortNumber", U16(0x2345)},
-        {"DriverLoaded", TCIMValue(true)},
-        {"LinkTechnology", U16(2)},
-        {"DhcpEnabled", TCIMValue(false)},
-        {"Speed", U64(10000000000ull)},
-        {"speedDuplex", TCIMValue("100Mbps Full")},
-        {"ActiveMaximumTransmissionUnit", U64(9000)},
-        {"HaveWins", TCIMValue(false)},
-        {"AutoConfigEnabled", TCIMValue(false)},
-        {"AutoConfigActive", TCIMValue(false)},
-        {"DnsServers", Strings({})},
-        {"GatewayList", Strings({})},
-        {"NetworkAddresses", Strings({})},
+        {"CreationClassname", TCIMValue("QRXSG_VirtualNetworkPort")}, {"SystemName", TCIMValue("HOST-7")},
+        {"DeviceID", TCIMValue("\\DEVICE\\TCPIP_{V}")}, {"Name", TCIMValue("{QUIET}")},
+        {"PermanentAddress", TCIMValue("")}, {"Description", TCIMValue("")},
+        {"OtherIdentifyingInfo", Strings({TCIMValue("Quiet NIC")})}, {"PortNumber", U16(0x2345)},
+        {"DriverLoaded", TCIMValue(true)}, {"LinkTechnology", U16(2)}, {"DhcpEnabled", TCIMValue(false)},
+        {"Speed", U64(10000000000ull)}, {"speedDuplex", TCIMValue("100Mbps Full")},
+        {"ActiveMaximumTransmissionUnit", U64(9000)}, {"HaveWins", TCIMValue(false)},
+        {"AutoConfigEnabled", TCIMValue(false)}, {"AutoConfigActive", TCIMValue(false)},
+        {"DnsServers", Strings({})}, {"GatewayList", Strings({})}, {"NetworkAddresses", Strings({})},
         {"EnabledState", U16(0)},
     };
     EXPECT_EQ(instances[0]->Properties(), physicalExpected);
@@ -109,18 +87,15 @@ TEST_F(PortInstances, FlaggedPropertiesAppearWhenTheirFlagHolds) {
     const Properties& physicalSet = instances[0]->Properties();
     const Properties& virtualSet = instances[1]->Properties();
     EXPECT_EQ(Properties(physicalSet.end() - 5, physicalSet.end()),
-              (Properties{{"EnabledState", U16(2)},
-                          {"MemberType", U32(2)},
-                          {"MemberPriority", U32(1)},
-                          {"TeamName", TCIMValue("Team A")},
-                          {"TeamID", TCIMValue("-2147483648")}}));
+              (Properties{{"EnabledState", U16(2)}, {"MemberType", U32(2)}, {"MemberPriority", U32(1)},
+                          {"TeamName", TCIMValue("Team A")}, {"TeamID", TCIMValue("-2147483648")}}));
     EXPECT_EQ(Properties(virtualSet.end() - 2, virtualSet.end()),
               (Properties{{"VlanID", U32(12)}, {"VlanName", TCIMValue("backbone")}}));
-    EXPECT_EQ(Column(instances, "PermanentAddress"), (std::vector<std::string>{"00:1A:2B:3C:4D:5E", ""}));
-    EXPECT_EQ(Column(instances, "PrimaryWinsServer"), (std::vector<std::string>{"", "<unset>"}));
-    EXPECT_EQ(Column(instances, "DnsServers"), (std::vector<std::string>{"{10.0.0.2}", "{}"}));
-    EXPECT_EQ(Column(instances, "DhcpServer"), (std::vector<std::string>{"", ""}));
-    EXPECT_EQ(Column(instances, "speedDuplex"), (std::vector<std::string>{"", ""}));
+    EXPECT_EQ(Column(instances, "PermanentAddress"), (Texts{"00:1A:2B:3C:4D:5E", ""}));
+    EXPECT_EQ(Column(instances, "PrimaryWinsServer"), (Texts{"", "<unset>"}));
+    EXPECT_EQ(Column(instances, "DnsServers"), (Texts{"{10.0.0.2}", "{}"}));
+    EXPECT_EQ(Column(instances, "DhcpServer"), (Texts{"", ""}));
+    EXPECT_EQ(Column(instances, "speedDuplex"), (Texts{"", ""}));
 }
 
 TEST_F(PortInstances, LoopbackAndTunnelDevicesHaveNoPhysicalPort) {
@@ -128,7 +103,7 @@ TEST_F(PortInstances, LoopbackAndTunnelDevicesHaveNoPhysicalPort) {
         {"lo", false}, {"sit0", false}, {"ip6tnl-sit", false}, {"lo0", true},
         {"Lo", true},  {"SIT0", true},  {"s-i-t", true},       {"", true},
     };
-    std::vector<std::string> reported;
+    Texts reported;
     for (const auto& [deviceId, kept] : cases) {
         AddPhysical(deviceId, 1);
         if (kept) reported.push_back(deviceId);
@@ -136,7 +111,7 @@ TEST_F(PortInstances, LoopbackAndTunnelDevicesHaveNoPhysicalPort) {
     AddVirtual("lo", 2);  // the rule is the physical list's only
 
     EXPECT_EQ(Column(Query({"QRXSG_PhysicalNetworkPort"}), "DeviceID"), reported);
-    EXPECT_EQ(Column(Query({"QRXSG_VirtualNetworkPort"}), "DeviceID"), std::vector<std::string>{"lo"});
+    EXPECT_EQ(Column(Query({"QRXSG_VirtualNetworkPort"}), "DeviceID"), Texts{"lo"});
 }
 
 }  // namespace
