@@ -25,7 +25,11 @@ std::string HexText(const Bytes& bytes, const char* separator = ":") {
     return text.empty() ? "-" : text;
 }
 
-inline std::string Text(const platform::IpAddressString& e) { return e.mask.empty() ? e.address : e.address + "/" + e.mask; }
+// An address and its mask; an entry with neither shows as "(empty)".
+inline std::string Text(const platform::IpAddressString& e) {
+    if (e.address.empty() && e.mask.empty()) return "(empty)";
+    return e.mask.empty() ? e.address : e.address + "/" + e.mask;
+}
 inline std::string Text(const std::string& text) { return text; }
 inline std::string Text(const platform::InterfacePair& p) { return std::to_string(p.index) + " " + p.name; }
 inline std::string Text(const platform::InterfaceRow& r) {
