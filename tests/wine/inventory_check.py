@@ -1,23 +1,7 @@
 #!/usr/bin/env python3
 """Checks of kvlhost.exe run under Wine against an independent source.
 
-    inventory_check.py CHECK
-
-CHECK is one of:
-  iproute2          adapters, hardware addresses, MTU, state, interface
-                    indexes and IPv4 entries match what `ip -j link` and
-                    `ip -j addr` say of the same interfaces
-  registry          a registry fixture (registry_fixture.exe) gives one
-                    adapter a speed/duplex setting and adds a disabled device
-  exclude-ip        KVL_EXCLUDEIP in the Wine environment removes every address
-  exclude-ip-empty  an empty KVL_EXCLUDEIP removes nothing
-  exclude-ip-option the runner's --exclude-ip, set in its own process
-                    environment, reaches the plug-in's environment call
-  machine-file      the runner's --machine FILE reaches the plug-in's getenv,
-                    which then reads the simulated machine
-  ipv6              with an IPv6 name server in the resolver file, each
-                    adapter with IPv6 addresses reports one of them
-  no-ipv6           with no IPv6 name server, no IPv6 address is reported
+    inventory_check.py CHECK    (one of the names in CHECKS, each described there)
 
 Runs in the Wine prefix that WINEPREFIX names; KVLHOST is the runner's
 path, REGISTRY_FIXTURE the fixture writer's, MACHINES the folder of
@@ -187,12 +171,24 @@ def check_ipv6(with_name_server):
 
 
 CHECKS = {
+    # Adapters, hardware addresses, MTU, state, interface indexes and IPv4
+    # entries match what `ip -j link` and `ip -j addr` say.
     "iproute2": check_iproute2,
+    # A registry fixture gives one adapter a speed/duplex setting and adds
+    # a disabled device.
     "registry": check_registry,
+    # KVL_EXCLUDEIP in the Wine environment removes every address; an
+    # empty one removes nothing.
     "exclude-ip": lambda: check_exclude_ip("192.0.2.2 and anything else"),
     "exclude-ip-empty": lambda: check_exclude_ip(""),
+    # The runner's --exclude-ip, set in its own process environment,
+    # reaches the plug-in's environment call.
     "exclude-ip-option": check_exclude_ip_option,
+    # The runner's --machine FILE reaches the plug-in, which then reads
+    # the simulated machine.
     "machine-file": check_machine_file,
+    # With an IPv6 name server in the resolver file, each adapter with
+    # IPv6 addresses reports one of them; without one, none.
     "ipv6": lambda: check_ipv6(True),
     "no-ipv6": lambda: check_ipv6(False),
 }
