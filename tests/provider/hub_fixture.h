@@ -92,12 +92,6 @@ protected:
         return values;
     }
 
-    static Texts Paths(const Instances& instances) {
-        Texts paths;
-        for (const auto& instance : instances) paths.push_back(instance->Path());
-        return paths;
-    }
-
     ScopedMachine machine_{sim::Machine{}};  // records read the exclusion switch from it
     AdaptersInfo adapters_;
     boost::shared_ptr<NQRXKVL20::TPluginManagerNamespace> manager_ =
