@@ -1,7 +1,6 @@
-// Machine description files: every shipped one loads; one that cannot be
-// used is refused with one line that names the file, the field and the
-// problem.
-#include <filesystem>
+// A machine description that cannot be used is refused with one line that
+// names the file, the field and the problem. (Every shipped machine file is
+// run through the runner by the machine inventory test.)
 #include <string>
 
 #include <gtest/gtest.h>
@@ -109,20 +108,6 @@ TEST(MachineFileErrorsTest, NamesFileFieldAndProblem) {
 TEST(MachineFileErrorsTest, UnreadableFileIsNamed) {
     EXPECT_EQ(RefusalOf([] { LoadMachineFile("/nonexistent/m.json"); }),
               "/nonexistent/m.json: cannot open the file: No such file or directory");
-}
-
-TEST(MachineFilesTest, EveryShippedMachineLoadsAndAnswers) {
-    int loaded = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(LINKSCOPE_MACHINES_DIR)) {
-        if (entry.path().extension() != ".json") continue;
-        ++loaded;
-        EXPECT_EQ(RefusalOf([&] {
-                      const auto platform = MakeSimulatedPlatform(LoadMachineFile(entry.path().string()));
-                      EXPECT_EQ(platform->IpHelper().GetAdaptersInfo().result, platform::kSuccess) << entry.path();
-                  }),
-                  "(accepted)");
-    }
-    EXPECT_GE(loaded, 3);
 }
 
 }  // namespace
