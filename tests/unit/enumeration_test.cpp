@@ -1,7 +1,9 @@
-// Enumeration of the operating system's adapters into the container.
+// Enumeration of the operating system's adapters into the container, and
+// the host parameters.
 #include <gtest/gtest.h>
 
 #include "collect/adapters_info.h"
+#include "collect/network_params.h"
 #include "support/record_text.h"
 #include "support/sim_machine.h"
 
@@ -195,6 +197,31 @@ TEST(Enumeration, BasicCallFailuresEndCollectionWithTheirMessage) {
         EXPECT_EQ(LoggedAt(1), std::vector<std::string>{c.message});
         EXPECT_EQ(adapters->GetPhysicalAdapters().size(), c.registryPassRuns ? 1u : 0u) << c.message;
     }
+}
+
+TEST(NetworkParams, TakesTheHostsParametersWithOnlyOneMeaningEnabled) {
+    sim::Machine machine;
+    machine.host = {"lab-01", "", 1, 2};
+    ScopedMachine installed(machine);
+    NetworkParams params;
+    params.Collect();
+    EXPECT_EQ(params.GetHostName(), "lab-01");
+    EXPECT_EQ(params.GetDomainName(), "");
+    EXPECT_TRUE(params.IsRoutingEnabled());
+    EXPECT_FALSE(params.IsProxyEnabled()) << "2 is not 1";
+    EXPECT_TRUE(LoggedAt(1).empty());
+}
+
+TEST(NetworkParams, FailureIsLoggedWithTheCodeInHexAndLeavesEverythingEmpty) {
+    sim::Machine machine;
+    machine.host = {"lab-01", "corp.example", 1, 1};
+    machine.results.networkParams = 111;
+    ScopedMachine installed(machine);
+    NetworkParams params;
+    params.Collect();
+    EXPECT_EQ(LoggedAt(1), std::vector<std::string>{"Call to GetNetworkParams failed. Return Value: 0000006f\n"});
+    EXPECT_EQ(params.GetHostName(), "");
+    EXPECT_FALSE(params.IsRoutingEnabled());
 }
 
 }  // namespace
