@@ -151,19 +151,11 @@ TEST(MaskToPrefixLength, CountsTheLastNonZeroOctet) {
     }
 }
 
-TEST(HardwareAddressText, BareAndColonFormsOfAnyLength) {
-    EXPECT_EQ(BareHardwareAddress({0x00, 0x1a, 0x2b, 0x3c, 0x4d, 0x5e}), "001A2B3C4D5E");
-    EXPECT_EQ(ColonHardwareAddress({0x00, 0x1a, 0x2b, 0x3c, 0x4d, 0x5e}), "00:1A:2B:3C:4D:5E");
-    EXPECT_EQ(BareHardwareAddress({0xab, 0x01}), "AB01");
-    EXPECT_EQ(ColonHardwareAddress({0xab, 0x01}), "AB:01");
+// The common forms are in every enumeration test's records; these are the
+// edges: no bytes at all, and IPv6 groups whose low byte is below 16.
+TEST(AddressText, EmptyHardwareAddressAndTheIpv6ZeroDigitRule) {
     EXPECT_EQ(BareHardwareAddress({}), "00") << "the first byte is always written";
     EXPECT_EQ(ColonHardwareAddress({}), "00");
-}
-
-TEST(Ipv6Text, WritesEveryGroupWithTheZeroDigitRule) {
-    const std::array<std::uint8_t, 16> linkLocal = {0xfe, 0x80, 0, 0, 0, 0, 0, 0,
-                                                    0x02, 0x1a, 0x2b, 0xff, 0xfe, 0x3c, 0x4d, 0x5e};
-    EXPECT_EQ(Ipv6Text(linkLocal), "FE80:00:00:00:21A:2BFF:FE3C:4D5E");
     const std::array<std::uint8_t, 16> groups = {0x20, 0x01, 0x01, 0x00, 0x00, 0x00, 0x00, 0x0a,
                                                  0x12, 0x34, 0x00, 0xff, 0xff, 0x0f, 0x00, 0x01};
     EXPECT_EQ(Ipv6Text(groups), "2001:100:00:0A:1234:0FF:FF0F:01");

@@ -79,10 +79,11 @@ TEST(SpeedDuplex, ATextAlreadySetIsNeverReplaced) {
     AdaptersInfo adapters;
     auto* broadcom = new PhysicalNetworkAdapter();
     broadcom->SetMacAddress("0201");
-    broadcom->SetSpeedDuplex(BroadcomSpeedDuplexText(6));
+    broadcom->SetSpeedDuplex(BroadcomSpeedDuplexText(8));
     adapters.AddPhysicalAdapter(broadcom);
     adapters.Collect();
-    EXPECT_EQ(broadcom->GetSpeedDuplex(), "100Mbps Full");
+    ASSERT_EQ(adapters.GetPhysicalAdapters().size(), 1u) << "the adapter completes the record with its address";
+    EXPECT_EQ(broadcom->GetSpeedDuplex(), "1000Mbps Full") << "not the driver setting's \"100Mbps Full\"";
 }
 
 TEST(SpeedDuplex, BroadcomCodesOutsideTheTableOrInItsGapsHaveNoText) {
