@@ -54,7 +54,7 @@ TEST_F(LifecycleTest, ProcessAttachRegistersOneObjectAndOtherReasonsDoNothing) {
     EXPECT_EQ(plugin.GetName(), "Link Scope Collector") << "the object outlives detach";
 }
 
-TEST_F(LifecycleTest, CollectFillsEveryMemberAndCleanupEmptiesThem) {
+TEST_F(LifecycleTest, CollectFillsEveryMemberCleanupEmptiesThemAndQueriesThenAnswerNothing) {
     TLinkScopeCallbacks& plugin = Attached();
     plugin.Cleanup();  // before any Collect: nothing to delete
     EXPECT_EQ(plugin.GetNetworkParams(), nullptr);
@@ -70,12 +70,7 @@ TEST_F(LifecycleTest, CollectFillsEveryMemberAndCleanupEmptiesThem) {
     EXPECT_EQ(plugin.GetRouteInfo(), nullptr);
     EXPECT_EQ(plugin.GetTeams(), nullptr);
     EXPECT_EQ(plugin.GetAdaptersInfo(), nullptr);
-}
 
-TEST_F(LifecycleTest, QueriesAfterCleanupAnswerNothing) {
-    TLinkScopeCallbacks& plugin = Attached();
-    plugin.Collect();
-    plugin.Cleanup();
     auto ns = NQRXKVL20::TRootObject::GetPluginManager();
     Manager().ClearCommitted();
     plugin.QueryInstances(ns, {ns->GetClass("QRXSG_IPService", {})});
