@@ -1,6 +1,8 @@
-// Core logger, machine name and schema helpers.
+// CIM values, object paths and reference equality, status texts, the core
+// logger, the machine name and the schema helpers.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -8,32 +10,147 @@
 
 #include "kvl/core.h"
 #include "kvl/hub.h"
+#include "kvl/values.h"
+#include "support/status_of.h"
 
 namespace {
 
 using namespace NQRXKVL20;
+using linkscope::testing::StatusOf;
 
-TEST(CoreLoggerTest, KeepsEveryEntryAndEchoesAsLogged) {
+TCIMValue StringArray(const std::vector<TCIMValue>& elements) {
+    return TCIMValue(TCIMType(kCIMTypeStringArray), 0, elements);
+}
+
+TEST(CimValueTest, KindAndTextByRadix) {
+    const struct {
+        TCIMValue value;
+        ECIMType type;
+        int radix;
+        const char* text;
+    } cases[] = {
+        {TCIMValue(), kCIMTypeNull, 10, ""},
+        {TCIMValue(false), kCIMTypeBoolean, 10, "false"},
+        {TCIMValue(true), kCIMTypeBoolean, 10, "true"},
+        {TCIMValue(static_cast<unsigned short>(65535)), kCIMTypeUInt16, 10, "65535"},
+        {TCIMValue(0u), kCIMTypeUInt32, 10, "0"},
+        {TCIMValue(255u), kCIMTypeUInt32, 16, "ff"},
+        {TCIMValue(5u), kCIMTypeUInt32, 2, "101"},
+        {TCIMValue(18446744073709551615ull), kCIMTypeUInt64, 10, "18446744073709551615"},
+        {TCIMValue(std::string("as is")), kCIMTypeString, 16, "as is"},
+        {TCIMValue(TCIMReference()), kCIMTypeReference, 10, ""},
+        {StringArray({}), kCIMTypeStringArray, 10, "{}"},
+        {StringArray({TCIMValue("a"), TCIMValue("b c")}), kCIMTypeStringArray, 10, "{a,b c}"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(c.value.GetType(), c.type);
+        EXPECT_EQ(c.value.IsNull(), c.type == kCIMTypeNull);
+        EXPECT_EQ(c.value.IsArray(), c.type == kCIMTypeStringArray);
+        EXPECT_EQ(c.value.ToString(c.radix), c.text);
+    }
+    EXPECT_THROW(TCIMValue(1u).ToString(1), TKVLException);
+    EXPECT_THROW(TCIMValue(1u).ToString(37), TKVLException);
+}
+
+TEST(CimValueTest, ConversionsToStringAndUnsigned) {
+    EXPECT_EQ(static_cast<std::string>(TCIMValue(42u)), "42");
+    EXPECT_EQ(static_cast<std::string>(TCIMValue("x")), "x");
+    EXPECT_EQ(static_cast<unsigned int>(TCIMValue(true)), 1u);
+    EXPECT_EQ(static_cast<unsigned int>(TCIMValue(static_cast<unsigned short>(9))), 9u);
+    EXPECT_EQ(static_cast<unsigned int>(TCIMValue(4294967295ull)), 4294967295u);
+    EXPECT_EQ(static_cast<unsigned int>(TCIMValue("401")), 401u);
+
+    const TCIMValue refused[] = {
+        TCIMValue(),   TCIMValue(""),  TCIMValue("12abc"), TCIMValue("-1"), TCIMValue(" 1"),
+        TCIMValue("99999999999999999999"), TCIMValue(4294967296ull), TCIMValue(TCIMReference()),
+        StringArray({TCIMValue("1")}),
+    };
+    for (const TCIMValue& value : refused) {
+        EXPECT_EQ(StatusOf([&] { static_cast<void>(static_cast<unsigned int>(value)); }), kKVLStatusTypeMismatch)
+            << value.ToString();
+    }
+}
+
+TEST(CimValueTest, EqualityNeedsSameKindAndValue) {
+    EXPECT_EQ(TCIMValue(), TCIMValue());
+    EXPECT_EQ(TCIMValue("a"), TCIMValue(std::string("a")));
+    EXPECT_NE(TCIMValue("a"), TCIMValue("A"));
+    EXPECT_NE(TCIMValue(5u), TCIMValue(5ull));
+    EXPECT_NE(TCIMValue(5u), TCIMValue("5"));
+    EXPECT_NE(TCIMValue(false), TCIMValue());
+    EXPECT_EQ(StringArray({TCIMValue("a"), TCIMValue("b")}), StringArray({TCIMValue("a"), TCIMValue("b")}));
+    EXPECT_NE(StringArray({TCIMValue("a"), TCIMValue("b")}), StringArray({TCIMValue("b"), TCIMValue("a")}));
+}
+
+TEST(CimValueTest, StringArrayKeepsOrderAndRefusesOtherElements) {
+    const TCIMValue array = StringArray({TCIMValue("10.0.0.1"), TCIMValue("10.0.0.2")});
+    ASSERT_EQ(array.Elements().size(), 2u);
+    EXPECT_EQ(array.Elements()[1], TCIMValue("10.0.0.2"));
+    EXPECT_EQ(StatusOf([] { StringArray({TCIMValue("a"), TCIMValue(1u)}); }), kKVLStatusTypeMismatch);
+    EXPECT_THROW(TCIMValue(TCIMType(kCIMTypeUInt32), 0, {}), TKVLException);
+    EXPECT_THROW(TCIMValue("a").Elements(), TKVLException);
+}
+
+const boost::shared_ptr<ICIMNamespace> kNoNamespace;
+
+TEST(CimReferenceTest, PathListsKeysInNameOrderQuotedAndEscaped) {
+    TCIMPropertyMap keys;
+    keys["SystemName"] = TCIMValue("HOST");
+    keys["DeviceID"] = TCIMValue("{A\\B}");
+    keys["CreationClassname"] = TCIMValue("say \"hi\"");
+    keys["Number"] = TCIMValue(7u);
+    const TCIMReference port(kNoNamespace, "QRXSG_Port", keys);
+    EXPECT_EQ(port.ToString(),
+              "QRXSG_Port.CreationClassname=\"say \\\"hi\\\"\",DeviceID=\"{A\\\\B}\",Number=7,SystemName=\"HOST\"");
+
+    // A reference key nests the escaped path of its target.
+    const TCIMReference eth0(kNoNamespace, "QRXSG_Port", TCIMPropertyMap{{"DeviceID", TCIMValue("eth0")}});
+    const TCIMReference association(kNoNamespace, "QRXSG_Uses", TCIMPropertyMap{{"Antecedent", TCIMValue(eth0)}});
+    EXPECT_EQ(association.ToString(), "QRXSG_Uses.Antecedent=\"QRXSG_Port.DeviceID=\\\"eth0\\\"\"");
+
+    TCIMReference keyless(kNoNamespace, "QRXSG_NextHopIPRoute", TCIMPropertyMap());
+    EXPECT_EQ(keyless.ToString(), "QRXSG_NextHopIPRoute");
+    keyless.SetOrdinal(3);
+    EXPECT_EQ(keyless.ToString(), "QRXSG_NextHopIPRoute=@3");
+}
+
+TEST(CimReferenceTest, EqualityComparesNamespaceClassKeysAndOrdinal) {
+    const auto ns = boost::make_shared<TPluginManagerNamespace>();
+    const TCIMPropertyMap keys{{"Name", TCIMValue("a")}};
+    const TCIMReference base(ns, "C", keys);
+    TCIMReference numbered(ns, "C", keys);
+    numbered.SetOrdinal(1);
+
+    EXPECT_EQ(TCIMReference(), TCIMReference());
+    EXPECT_EQ(base, TCIMReference(ns, "C", keys));
+    EXPECT_NE(base, TCIMReference(ns, "C", TCIMPropertyMap{{"Name", TCIMValue("b")}}));
+    EXPECT_NE(base, TCIMReference(ns, "D", keys));
+    EXPECT_NE(base, TCIMReference(kNoNamespace, "C", keys));
+    EXPECT_NE(base, TCIMReference());
+    EXPECT_NE(base, numbered);
+}
+
+TEST(StatusTest, ExceptionTextNamesStatusCodeAndDetail) {
+    EXPECT_EQ(TranslateStatusCode(kKVLStatusInvalidClass), "Invalid class (15)");
+    EXPECT_EQ(TranslateStatusCode(999), "Unknown status (999)");
+    const TKVLException withDetail(kKVLStatusInvalidClass, "QRXSG_Foo");
+    EXPECT_STREQ(withDetail.what(), "Invalid class (15): QRXSG_Foo");
+    EXPECT_EQ(withDetail.TranslateStatusCode(), "Invalid class (15): QRXSG_Foo");
+    EXPECT_STREQ(TKVLException(kKVLStatusFailed).what(), "Failed (1)");
+}
+
+TEST(CoreLoggerTest, KeepsEveryEntryAndEchoesWhatIsLoggedAfterwards) {
     TCoreLogger logger;
-    std::vector<std::pair<int, std::string> > echoed;
+    std::vector<std::pair<int, std::string>> echoed;
     logger.Log(3, "before echo");
-    logger.SetEcho([&echoed](int level, const std::string& text) {
-        echoed.emplace_back(level, text);
-    });
+    logger.SetEcho([&echoed](int level, const std::string& text) { echoed.emplace_back(level, text); });
     logger.Log(1, "No Network Adapters Found.");
 
     ASSERT_EQ(logger.Entries().size(), 2u);
     EXPECT_EQ(logger.Entries()[0].level, 3);
     EXPECT_EQ(logger.Entries()[1].text, "No Network Adapters Found.");
-    ASSERT_EQ(echoed.size(), 1u);
-    EXPECT_EQ(echoed[0].first, 1);
-}
-
-TEST(CoreLoggerTest, RootObjectHandsOutTheCoreLogger) {
-    TRootObject::CoreLogger().Clear();
-    TRootObject::GetCoreLogger()->Log(3, "Handling Physical NICs.");
-    ASSERT_EQ(TRootObject::CoreLogger().Entries().size(), 1u);
-    EXPECT_EQ(TRootObject::CoreLogger().Entries()[0].level, 3);
+    EXPECT_EQ(echoed, (std::vector<std::pair<int, std::string>>{{1, "No Network Adapters Found."}}));
 }
 
 TEST(MachineNameTest, OverrideWinsUntilCleared) {
@@ -41,19 +158,16 @@ TEST(MachineNameTest, OverrideWinsUntilCleared) {
     const std::string own = TOSSpecific::GetMachineName();
     EXPECT_FALSE(own.empty());
     TOSSpecific::SetMachineName("LAB-07");
-    EXPECT_EQ(TOSSpecific::GetMachineName(), "LAB-07");
     EXPECT_EQ(TCIMSchemaHelper::GetSystemName(ns), "LAB-07");
     TOSSpecific::SetMachineName("");
     EXPECT_EQ(TOSSpecific::GetMachineName(), own);
 }
 
 TEST(SchemaHelperTest, SystemClassComesFromTheNamespaceGiven) {
-    const auto ns = boost::make_shared<TPluginManagerNamespace>();
-    EXPECT_EQ(TCIMSchemaHelper::GetSystemCreationClassName(ns), "QRXSG_ComputerSystem");
-    EXPECT_THROW(TCIMSchemaHelper::GetSystemCreationClassName(boost::shared_ptr<ICIMNamespace>()),
-                 TKVLException);
-    EXPECT_THROW(TCIMSchemaHelper::GetSystemName(boost::shared_ptr<ICIMNamespace>()),
-                 TKVLException);
+    EXPECT_EQ(TCIMSchemaHelper::GetSystemCreationClassName(boost::make_shared<TPluginManagerNamespace>()),
+              "QRXSG_ComputerSystem");
+    EXPECT_THROW(TCIMSchemaHelper::GetSystemCreationClassName(kNoNamespace), TKVLException);
+    EXPECT_THROW(TCIMSchemaHelper::GetSystemName(kNoNamespace), TKVLException);
 }
 
 }  // namespace

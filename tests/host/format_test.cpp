@@ -16,7 +16,7 @@ class FormatTest : public ::testing::Test {
 protected:
     boost::shared_ptr<THubInstance> Create(const std::string& className) {
         return boost::dynamic_pointer_cast<THubInstance>(
-            ns->GetClass(className, TCIMPropertyMap())->CreateInstance(TCIMPropertyMap()));
+            ns->GetClass(className, {})->CreateInstance({}));
     }
 
     // A property of every scalar kind and a string array.
@@ -34,12 +34,15 @@ protected:
         return service;
     }
 
-    // The service, a link referencing it, and a keyless instance with no
-    // properties.
+    // The service, a link between it and a port that is not written, and a
+    // keyless instance with no properties.
     InstanceList Sample() {
         auto service = Service();
+        auto port = Create("QRXSG_PhysicalNetworkPort");
+        port->SetProperty("DeviceID", TCIMValue("eth0"), {});
         auto link = Create("QRXSG_PortImplementsEndpoint");
         link->SetProperty("Dependent", TCIMValue(service->GetReference({})), {});
+        link->SetProperty("Antecedent", TCIMValue(port->GetReference({})), {});
         return {service, link, Create("QRXSG_NextHopIPRoute")};
     }
 
@@ -80,16 +83,15 @@ TEST_F(FormatTest, JsonGivesEachPropertyItsValueAndType) {
     EXPECT_EQ(kvlhost::FormatJson({Service()}), expected);
 }
 
-TEST_F(FormatTest, JsonOfNothingIsAnEmptyList) {
+TEST_F(FormatTest, JsonOfNothingIsAnEmptyListAndBytesThatAreNotUtf8AreReplaced) {
     EXPECT_EQ(kvlhost::FormatJson({}), "{\n  \"instances\": []\n}\n");
-}
-
-TEST_F(FormatTest, JsonReplacesBytesThatAreNotUtf8) {
     auto port = Create("QRXSG_PhysicalNetworkPort");
     port->SetProperty("Description", TCIMValue("NIC\xAE"), {});
     EXPECT_NE(kvlhost::FormatJson({port}).find("\"NIC\xEF\xBF\xBD\""), std::string::npos);
 }
 
+// A reference to an instance written before names its alias; one to an
+// instance not written gives its object path.
 TEST_F(FormatTest, MofWritesOneBlockPerInstanceAfterItsPath) {
     const char* expected = R"(// QRXSG_IPService.Name="IPService"
 instance of QRXSG_IPService as $QRXSG_IPService_1
@@ -103,13 +105,14 @@ instance of QRXSG_IPService as $QRXSG_IPService_1
     DNS = {"10.0.0.1", "x\"y"};
 };
 
-// QRXSG_PortImplementsEndpoint.Dependent="QRXSG_IPService.Name=\"IPService\""
+// QRXSG_PortImplementsEndpoint.Antecedent="QRXSG_PhysicalNetworkPort.DeviceID=\"eth0\"",Dependent="QRXSG_IPService.Name=\"IPService\""
 instance of QRXSG_PortImplementsEndpoint
 {
     Dependent = $QRXSG_IPService_1;
+    Antecedent = "QRXSG_PhysicalNetworkPort.DeviceID=\"eth0\"";
 };
 
-// QRXSG_NextHopIPRoute=@3
+// QRXSG_NextHopIPRoute=@4
 instance of QRXSG_NextHopIPRoute
 {
 };

@@ -4,13 +4,12 @@
 // logs each step of its life so the tests can see the runner drive it.
 #include <cstdlib>
 #include <stdexcept>
-#include <string>
-#include <vector>
 
 #include <boost/pointer_cast.hpp>
 
 #include "kvl/core.h"
 #include "kvl/hub.h"
+#include "support/fake_plugin.h"
 
 namespace {
 
@@ -18,19 +17,8 @@ using namespace NQRXKVL20;
 
 void Log(int level, const std::string& text) { TRootObject::GetCoreLogger()->Log(level, text); }
 
-void SetPortKeys(ICIMInstance& instance, const std::string& className, const std::string& id) {
-    instance.SetProperty("SystemCreationClassName", TCIMValue("QRXSG_ComputerSystem"), {});
-    instance.SetProperty("CreationClassname", TCIMValue(className), {});
-    instance.SetProperty("SystemName", TCIMValue("PROBE-HOST"), {});
-    instance.SetProperty("DeviceID", TCIMValue(id), {});
-}
-
-class ProbePlugin : public IPluginCallbacks, public IPluginBasicQueryCallbacks {
+class ProbePlugin : public linkscope::testing::QuietPlugin {
 public:
-    int GetReserved() override { return 0; }
-    std::string GetName() override { return "probe"; }
-    std::string GetVersion() override { return "1.0"; }
-    std::string GetInterfaceVersion() override { return "1.0"; }
     void Destroy() override {
         Log(3, "probe destroyed");
         delete this;
@@ -41,8 +29,7 @@ public:
     }
     void Cleanup() override { Log(3, "probe cleaned up"); }
 
-    void QueryInstances(boost::shared_ptr<ICIMNamespace> ns,
-                        const std::vector<boost::shared_ptr<ICIMClass> >& classes) override {
+    void QueryInstances(boost::shared_ptr<ICIMNamespace> ns, const linkscope::testing::ClassList& classes) override {
         for (const auto& cls : classes) {
             const std::string name = cls->GetName({});
             if (name == "QRXSG_IPService") Service(*cls);
@@ -55,13 +42,11 @@ public:
 private:
     static void Service(ICIMClass& cls) {
         const char* exclude = std::getenv("KVL_EXCLUDEIP");
+        const bool machineGiven = std::getenv("KVLHOST_MACHINE") != nullptr;
         auto service = cls.CreateInstance({});
         service->SetProperty("Name", TCIMValue("IPService"), {});
-        const bool machineGiven = std::getenv("KVLHOST_MACHINE") != nullptr;
         service->SetProperty("MachineFileGiven", TCIMValue(machineGiven), {});
-        if (machineGiven) {
-            service->SetProperty("MachineName", TCIMValue(TOSSpecific::GetMachineName()), {});
-        }
+        if (machineGiven) service->SetProperty("MachineName", TCIMValue(TOSSpecific::GetMachineName()), {});
         service->SetProperty("ExcludeIp", TCIMValue(exclude ? exclude : "unset"), {});
         service->Commit({});
     }
@@ -69,7 +54,10 @@ private:
     static void Ports(ICIMClass& cls) {
         for (const char* id : {"team0", "team1"}) {
             auto port = cls.CreateInstance({});
-            SetPortKeys(*port, "QRXSG_VirtualNetworkPort", id);
+            port->SetProperty("SystemCreationClassName", TCIMValue("QRXSG_ComputerSystem"), {});
+            port->SetProperty("CreationClassname", TCIMValue("QRXSG_VirtualNetworkPort"), {});
+            port->SetProperty("SystemName", TCIMValue("PROBE-HOST"), {});
+            port->SetProperty("DeviceID", TCIMValue(id), {});
             port->SetProperty("Speed", TCIMValue(1000000000ull), {});
             port->Commit({});
         }
@@ -77,7 +65,7 @@ private:
 
     // Finds its ends through the host, as an association does.
     static void Links(ICIMNamespace& ns, ICIMClass& cls) {
-        std::vector<boost::shared_ptr<ICIMInstance> > ports;
+        std::vector<boost::shared_ptr<ICIMInstance>> ports;
         ns.GetClass("QRXSG_VirtualNetworkPort", {})
             ->EnumerateInstances(TAddToVectorCallback<ICIMInstance>(&ports), true, {});
         for (const auto& port : ports) {
@@ -91,8 +79,7 @@ private:
 // Runs when the library is loaded, as the attach step of a plug-in does.
 ProbePlugin* Attach() {
     auto* probe = new ProbePlugin;
-    boost::dynamic_pointer_cast<TPluginManagerNamespace>(TRootObject::GetPluginManager())
-        ->RegisterPlugin(probe);
+    boost::dynamic_pointer_cast<TPluginManagerNamespace>(TRootObject::GetPluginManager())->RegisterPlugin(probe);
     return probe;
 }
 

@@ -5,30 +5,20 @@
 #include "linux/snapshot_builders.h"
 #include "platform/linux/device_view.h"
 #include "platform/registry_text.h"
+#include "support/registry_text.h"
 
 namespace linkscope::live {
 namespace {
 
 using namespace testing;
+using linkscope::testing::Shown;
+using linkscope::testing::Subkeys;
+using linkscope::testing::Values;
+using Texts = std::vector<std::string>;
 
-constexpr char kClassKey[] = "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\";
-constexpr char kInterfaces[] =
+const std::string kClassKey = "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\";
+const std::string kInterfaces =
     "SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\{cad88bc9-7340-4a3d-bb14-b1e2b1b4e8a3}";
-
-// The text of a value (a DWORD as its first byte's number), or "-" when
-// the key or the value is missing; or the key's first subkey, for "*".
-std::string Read(StoreRegistry& registry, const std::string& path, const std::string& name) {
-    platform::RegKey key = 0;
-    if (registry.OpenKey(path, platform::kKeyRead, &key) != platform::kSuccess) return "-";
-    std::string text = "-";
-    if (name == "*") {
-        registry.EnumKey(key, 0, 255, &text);
-    } else if (const platform::RegValue value = registry.QueryValue(key, name, 1024); value.result == 0) {
-        text = value.type == platform::kRegDword ? std::to_string(value.data.at(0)) : platform::RegistryText(value.data);
-    }
-    registry.CloseKey(key);
-    return text;
-}
 
 TEST(DeviceView, InterfacesWithADriverOrBusDeviceBecomeDevicesInIndexOrder) {
     NetworkSnapshot snapshot;
@@ -41,21 +31,25 @@ TEST(DeviceView, InterfacesWithADriverOrBusDeviceBecomeDevicesInIndexOrder) {
     const DeviceView view = BuildDeviceView(snapshot);
     StoreRegistry registry([&] { return view.registry; });
 
-    std::vector<std::string> devices;
+    ASSERT_EQ(view.devices.size(), 3u);
     for (std::size_t i = 0; i < view.devices.size(); ++i) {
         EXPECT_EQ(view.devices[i].driverKey, "{4D36E972-E325-11CE-BFC1-08002BE10318}\\000" + std::to_string(i));
-        const std::string classKey = kClassKey + std::string("000") + std::to_string(i);
-        devices.push_back(Read(registry, classKey, "NetCfgInstanceId") + " " + Read(registry, classKey, "DriverDesc") +
-                          " " + Read(registry, classKey, "SpeedDuplex"));
     }
-    EXPECT_EQ(devices, (std::vector<std::string>{"enp1s0 enp1s0 -", "v0 veth 100001", "ifb0 ifb -"}));
-    EXPECT_EQ(Read(registry, std::string(kClassKey) + "0001\\Ndi\\Params\\SpeedDuplex\\enum", "100001"), "10Gbps Full");
+    EXPECT_EQ(Values(registry, kClassKey + "0000"), (Texts{"NetCfgInstanceId 1 enp1s0<00>", "DriverDesc 1 enp1s0<00>"}));
+    EXPECT_EQ(Values(registry, kClassKey + "0001"),
+              (Texts{"NetCfgInstanceId 1 v0<00>", "DriverDesc 1 veth<00>", "SpeedDuplex 1 100001<00>"}));
+    EXPECT_EQ(Values(registry, kClassKey + "0001\\Ndi\\Params\\SpeedDuplex\\enum"), (Texts{"100001 1 10Gbps Full<00>"}));
+    EXPECT_EQ(Values(registry, kClassKey + "0002"), (Texts{"NetCfgInstanceId 1 ifb0<00>", "DriverDesc 1 ifb<00>"}));
 
-    const std::string lastInterface = std::string(kInterfaces) + "\\##?#LINUX#NET#0002#{cad88bc9-7340-4a3d-bb14-b1e2b1b4e8a3}";
-    EXPECT_EQ(Read(registry, lastInterface, "*"), "#ifb0");
-    EXPECT_EQ(Read(registry, lastInterface + "\\#ifb0\\Control", "Linked"), "0") << "ifb0 is down";
-    EXPECT_EQ(Read(registry, std::string(kInterfaces) + "\\##?#LINUX#NET#0001#{cad88bc9-7340-4a3d-bb14-b1e2b1b4e8a3}"
-                                                       "\\#v0\\Control", "Linked"), "1");
+    const std::string suffix = "#{cad88bc9-7340-4a3d-bb14-b1e2b1b4e8a3}";
+    EXPECT_EQ(Subkeys(registry, kInterfaces),
+              (Texts{"##?#LINUX#NET#0000" + suffix, "##?#LINUX#NET#0001" + suffix, "##?#LINUX#NET#0002" + suffix}));
+    EXPECT_EQ(Subkeys(registry, kInterfaces + "\\##?#LINUX#NET#0002" + suffix), Texts{"#ifb0"});
+    EXPECT_EQ(Shown(registry, kInterfaces + "\\##?#LINUX#NET#0002" + suffix + "\\#ifb0\\Control", "Linked"),
+              "4 <00><00><00><00>")
+        << "ifb0 is down";
+    EXPECT_EQ(Shown(registry, kInterfaces + "\\##?#LINUX#NET#0001" + suffix + "\\#v0\\Control", "Linked"),
+              "4 <01><00><00><00>");
 }
 
 TEST(DeviceView, NamesWithBackslashesStayOneKey) {
@@ -64,10 +58,10 @@ TEST(DeviceView, NamesWithBackslashesStayOneKey) {
     snapshot.devices[3] = Driver("veth");
     const DeviceView view = BuildDeviceView(snapshot);
     StoreRegistry registry([&] { return view.registry; });
-    const std::string interfaceKey = std::string(kInterfaces) + "\\" + Read(registry, kInterfaces, "*");
+    const std::string interfaceKey = kInterfaces + "\\" + Subkeys(registry, kInterfaces).at(0);
 
-    EXPECT_EQ(Read(registry, interfaceKey, "*"), "#odd\\name");
-    EXPECT_EQ(Read(registry, interfaceKey + "\\#odd\\name\\Control", "Linked"), "0");
+    EXPECT_EQ(Subkeys(registry, interfaceKey), Texts{"#odd\\name"});
+    EXPECT_EQ(Shown(registry, interfaceKey + "\\#odd\\name\\Control", "Linked"), "4 <00><00><00><00>");
 }
 
 TEST(StoreRegistry, AnswersWithTheSystemsResultCodes) {
@@ -85,8 +79,7 @@ TEST(StoreRegistry, AnswersWithTheSystemsResultCodes) {
     EXPECT_EQ(small.needed, 13u);
     EXPECT_EQ(registry.QueryValue(handle, "name", 13).result, platform::kFileNotFound) << "names compare exactly";
     const platform::RegEnumValue dword = registry.EnumValue(handle, 1, 16383, 4);
-    EXPECT_EQ(dword.name, "LongerName");
-    EXPECT_EQ(dword.value.data, (std::vector<std::uint8_t>{7, 0, 0, 0}));
+    EXPECT_EQ(dword.name + " " + Shown(dword.value), "LongerName 4 <07><00><00><00>");
     EXPECT_EQ(registry.EnumValue(handle, 1, 5, 4).result, platform::kMoreData) << "name longer than allowed";
     EXPECT_EQ(registry.EnumValue(handle, 2, 16383, 4).result, platform::kNoMoreItems);
     registry.CloseKey(handle);
@@ -105,7 +98,7 @@ TEST(StoreRegistry, OpenKeysOutliveAStoreThatWasReplaced) {
     first.reset();
 
     EXPECT_EQ(platform::RegistryText(registry.QueryValue(handle, "V", 16).data), "old");
-    EXPECT_EQ(Read(registry, "K", "V"), "-") << "new opens see the new store";
+    EXPECT_EQ(Shown(registry, "K", "V"), "-") << "new opens see the new store";
     registry.CloseKey(handle);
 }
 

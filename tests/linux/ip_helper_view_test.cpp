@@ -1,51 +1,44 @@
-// The IP configuration answers of hand-made network snapshots.
+// The IP configuration answers of hand-made network snapshots, and the
+// rules of interface codes that are more than a lookup: the carrier
+// deciding an unknown operational state, and the speed and duplex setting.
 #include <gtest/gtest.h>
 
 #include <cerrno>
 
 #include "linux/snapshot_builders.h"
+#include "platform/linux/interface_codes.h"
 #include "platform/linux/ip_helper_view.h"
+#include "support/platform_text.h"
 
 namespace linkscope::live {
 namespace {
 
 using namespace testing;
+using linkscope::testing::Lines;
+using linkscope::testing::Text;
+using linkscope::testing::Texts;
 
 IpHelperView ViewOf(NetworkSnapshot snapshot) {
     return IpHelperView(std::make_shared<const NetworkSnapshot>(std::move(snapshot)));
 }
 
-std::vector<std::string> Texts(const std::vector<platform::IpAddressString>& entries, bool masks = false) {
-    std::vector<std::string> texts;
-    for (const auto& entry : entries) texts.push_back(masks ? entry.address + " " + entry.mask : entry.address);
-    return texts;
-}
-
-TEST(IpHelperView, AdaptersAreTheUpInterfacesInIndexOrder) {
+TEST(IpHelperView, AdaptersAreTheUpInterfacesInIndexOrderTheTableListsAll) {
     NetworkSnapshot snapshot;
     snapshot.links = {Link(5, "c"), Link(1, "lo", kUpWithCarrier, kHwLoopback), Link(3, "off", 0), Link(2, "b")};
+    snapshot.links[0].mtu = 9000;
     const IpHelperView view = ViewOf(snapshot);
 
     const auto adapters = view.Adapters();
     ASSERT_EQ(adapters.result, platform::kSuccess);
-    std::vector<std::string> names;
-    for (const auto& adapter : adapters.adapters) names.push_back(adapter.adapterName + "#" + std::to_string(adapter.index));
-    EXPECT_EQ(names, (std::vector<std::string>{"lo#1", "b#2", "c#5"}));
-
-    const auto pairs = view.Pairs();
-    ASSERT_EQ(pairs.pairs.size(), 3u);
-    EXPECT_EQ(pairs.pairs[2].index, 5u);
-    EXPECT_EQ(pairs.pairs[2].name, "c");
-
-    const auto table = view.Table();
-    std::vector<std::uint32_t> indexes;
-    for (const auto& row : table.rows) indexes.push_back(row.index);
-    EXPECT_EQ(indexes, (std::vector<std::uint32_t>{1, 2, 3, 5})) << "the table lists down interfaces too";
-    EXPECT_EQ(table.rows[2].operStatus, 2u);
-    EXPECT_EQ(table.rows[2].mtu, 1500u);
+    Texts names;
+    for (const auto& adapter : adapters.adapters) names.push_back(adapter.adapterName);
+    EXPECT_EQ(names, (Texts{"lo", "b", "c"}));
+    EXPECT_EQ(Lines(view.Pairs().pairs), (Texts{"1 lo", "2 b", "5 c"}));
+    EXPECT_EQ(Lines(view.Table().rows),
+              (Texts{"1 mtu 1500 status 5", "2 mtu 1500 status 5", "3 mtu 1500 status 2", "5 mtu 9000 status 5"}));
 }
 
-TEST(IpHelperView, AdapterEntryCarriesDescriptionTypeAndHardwareAddress) {
+TEST(IpHelperView, AdapterEntriesCarryDescriptionTypeAddressesGatewaysAndDhcp) {
     NetworkSnapshot snapshot;
     LinkRecord infiniband = Link(4, "ib0", kUpWithCarrier, 32);
     infiniband.address.assign(20, 0xAB);
@@ -55,63 +48,30 @@ TEST(IpHelperView, AdapterEntryCarriesDescriptionTypeAndHardwareAddress) {
     snapshot.devices[2] = Driver("e1000e");
     snapshot.devices[3] = Driver("iwlwifi");
     snapshot.devices[3].wireless = true;
-    snapshot.devices[3].label = "Onboard WLAN";
-
-    const auto adapters = ViewOf(snapshot).Adapters().adapters;
-
-    ASSERT_EQ(adapters.size(), 4u);
-    EXPECT_EQ(adapters[0].description, "e1000e");
-    EXPECT_EQ(adapters[0].type, 6u);
-    EXPECT_EQ(adapters[0].hardwareAddress, (std::vector<std::uint8_t>{2, 0, 0, 0, 0, 2}));
-    EXPECT_EQ(adapters[1].type, 71u);
-    EXPECT_EQ(adapters[1].description, "Onboard WLAN") << "the firmware's label before the driver";
-    EXPECT_EQ(adapters[2].description, "ib0");
-    EXPECT_EQ(adapters[2].hardwareAddress, std::vector<std::uint8_t>(8, 0xAB)) << "at most 8 bytes";
-    EXPECT_EQ(adapters[3].type, 131u);
-    EXPECT_TRUE(adapters[3].hardwareAddress.empty());
-}
-
-TEST(IpHelperView, AddressesInKernelOrderAndMainTableDefaultGateways) {
-    NetworkSnapshot snapshot;
-    snapshot.links = {Link(2, "eth0"), Link(3, "eth1"), Link(4, "bare")};
-    snapshot.addresses = {Ipv4(2, {10, 0, 0, 5}, 24), Ipv6(2, 0xFD, 1), Ipv4(3, {172, 16, 0, 1}, 12),
-                          Ipv4(2, {192, 168, 1, 129}, 25), Ipv4(2, {10, 9, 9, 9}, 32), Ipv4(2, {1, 2, 3, 4}, 0)};
+    snapshot.devices[3].label = "Onboard WLAN";  // the firmware's label before the driver
+    snapshot.addresses = {Ipv4(2, {10, 0, 0, 5}, 24), Ipv6(2, 0xFD, 1), Ipv4(3, {172, 16, 0, 1}, 12, 0),
+                          Ipv4(2, {192, 168, 1, 129}, 25), Ipv4(2, {10, 9, 9, 9}, 32), Ipv4(2, {1, 2, 3, 4}, 0),
+                          Ipv4(4, {10, 4, 0, 1}, 24, 0)};
     snapshot.routes = {
         DefaultRoute({{2, {10, 0, 0, 1}}}),
-        DefaultRoute({{2, {10, 0, 0, 99}}}, 100),                 // another table
+        DefaultRoute({{2, {10, 0, 0, 99}}}, 100),                           // another table
         RouteRecord{kTableMain, kRouteUnicast, 16, {{2, {10, 0, 0, 98}}}},  // not a default route
-        RouteRecord{kTableMain, 6, 0, {{2, {10, 0, 0, 97}}}},     // prohibit: not a unicast route
-        DefaultRoute({{3, {172, 16, 0, 254}}, {2, {10, 0, 0, 2}}}),  // multipath
-        DefaultRoute({{2, {}}}),                                   // no gateway: on-link
+        RouteRecord{kTableMain, 6, 0, {{2, {10, 0, 0, 97}}}},               // prohibit: not unicast
+        DefaultRoute({{3, {172, 16, 0, 254}}, {2, {10, 0, 0, 2}}}),         // multipath
+        DefaultRoute({{2, {}}}),                                            // no gateway: on-link
     };
+    // A lease of a static interface is stale; a dynamic address without
+    // a lease still means DHCP.
+    snapshot.dhcpServers = {{2, "10.0.0.1"}, {3, "172.16.0.1"}};
 
-    const auto adapters = ViewOf(snapshot).Adapters().adapters;
-
-    ASSERT_EQ(adapters.size(), 3u);
-    EXPECT_EQ(Texts(adapters[0].ipAddresses, true),
-              (std::vector<std::string>{"10.0.0.5 255.255.255.0", "192.168.1.129 255.255.255.128",
-                                        "10.9.9.9 255.255.255.255", "1.2.3.4 0.0.0.0"}));
-    EXPECT_EQ(Texts(adapters[0].gateways), (std::vector<std::string>{"10.0.0.1", "10.0.0.2"}));
-    EXPECT_EQ(Texts(adapters[1].ipAddresses, true), (std::vector<std::string>{"172.16.0.1 255.240.0.0"}));
-    EXPECT_EQ(Texts(adapters[1].gateways), (std::vector<std::string>{"172.16.0.254"}));
-    EXPECT_EQ(Texts(adapters[2].ipAddresses, true), (std::vector<std::string>{"0.0.0.0 0.0.0.0"}));
-    EXPECT_EQ(Texts(adapters[2].gateways), (std::vector<std::string>{"0.0.0.0"}));
-}
-
-TEST(IpHelperView, DhcpWhereAnAddressIsDynamic) {
-    NetworkSnapshot snapshot;
-    snapshot.links = {Link(2, "leased"), Link(3, "static"), Link(4, "nolease")};
-    snapshot.addresses = {Ipv4(2, {10, 0, 0, 5}, 24, 0), Ipv4(3, {10, 0, 1, 5}, 24), Ipv4(4, {10, 0, 2, 5}, 24, 0)};
-    snapshot.dhcpServers = {{2, "10.0.0.1"}, {3, "10.0.1.1"}};
-
-    const auto adapters = ViewOf(snapshot).Adapters().adapters;
-
-    EXPECT_EQ(adapters[0].dhcpEnabled, 1u);
-    EXPECT_EQ(adapters[0].dhcpServer, "10.0.0.1");
-    EXPECT_EQ(adapters[1].dhcpEnabled, 0u);
-    EXPECT_EQ(adapters[1].dhcpServer, "") << "a lease of a static interface is stale";
-    EXPECT_EQ(adapters[2].dhcpEnabled, 1u);
-    EXPECT_EQ(adapters[2].dhcpServer, "");
+    EXPECT_EQ(Lines(ViewOf(snapshot).Adapters().adapters),
+              (Texts{"eth0 'e1000e' 02:00:00:00:00:02 #2 type 6 dhcp 0  wins 0 , ip 10.0.0.5/255.255.255.0,"
+                     "192.168.1.129/255.255.255.128,10.9.9.9/255.255.255.255,1.2.3.4/0.0.0.0 gw 10.0.0.1,10.0.0.2",
+                     "wlan0 'Onboard WLAN' 02:00:00:00:00:03 #3 type 71 dhcp 1 172.16.0.1 wins 0 , "
+                     "ip 172.16.0.1/255.240.0.0 gw 172.16.0.254",
+                     "ib0 'ib0' AB:AB:AB:AB:AB:AB:AB:AB #4 type 1 dhcp 1  wins 0 , ip 10.4.0.1/255.255.255.0 gw 0.0.0.0",
+                     "wg0 'wg0' - #6 type 131 dhcp 0  wins 0 , ip 0.0.0.0/0.0.0.0 gw 0.0.0.0"}))
+        << "at most 8 hardware address bytes";
 }
 
 TEST(IpHelperView, FailedDumpsAndAnEmptyListGiveResultCodes) {
@@ -138,38 +98,61 @@ TEST(IpHelperView, FailedDumpsAndAnEmptyListGiveResultCodes) {
     EXPECT_TRUE(none.adapters.empty());
 }
 
-TEST(IpHelperView, PerAdapterDnsAndAutoconfiguration) {
+TEST(IpHelperView, PerAdapterDnsAndAutoconfigurationAndIpv6Entries) {
     NetworkSnapshot snapshot;
-    snapshot.links = {Link(2, "managed"), Link(3, "plain"), Link(4, "v6only"), Link(5, "zeroconf")};
-    snapshot.addresses = {Ipv4(5, {169, 254, 7, 1}, 16)};
+    snapshot.links = {Link(2, "managed"), Link(3, "plain"), Link(4, "v6only"), Link(5, "zeroconf", 0)};
+    snapshot.addresses = {Ipv4(5, {169, 254, 7, 1}, 16), Ipv4(2, {10, 0, 0, 1}, 8), Ipv6(2, 0x20, 1),
+                          Ipv6(2, 0xFE, 2), Ipv6(7, 0xFD, 3)};
     snapshot.resolverDnsServers = {"127.0.0.53", "fd00::53"};
     snapshot.linkDnsServers = {{2, {"10.0.0.53", "fd00::1", "10.0.0.54"}}, {4, {"fd00::2"}}};
     const IpHelperView view = ViewOf(snapshot);
 
-    EXPECT_EQ(view.PerAdapter(2).dnsServers, (std::vector<std::string>{"10.0.0.53", "10.0.0.54"}));
-    EXPECT_EQ(view.PerAdapter(3).dnsServers, (std::vector<std::string>{"127.0.0.53"}));
-    EXPECT_EQ(view.PerAdapter(4).dnsServers, (std::vector<std::string>{""})) << "the embedded entry stays";
-    EXPECT_EQ(view.PerAdapter(2).autoconfigActive, 0u);
-    EXPECT_EQ(view.PerAdapter(5).autoconfigEnabled, 1u);
-    EXPECT_EQ(view.PerAdapter(5).autoconfigActive, 1u);
+    EXPECT_EQ(Text(view.PerAdapter(2)), "result 0 auto 0/0 dns 10.0.0.53,10.0.0.54");
+    EXPECT_EQ(Text(view.PerAdapter(3)), "result 0 auto 0/0 dns 127.0.0.53");
+    EXPECT_EQ(Text(view.PerAdapter(4)), "result 0 auto 0/0 dns ") << "the embedded entry stays";
+    EXPECT_EQ(Text(view.PerAdapter(5)), "result 0 auto 1/1 dns 127.0.0.53");
     EXPECT_EQ(view.PerAdapter(99).result, platform::kInvalidParameter);
+
+    // Down interfaces too, each with its first IPv6 address.
+    EXPECT_EQ(Lines(view.Ipv6().entries), (Texts{"managed 20000000000000000000000000000001", "plain -", "v6only -",
+                                                 "zeroconf -"}));
 }
 
-TEST(IpHelperView, Ipv6EntryPerInterfaceWithItsFirstAddress) {
-    NetworkSnapshot snapshot;
-    snapshot.links = {Link(3, "b", 0), Link(2, "a")};
-    snapshot.addresses = {Ipv4(2, {10, 0, 0, 1}, 8), Ipv6(2, 0x20, 1), Ipv6(2, 0xFE, 2), Ipv6(7, 0xFD, 3)};
+TEST(InterfaceCodes, UnknownOperationalStateFollowsTheCarrier) {
+    EXPECT_EQ(OperStatusOf(OperState::kUnknown, kUpWithCarrier), 5u);
+    EXPECT_EQ(OperStatusOf(OperState::kUnknown, kFlagUp), 0u);
+    EXPECT_EQ(OperStatusOf(OperState::kLowerLayerDown, kUpWithCarrier), 1u);
+    EXPECT_EQ(OperStatusOf(static_cast<OperState>(42), kUpWithCarrier), 0u) << "a state this code does not know";
+    EXPECT_EQ(InterfaceTypeOf(kHwEther, true), 71u) << "Ethernet framing on a wireless device";
+}
 
-    const auto answer = ViewOf(snapshot).Ipv6();
-
-    ASSERT_EQ(answer.result, platform::kSuccess);
-    ASSERT_EQ(answer.entries.size(), 2u);
-    EXPECT_EQ(answer.entries[0].adapterName, "a");
-    ASSERT_TRUE(answer.entries[0].hasUnicast);
-    EXPECT_EQ(answer.entries[0].firstUnicast[0], 0x20);
-    EXPECT_EQ(answer.entries[0].firstUnicast[15], 1);
-    EXPECT_EQ(answer.entries[1].adapterName, "b");
-    EXPECT_FALSE(answer.entries[1].hasUnicast);
+TEST(InterfaceCodes, SpeedAndDuplexBecomeOneSetting) {
+    struct Case {
+        std::optional<std::uint32_t> speed;
+        std::uint8_t duplex;
+        const char* code;  // null: no setting
+        const char* text;
+    };
+    const Case cases[] = {
+        {1000, kDuplexFull, "10001", "1000Mbps Full"},
+        {10, kDuplexHalf, "100", "10Mbps Half"},
+        {2500, kDuplexFull, "25001", "2500Mbps Full"},
+        {10000, kDuplexFull, "100001", "10Gbps Full"},
+        {12500, kDuplexFull, "125001", "12500Mbps Full"},
+        {25000, kDuplexUnknown, "250002", "25Gbps"},
+        {std::nullopt, kDuplexFull, nullptr, nullptr},
+        {300'000'000, kDuplexFull, nullptr, nullptr},  // its code would not fit the reader's integer
+    };
+    for (const Case& c : cases) {
+        const auto setting = SpeedDuplexOf(Driver("x", c.speed, c.duplex));
+        if (c.code == nullptr) {
+            EXPECT_FALSE(setting.has_value()) << c.speed.value_or(0);
+            continue;
+        }
+        ASSERT_TRUE(setting.has_value()) << *c.speed;
+        EXPECT_EQ(setting->code, c.code);
+        EXPECT_EQ(setting->text, c.text);
+    }
 }
 
 }  // namespace

@@ -1,18 +1,12 @@
 #!/usr/bin/env python3
-"""The live inventory of a network namespace, compared with what iproute2
-says of the same namespace.
-
-Each scenario builds a namespace of its own, runs `kvlhost` inside it with
-`ip netns exec`, and checks ports, endpoints and host parameters against
-`ip -j link`, `ip -j addr`, `ip -j route` and the namespace's sysfs. The
-namespace, and with it every interface made in it, is removed afterwards,
-also when a check fails. Exit code 77 means the namespace could not be made.
+"""The live inventory of a network namespace of its own, made by the
+scenario and removed afterwards whatever happened, compared with what
+iproute2 and sysfs say of it. Exit code 77: no namespace could be made.
 
     namespace_inventory_test.py --kvlhost PATH [--scenario mixed|empty]
 """
 import argparse
 import atexit
-import ipaddress
 import json
 import os
 import signal
@@ -21,13 +15,12 @@ import sys
 import time
 import unittest
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from inventory_text import DEVICE_PREFIX, ip_json, ipv6_text, of_class  # noqa: E402
+
 PREFIX = "lsinv-"
 SKIPPED = 77
-DISABLED_PREFIX = "\\DEVICE\\TCPIP_"
-
-# Drivers whose name differs from their link kind.
-DRIVER_OF_KIND = {"bond": "bonding", "vlan": "802.1Q VLAN Support"}
-
+DRIVER_OF_KIND = {"bond": "bonding", "vlan": "802.1Q VLAN Support"}  # drivers not named after their kind
 # Operational state as iproute2 prints it -> enabled state of the port.
 ENABLED_STATE = {"UP": 2, "DORMANT": 10, "DOWN": 32768, "LOWERLAYERDOWN": 32768, "NOTPRESENT": 32768,
                  "TESTING": 32768}
@@ -42,23 +35,11 @@ class Namespace:
 
     def __init__(self, name):
         self.name = name
-        self.alive = False
-
-    def create(self):
-        run(["ip", "netns", "add", self.name])
-        self.alive = True
+        run(["ip", "netns", "add", name])
         atexit.register(self.delete)
 
     def delete(self):
-        if self.alive:
-            run(["ip", "netns", "del", self.name], check=False)
-            self.alive = False
-
-    def ip(self, *args, check=True):
-        return run(["ip", "-n", self.name, *args], check=check)
-
-    def ip_json(self, *args):
-        return json.loads(run(["ip", "-j", "-n", self.name, *args]).stdout or "[]")
+        run(["ip", "netns", "del", self.name], check=False)
 
     def execute(self, *args, check=True):
         return run(["ip", "netns", "exec", self.name, *args], check=check)
@@ -66,12 +47,9 @@ class Namespace:
 
 def remove_stale_namespaces():
     """Namespaces left by a run that was killed before it could clean up."""
-    listed = run(["ip", "netns", "list"], check=False).stdout.split()
-    for name in listed:
-        if not name.startswith(PREFIX):
-            continue
+    for name in run(["ip", "netns", "list"], check=False).stdout.split():
         pid = name[len(PREFIX):].split("-")[0]
-        if pid.isdigit() and not os.path.exists(f"/proc/{pid}"):
+        if name.startswith(PREFIX) and pid.isdigit() and not os.path.exists(f"/proc/{pid}"):
             run(["ip", "netns", "del", name], check=False)
 
 
@@ -109,49 +87,30 @@ OPTIONAL = {"d0": "type dummy", "v0.7": "link v0 type vlan id 7", "bond0": "type
 def build_mixed(ns):
     run(["ip", "-n", ns.name, "-batch", "-"], input=MIXED.strip() + "\n")
     for name, kind in OPTIONAL.items():
-        if ns.ip("link", "add", "name", name, *kind.split(), check=False).returncode == 0:
-            ns.ip("link", "set", name, "up")
-            print("this kernel offers", kind)
+        run(["ip", "-n", ns.name, "-batch", "-"], input=f"link add name {name} {kind}\nlink set {name} up\n", check=False)
     ns.execute("sh", "-c", "echo 1 > /proc/sys/net/ipv4/ip_forward")
 
 
 SCENARIOS = {"mixed": build_mixed, "empty": lambda ns: None}
 
 
-def wait_for_settled_addresses(ns, seconds=10):
-    """Until no address is tentative (duplicate detection still running)."""
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        links = ns.ip_json("addr", "show")
-        if not any(a.get("tentative") for link in links for a in link.get("addr_info", [])):
-            return
-        time.sleep(0.2)
-
-
-def ipv6_text(address):
-    """The inventory's IPv6 form: eight groups, no shortening, a zero digit
-    between a non-zero high byte and a low byte below 16."""
-    raw = ipaddress.IPv6Address(address).packed
-    return ":".join(f"{high:X}0{low:X}" if low < 16 and high != 0 else f"{high:X}{low:X}"
-                    for high, low in zip(raw[0::2], raw[1::2]))
-
-
 def speed_text(ns, name):
     """Speed and duplex as the namespace's sysfs tells them."""
     result = ns.execute("cat", f"/sys/class/net/{name}/speed", f"/sys/class/net/{name}/duplex", check=False)
     lines = result.stdout.split()
-    if result.returncode != 0 or len(lines) < 1 or not lines[0].lstrip("-").isdigit() or int(lines[0]) <= 0:
+    if result.returncode != 0 or not lines or not lines[0].lstrip("-").isdigit() or int(lines[0]) <= 0:
         return "Unknown"
     mbps = int(lines[0])
     text = f"{mbps // 1000}Gbps" if mbps >= 10000 and mbps % 1000 == 0 else f"{mbps}Mbps"
-    duplex = lines[1] if len(lines) > 1 else ""
-    return text + {"full": " Full", "half": " Half"}.get(duplex, "")
+    return text + {"full": " Full", "half": " Half"}.get(lines[1] if len(lines) > 1 else "", "")
 
 
-def without_lifetimes(links):
-    """The links with the address lifetimes, which count down, left out."""
-    return [{**link, "addr_info": [{key: value for key, value in address.items() if not key.endswith("life_time")}
-                                   for address in link.get("addr_info", [])]} for link in links]
+def addresses(ns):
+    """The namespace's links with their addresses, less the lifetimes, which count down."""
+    links = ip_json("-n", ns.name, "-d", "addr", "show")
+    for link in links:
+        link["addr_info"] = [{k: v for k, v in a.items() if not k.endswith("life_time")} for a in link["addr_info"]]
+    return links
 
 
 class Observation:
@@ -159,30 +118,30 @@ class Observation:
     namespace did not change in between."""
 
     def __init__(self, ns, kvlhost):
+        deadline = time.monotonic() + 10  # until duplicate address detection is done
+        while any(a.get("tentative") for link in addresses(ns) for a in link["addr_info"]):
+            if time.monotonic() > deadline:
+                break
+            time.sleep(0.2)
         for _ in range(5):
-            before = ns.ip_json("-d", "addr", "show")
+            before = addresses(ns)
             result = ns.execute(kvlhost, "--format", "json", check=False)
-            after = ns.ip_json("-d", "addr", "show")
-            if without_lifetimes(before) == without_lifetimes(after):
+            after = addresses(ns)
+            if before == after:
                 break
         self.links = sorted(after, key=lambda link: link["ifindex"])
-        self.routes = ns.ip_json("route", "show", "table", "main", "default")
-        self.exit_code = result.returncode
-        self.stderr = result.stderr
+        self.routes = ip_json("-n", ns.name, "route", "show", "table", "main", "default")
+        self.exit_code, self.stderr = result.returncode, result.stderr
         self.instances = json.loads(result.stdout)["instances"] if result.returncode == 0 else []
         self.speeds = {link["ifname"]: speed_text(ns, link["ifname"]) for link in self.links}
         self.forwarding = ns.execute("cat", "/proc/sys/net/ipv4/ip_forward").stdout.strip() == "1"
 
-    def of_class(self, name):
-        return [instance["properties"] for instance in self.instances if instance["class"] == name]
+    def ports(self):
+        return of_class(self.instances, "QRXSG_PhysicalNetworkPort")
 
 
 def is_up(link):
     return "UP" in link["flags"]
-
-
-def has_driver(link):
-    return "linkinfo" in link or "parentbus" in link
 
 
 def driver_of(link):
@@ -190,30 +149,25 @@ def driver_of(link):
     return DRIVER_OF_KIND.get(kind, kind)
 
 
-def enabled_state(link):
-    state = link["operstate"]
-    if state == "UNKNOWN":
-        return 2 if "LOWER_UP" in link["flags"] else 32768
-    return ENABLED_STATE[state]
+def up_ports(links):
+    return [link for link in links if is_up(link) and link["ifname"] != "lo" and "sit" not in link["ifname"]]
 
 
-def listed_as_port(name):
-    return name != "lo" and "sit" not in name
+def disabled_ports(links):
+    """Down interfaces with a driver or bus device."""
+    return [link for link in links if not is_up(link) and ("linkinfo" in link or "parentbus" in link)
+            and "sit" not in link["ifname"]]
 
 
 class NamespaceInventory(unittest.TestCase):
     scenario = "mixed"
     kvlhost = None
-    ns = None
-    seen = None
 
     @classmethod
     def setUpClass(cls):
         cls.ns = Namespace(f"{PREFIX}{os.getpid()}-{cls.scenario}")
-        cls.ns.create()
         try:
             SCENARIOS[cls.scenario](cls.ns)
-            wait_for_settled_addresses(cls.ns)
             cls.seen = Observation(cls.ns, cls.kvlhost)
         except BaseException:
             cls.ns.delete()
@@ -223,82 +177,67 @@ class NamespaceInventory(unittest.TestCase):
     def tearDownClass(cls):
         cls.ns.delete()
 
-    def test_runner_succeeds(self):
+    def test_runner_succeeds_and_reports_host_and_forwarding(self):
         self.assertEqual(self.seen.exit_code, 0, self.seen.stderr)
         if any(is_up(link) for link in self.seen.links):
             self.assertNotIn("log 1:", self.seen.stderr)
         else:
             self.assertIn("No Network Adapters Found.", self.seen.stderr)
-
-    def test_ip_service_reports_host_and_forwarding(self):
-        services = self.seen.of_class("QRXSG_IPService")
+        services = of_class(self.seen.instances, "QRXSG_IPService")
         self.assertEqual(len(services), 1)
         self.assertEqual(services[0]["HostName"], os.uname().nodename.split(".")[0])
         self.assertEqual(services[0]["RoutingEnabled"], self.seen.forwarding)
 
     def test_ports_are_up_interfaces_then_disabled_devices(self):
-        up = [link["ifname"] for link in self.seen.links if is_up(link)]
-        down = [link["ifname"] for link in self.seen.links if not is_up(link) and has_driver(link)]
-        expected = [name for name in up if listed_as_port(name)]
-        expected += [DISABLED_PREFIX + name for name in down if listed_as_port(DISABLED_PREFIX + name)]
-        ports = [port["DeviceID"] for port in self.seen.of_class("QRXSG_PhysicalNetworkPort")]
-        self.assertEqual(ports, expected)
+        expected = [link["ifname"] for link in up_ports(self.seen.links)]
+        expected += [DEVICE_PREFIX + link["ifname"] for link in disabled_ports(self.seen.links)]
+        self.assertEqual([port["DeviceID"] for port in self.seen.ports()], expected)
 
     def test_up_ports_match_their_links(self):
-        ports = {port["DeviceID"]: port for port in self.seen.of_class("QRXSG_PhysicalNetworkPort")}
-        for link in self.seen.links:
+        ports = {port["DeviceID"]: port for port in self.seen.ports()}
+        for link in up_ports(self.seen.links):
             name = link["ifname"]
-            if not is_up(link) or not listed_as_port(name):
-                continue
             with self.subTest(interface=name):
                 port = ports[name]
-                gateways = [route["gateway"] for route in self.seen.routes
-                            if route.get("dev") == name and "gateway" in route]
-                dynamic = any(a["family"] == "inet" and a.get("dynamic") for a in link["addr_info"])
-                self.assertEqual(port["Name"], name)
-                self.assertEqual(port["PortNumber"], link["ifindex"])
-                self.assertEqual(port["ActiveMaximumTransmissionUnit"], link["mtu"])
-                self.assertEqual(port["PermanentAddress"], link["address"].upper())
-                self.assertEqual(port["Description"], driver_of(link) or name)
-                self.assertEqual(port["EnabledState"], enabled_state(link))
-                self.assertEqual(port["LinkTechnology"], 2 if link["link_type"] == "ether" else 1)
-                self.assertEqual(port["GatewayList"], gateways or ["0.0.0.0"])
-                self.assertEqual(port["DhcpEnabled"], dynamic)
-                self.assertEqual(port["speedDuplex"], self.seen.speeds[name])
-                self.assertTrue(port["DriverLoaded"])
+                state = link["operstate"]
+                if state == "UNKNOWN":
+                    enabled = 2 if "LOWER_UP" in link["flags"] else 32768
+                else:
+                    enabled = ENABLED_STATE[state]
+                gateways = [r["gateway"] for r in self.seen.routes if r.get("dev") == name and "gateway" in r]
+                expected = {"Name": name, "PortNumber": link["ifindex"], "ActiveMaximumTransmissionUnit": link["mtu"],
+                            "PermanentAddress": link["address"].upper(), "Description": driver_of(link) or name,
+                            "EnabledState": enabled, "LinkTechnology": 2 if link["link_type"] == "ether" else 1,
+                            "GatewayList": gateways or ["0.0.0.0"], "speedDuplex": self.seen.speeds[name],
+                            "DhcpEnabled": any(a["family"] == "inet" and a.get("dynamic") for a in link["addr_info"]),
+                            "DriverLoaded": True}
+                self.assertEqual({key: port.get(key) for key in expected}, expected)
 
     def test_disabled_ports_carry_their_driver(self):
-        ports = {port["Name"]: port for port in self.seen.of_class("QRXSG_PhysicalNetworkPort")
-                 if port["EnabledState"] == 3}
-        for link in self.seen.links:
+        ports = {port["Name"]: port for port in self.seen.ports() if port["EnabledState"] == 3}
+        for link in disabled_ports(self.seen.links):
             name = link["ifname"]
-            if is_up(link) or not has_driver(link) or not listed_as_port(DISABLED_PREFIX + name):
-                continue
             with self.subTest(interface=name):
                 port = ports[name]
-                self.assertEqual(port["Description"], driver_of(link))
-                self.assertEqual(port["PortNumber"], 0)
-                self.assertFalse(port["DriverLoaded"])
+                self.assertEqual((port["Description"], port["PortNumber"], port["DriverLoaded"]),
+                                 (driver_of(link), 0, False))
+                self.assertNotIn("GatewayList", port)
                 # sysfs tells no speed of a down interface; its driver still may.
                 if self.seen.speeds[name] != "Unknown":
                     self.assertEqual(port["speedDuplex"], self.seen.speeds[name])
                 else:
                     self.assertRegex(port["speedDuplex"], r"^(Unknown|\d+[MG]bps( Full| Half)?)$")
-                self.assertNotIn("GatewayList", port)
 
     def test_endpoints_are_addresses_of_up_interfaces(self):
         expected = []
-        for link in self.seen.links:
-            if not is_up(link):
-                continue
+        for link in filter(is_up, self.seen.links):
             ipv4 = [f"{a['local']}/{a['prefixlen']}" for a in link["addr_info"] if a["family"] == "inet"]
             # An adapter without an IPv4 address still has the embedded entry.
-            for address in ipv4 or ["0.0.0.0/0"]:
-                expected.append(f"{link['ifindex']}_IPv4_{address}")
+            expected += [f"{link['ifindex']}_IPv4_{address}" for address in ipv4 or ["0.0.0.0/0"]]
             first_v6 = next((a for a in link["addr_info"] if a["family"] == "inet6"), None)
             if first_v6:
                 expected.append(f"{link['ifindex']}_IPv6_{ipv6_text(first_v6['local'])}")
-        endpoints = [endpoint["Name"] for endpoint in self.seen.of_class("QRXSG_IPProtocolEndpoint")]
+        endpoints = [endpoint["Name"] for endpoint in of_class(self.seen.instances, "QRXSG_IPProtocolEndpoint")]
         self.assertEqual(endpoints, expected)
 
 
@@ -310,23 +249,20 @@ def main():
 
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))  # runs the atexit clean-up
     remove_stale_namespaces()
-    probe = Namespace(f"{PREFIX}{os.getpid()}-probe")
     try:
-        probe.create()
+        probe = Namespace(f"{PREFIX}{os.getpid()}-probe")
         probe.execute("true")
-    except (subprocess.CalledProcessError, FileNotFoundError) as error:
         probe.delete()
-        reason = getattr(error, "stderr", "") or str(error)
-        print(f"skipped: cannot create a network namespace here ({reason.strip()}); run as root "
-              "on a kernel with network namespaces and iproute2 installed")
+    except (subprocess.CalledProcessError, FileNotFoundError) as error:
+        reason = (getattr(error, "stderr", "") or str(error)).strip()
+        print(f"skipped: cannot create a network namespace here ({reason}); run as root on a kernel with network "
+              "namespaces and iproute2 installed")
         return SKIPPED
-    probe.delete()
 
     NamespaceInventory.scenario = options.scenario
     NamespaceInventory.kvlhost = os.path.abspath(options.kvlhost)
     suite = unittest.defaultTestLoader.loadTestsFromTestCase(NamespaceInventory)
-    result = unittest.TextTestRunner(verbosity=2, stream=sys.stdout).run(suite)
-    return 0 if result.wasSuccessful() else 1
+    return 0 if unittest.TextTestRunner(verbosity=2, stream=sys.stdout).run(suite).wasSuccessful() else 1
 
 
 if __name__ == "__main__":

@@ -3,11 +3,37 @@
 
 #include "linux/netlink_bytes.h"
 #include "platform/linux/netlink_parse.h"
+#include "support/platform_text.h"
 
 namespace linkscope::live {
 namespace {
 
 using namespace testing;
+using linkscope::testing::HexText;
+using Texts = std::vector<std::string>;
+
+std::string Text(const LinkRecord& l) {
+    return std::to_string(l.index) + " " + l.name + " hw " + std::to_string(l.hardwareType) + " flags " +
+           std::to_string(l.flags) + " mtu " + std::to_string(l.mtu) + " oper " +
+           std::to_string(static_cast<int>(l.operState)) + " " + HexText(l.address) + " kind " + l.kind + " parent " +
+           l.parentDevice;
+}
+std::string Text(const AddressRecord& a) {
+    return "family " + std::to_string(a.family) + " #" + std::to_string(a.index) + "/" +
+           std::to_string(a.prefixLength) + " flags " + std::to_string(a.flags) + " " + HexText(a.local, "");
+}
+std::string Text(const RouteRecord& r) {
+    std::string text = "table " + std::to_string(r.table) + " type " + std::to_string(r.type) + " /" +
+                       std::to_string(r.destinationLength);
+    for (const NextHop& hop : r.hops) text += " via #" + std::to_string(hop.interfaceIndex) + " " + HexText(hop.gateway, "");
+    return text;
+}
+template <class Record>
+Texts Lines(const std::vector<Record>& records) {
+    Texts lines;
+    for (const Record& record : records) lines.push_back(Text(record));
+    return lines;
+}
 
 Bytes V4(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d) { return {a, b, c, d}; }
 
@@ -17,36 +43,18 @@ Bytes EthernetLink(std::int32_t index, const std::string& name) {
                          Attr(kLinkAddress, {0x02, 0, 0, 0, 0, static_cast<std::uint8_t>(index)})}));
 }
 
-TEST(NetlinkParse, LinkMessageGivesEveryFieldTheViewsRead) {
-    const Bytes info = Attr(kLinkInfo | kNestedFlag, TextAttr(kLinkInfoKind, "veth"));
-    const Bytes message = Message(
+TEST(NetlinkParse, LinksTakeOnlyTheirMessagesAcrossDatagramsWithEveryField) {
+    const Bytes veth = Message(
         kNewLink, LinkHeader(7, 1, 0x11043),
         Join({TextAttr(kLinkName, "v0"), Attr(kLinkAddress, {0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF}),
-              U32Attr(kLinkMtu, 9000), Attr(kLinkOperState, {6}), info,
-              TextAttr(kLinkParentDevice, "0000:00:03.0")}));
-
-    const auto links = ParseLinkDump({Join({message, Done()})});
-
-    ASSERT_EQ(links.size(), 1u);
-    EXPECT_EQ(links[0].index, 7u);
-    EXPECT_EQ(links[0].name, "v0");
-    EXPECT_EQ(links[0].hardwareType, 1);
-    EXPECT_EQ(links[0].flags, 0x11043u);
-    EXPECT_EQ(links[0].mtu, 9000u);
-    EXPECT_EQ(links[0].operState, OperState::kUp);
-    EXPECT_EQ(links[0].address, (Bytes{0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF}));
-    EXPECT_EQ(links[0].kind, "veth");
-    EXPECT_EQ(links[0].parentDevice, "0000:00:03.0");
-}
-
-TEST(NetlinkParse, EachParserTakesOnlyItsMessagesAcrossDatagrams) {
+              U32Attr(kLinkMtu, 9000), Attr(kLinkOperState, {6}),
+              Attr(kLinkInfo | kNestedFlag, TextAttr(kLinkInfoKind, "veth")), TextAttr(kLinkParentDevice, "0000:00:03.0")}));
     const Bytes address = Message(kNewAddress, AddressHeader(2, 24, 0x80, 2), Attr(kAddrAddress, V4(10, 0, 0, 1)));
-    const std::vector<Datagram> reply = {Join({EthernetLink(1, "a"), address}), Join({EthernetLink(2, "b"), Done()})};
+    const std::vector<Datagram> reply = {Join({EthernetLink(1, "a"), address}), Join({veth, Done()})};
 
-    const auto links = ParseLinkDump(reply);
-    ASSERT_EQ(links.size(), 2u);
-    EXPECT_EQ(links[0].name, "a");
-    EXPECT_EQ(links[1].name, "b");
+    EXPECT_EQ(Lines(ParseLinkDump(reply)),
+              (Texts{"1 a hw 1 flags 69699 mtu 1500 oper 0 02:00:00:00:00:01 kind  parent ",
+                     "7 v0 hw 1 flags 69699 mtu 9000 oper 6 AA:BB:CC:DD:EE:FF kind veth parent 0000:00:03.0"}));
     EXPECT_EQ(ParseAddressDump(reply).size(), 1u);
     EXPECT_TRUE(ParseRouteDump(reply).empty());
 }
@@ -56,10 +64,7 @@ TEST(NetlinkParse, MalformedLengthsNeverReadPastTheirBounds) {
     // attribute walk; what came before it is kept.
     Bytes overlong = Message(kNewLink, LinkHeader(3, 1, 0), Join({TextAttr(kLinkName, "ok"), U32Attr(kLinkMtu, 1)}));
     overlong[overlong.size() - 8] = 0xFF;  // the MTU attribute's length
-    const auto kept = ParseLinkDump({overlong});
-    ASSERT_EQ(kept.size(), 1u);
-    EXPECT_EQ(kept[0].name, "ok");
-    EXPECT_EQ(kept[0].mtu, 0u);
+    EXPECT_EQ(Lines(ParseLinkDump({overlong})), Texts{"3 ok hw 1 flags 0 mtu 0 oper 0 - kind  parent "});
 
     // A message claiming more bytes than its datagram ends that datagram's walk.
     Bytes cut = EthernetLink(4, "cut");
@@ -75,61 +80,43 @@ TEST(NetlinkParse, MalformedLengthsNeverReadPastTheirBounds) {
 }
 
 TEST(NetlinkParse, AddressesTakeTheLocalSideAndTheWideFlags) {
-    const Bytes pointToPoint =
-        Message(kNewAddress, AddressHeader(2, 32, 0x80, 3),
-                Join({Attr(kAddrAddress, V4(10, 9, 9, 9)), Attr(kAddrLocal, V4(10, 0, 0, 1))}));
-    const Bytes ipv6(Message(kNewAddress, AddressHeader(10, 64, 0, 3),
-                             Join({Attr(kAddrAddress, Bytes(16, 0xFD)), U32Attr(kAddrFlags, 0x280)})));
+    const Bytes pointToPoint = Message(kNewAddress, AddressHeader(2, 32, 0x80, 3),
+                                       Join({Attr(kAddrAddress, V4(10, 9, 9, 9)), Attr(kAddrLocal, V4(10, 0, 0, 1))}));
+    const Bytes ipv6 = Message(kNewAddress, AddressHeader(10, 64, 0, 3),
+                               Join({Attr(kAddrAddress, Bytes(16, 0xFD)), U32Attr(kAddrFlags, 0x280)}));
 
-    const auto addresses = ParseAddressDump({Join({pointToPoint, ipv6, Done()})});
-
-    ASSERT_EQ(addresses.size(), 2u);
-    EXPECT_EQ(addresses[0].family, 2);
-    EXPECT_EQ(addresses[0].index, 3u);
-    EXPECT_EQ(addresses[0].prefixLength, 32);
-    EXPECT_EQ(addresses[0].local, V4(10, 0, 0, 1)) << "the local address, not the peer";
-    EXPECT_EQ(addresses[0].flags, 0x80u);
-    EXPECT_EQ(addresses[1].local, Bytes(16, 0xFD));
-    EXPECT_EQ(addresses[1].flags, 0x280u) << "the 32-bit flags attribute wins over the header's 8 bits";
+    // The local address, not the peer; the 32-bit flags attribute wins
+    // over the header's 8 bits.
+    EXPECT_EQ(Lines(ParseAddressDump({Join({pointToPoint, ipv6, Done()})})),
+              (Texts{"family 2 #3/32 flags 128 0A000001", "family 10 #3/64 flags 640 FDFDFDFDFDFDFDFDFDFDFDFDFDFDFDFD"}));
 }
 
-TEST(NetlinkParse, RoutesKeepTableAndEveryHop) {
+TEST(NetlinkParse, RoutesKeepTableAndEveryHopAndPassOverIpv6) {
     const Bytes single = Message(kNewRoute, RouteHeader(2, 0, 254, 1),
                                  Join({U32Attr(kRouteTable, 254), Attr(kRouteGateway, V4(10, 0, 0, 254)),
                                        U32Attr(kRouteOif, 2)}));
     const Bytes hops = Join({NextHopBytes(3, Attr(kRouteGateway, V4(10, 3, 0, 1))),
                              NextHopBytes(4, Attr(kRouteGateway, V4(10, 4, 0, 1)))});
+    // The table attribute holds tables past 255.
     const Bytes multipath = Message(kNewRoute, RouteHeader(2, 0, 252, 1),
                                     Join({U32Attr(kRouteTable, 1000), Attr(kRouteMultipath, hops)}));
     const Bytes ipv6 = Message(kNewRoute, RouteHeader(10, 0, 254, 1), U32Attr(kRouteOif, 2));
 
-    const auto routes = ParseRouteDump({Join({single, multipath, ipv6, Done()})});
-
-    ASSERT_EQ(routes.size(), 2u) << "IPv6 routes are passed over";
-    EXPECT_EQ(routes[0].table, 254u);
-    EXPECT_EQ(routes[0].type, 1);
-    EXPECT_EQ(routes[0].destinationLength, 0);
-    ASSERT_EQ(routes[0].hops.size(), 1u);
-    EXPECT_EQ(routes[0].hops[0].interfaceIndex, 2u);
-    EXPECT_EQ(routes[0].hops[0].gateway, V4(10, 0, 0, 254));
-    EXPECT_EQ(routes[1].table, 1000u) << "the table attribute holds tables past 255";
-    ASSERT_EQ(routes[1].hops.size(), 2u);
-    EXPECT_EQ(routes[1].hops[1].interfaceIndex, 4u);
-    EXPECT_EQ(routes[1].hops[1].gateway, V4(10, 4, 0, 1));
+    EXPECT_EQ(Lines(ParseRouteDump({Join({single, multipath, ipv6, Done()})})),
+              (Texts{"table 254 type 1 /0 via #2 0A0000FE", "table 1000 type 1 /0 via #3 0A030001 via #4 0A040001"}));
 }
 
 TEST(NetlinkParse, DumpProgressTellsTheEndAndItsError) {
     Bytes errorPayload;
-    Put<std::int32_t>(errorPayload, -13);  // EACCES
+    Put(errorPayload, std::int32_t{-13});              // EACCES
     errorPayload.resize(errorPayload.size() + 16, 0);  // the request's header follows
-    struct Case {
+    const struct {
         const char* name;
         Bytes datagram;
         bool finished;
         int error;
         bool interrupted;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"records only", EthernetLink(1, "a"), false, 0, false},
         {"done", Join({EthernetLink(1, "a"), Done()}), true, 0, false},
         {"done with an error", Done(-16), true, 16, false},
@@ -137,7 +124,7 @@ TEST(NetlinkParse, DumpProgressTellsTheEndAndItsError) {
         {"interrupted", Message(kNewLink, LinkHeader(1, 1, 0), {}, kDumpInterrupted), false, 0, true},
         {"empty", Bytes{}, false, 0, false},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const DumpProgress progress = InspectDumpDatagram(c.datagram);
         EXPECT_EQ(progress.finished, c.finished) << c.name;
         EXPECT_EQ(progress.error, c.error) << c.name;

@@ -13,10 +13,10 @@
 #include <gtest/gtest.h>
 
 #include "collect/adapters_info.h"
-#include "host/fake_plugin.h"
 #include "kvl/core.h"
 #include "kvl/hub.h"
 #include "provider/linkscope.h"
+#include "support/fake_plugin.h"
 #include "support/sim_machine.h"
 
 namespace NQRXKVL20 {
@@ -31,6 +31,7 @@ namespace linkscope::testing {
 using NQRXKVL20::TCIMValue;
 using Properties = std::vector<std::pair<std::string, TCIMValue>>;
 using Instances = std::vector<boost::shared_ptr<NQRXKVL20::THubInstance>>;
+using Texts = std::vector<std::string>;
 
 inline TCIMValue U16(unsigned short n) { return TCIMValue(n); }
 inline TCIMValue U32(unsigned int n) { return TCIMValue(n); }
@@ -40,11 +41,10 @@ inline TCIMValue Strings(const std::vector<TCIMValue>& elements) {
 }
 
 // Serves the fixture's records the way the plug-in object serves its own.
-class RecordsPlugin : public hosttest::FakePlugin {
+class RecordsPlugin : public QuietPlugin {
 public:
     explicit RecordsPlugin(const AdaptersInfo& adapters) : adapters_(adapters) {}
-    void QueryInstances(boost::shared_ptr<NQRXKVL20::ICIMNamespace> ns,
-                        const std::vector<boost::shared_ptr<NQRXKVL20::ICIMClass>>& classes) override {
+    void QueryInstances(boost::shared_ptr<NQRXKVL20::ICIMNamespace> ns, const ClassList& classes) override {
         provider::QueryInstances(ns, classes, provider::CollectedData{nullptr, &adapters_, nullptr});
     }
 
@@ -60,44 +60,36 @@ protected:
 
     // Records as enumeration leaves them: device name and port number,
     // addresses, up and running.
-    PhysicalNetworkAdapter* AddPhysical(const std::string& deviceId, std::int32_t portNumber,
-                                        const TextList& ipv4 = {}, const TextList& ipv6 = {}) {
-        auto* adapter = Make<PhysicalNetworkAdapter>(deviceId, portNumber, ipv4, ipv6);
+    PhysicalNetworkAdapter* AddPhysical(const std::string& deviceId, std::int32_t portNumber, const TextList& ipv4 = {},
+                                        const TextList& ipv6 = {}) {
+        auto* adapter = Fill(new PhysicalNetworkAdapter(), deviceId, portNumber, ipv4, ipv6);
         adapters_.AddPhysicalAdapter(adapter);
         return adapter;
     }
-    VirtualNetworkAdapter* AddVirtual(const std::string& deviceId, std::int32_t portNumber,
-                                      const TextList& ipv4 = {}, const TextList& ipv6 = {}) {
-        auto* adapter = Make<VirtualNetworkAdapter>(deviceId, portNumber, ipv4, ipv6);
+    VirtualNetworkAdapter* AddVirtual(const std::string& deviceId, std::int32_t portNumber, const TextList& ipv4 = {},
+                                      const TextList& ipv6 = {}) {
+        auto* adapter = Fill(new VirtualNetworkAdapter(), deviceId, portNumber, ipv4, ipv6);
         adapters_.AddVirtualAdapter(adapter);
         return adapter;
     }
 
     // One query for these classes, in this order; what it committed.
-    Instances Query(const std::vector<std::string>& classNames) {
-        std::vector<boost::shared_ptr<NQRXKVL20::ICIMClass>> classes;
-        for (const std::string& name : classNames) {
-            classes.push_back(manager_->GetClass(name, NQRXKVL20::TCIMPropertyMap()));
-        }
+    Instances Query(const Texts& classNames) {
+        ClassList classes;
+        for (const std::string& name : classNames) classes.push_back(manager_->GetClass(name, {}));
         manager_->ClearCommitted();
         plugin_.QueryInstances(manager_, classes);
         return manager_->Committed();
     }
 
     // Values of one property across instances ("<unset>" where absent).
-    static std::vector<std::string> Column(const Instances& instances, const std::string& property) {
-        std::vector<std::string> values;
+    static Texts Column(const Instances& instances, const std::string& property) {
+        Texts values;
         for (const auto& instance : instances) {
             auto found = instance->GetProperty(property, {});
             values.push_back(found ? found->GetValue({}).ToString() : "<unset>");
         }
         return values;
-    }
-
-    static std::vector<std::string> Paths(const Instances& instances) {
-        std::vector<std::string> paths;
-        for (const auto& instance : instances) paths.push_back(instance->Path());
-        return paths;
     }
 
     ScopedMachine machine_{sim::Machine{}};  // records read the exclusion switch from it
@@ -108,9 +100,8 @@ protected:
 
 private:
     template <class Record>
-    static Record* Make(const std::string& deviceId, std::int32_t portNumber, const TextList& ipv4,
+    static Record* Fill(Record* adapter, const std::string& deviceId, std::int32_t portNumber, const TextList& ipv4,
                         const TextList& ipv6) {
-        auto* adapter = new Record();
         adapter->SetDeviceID(deviceId);
         adapter->SetPortNumber(portNumber);
         adapter->SetEnabledState(2);

@@ -1,5 +1,6 @@
 // A machine description that cannot be used is refused with one line that
-// names the file, the field and the problem.
+// names the file, the field and the problem. (Every shipped machine file is
+// run through the runner by the machine inventory test.)
 #include <string>
 
 #include <gtest/gtest.h>
@@ -9,13 +10,17 @@
 namespace linkscope::sim {
 namespace {
 
-std::string Refusal(const std::string& text) {
+template <class Load>
+std::string RefusalOf(Load load) {
     try {
-        ParseMachine(text, "m.json");
+        load();
     } catch (const MachineFileError& e) {
         return e.what();
     }
     return "(accepted)";
+}
+std::string Refusal(const std::string& text) {
+    return RefusalOf([&] { ParseMachine(text, "m.json"); });
 }
 
 std::string Repeated(const std::string& text, int times) {
@@ -57,7 +62,6 @@ TEST(MachineFileErrorsTest, NamesFileFieldAndProblem) {
         // Values.
         {R"({"adapters": [{"guid": "{A}", "index": 1}, {"guid": "{B}", "index": 2, "mac": "00-1A-2B-3C-4D-5"}]})",
          "m.json: adapters[1].mac: expected hex bytes like \"00-1A-2B-3C-4D-5E\""},
-        {Adapter(R"("mac": "00-1A:2B")"), "m.json: adapters[0].mac: expected hex bytes like \"00-1A-2B-3C-4D-5E\""},
         {Adapter(R"("mac": "00-01-02-03-04-05-06-07-08")"), "m.json: adapters[0].mac: at most 8 bytes, got 9"},
         {Adapter(R"("ipv6": "fe80::1::2")"),
          "m.json: adapters[0].ipv6: expected an IPv6 address like \"fe80::21a:2bff:fe3c:4d5e\""},
@@ -92,8 +96,6 @@ TEST(MachineFileErrorsTest, NamesFileFieldAndProblem) {
         {"{\n  \"host\": {\n    \"hostName\" \"x\"\n  }\n}",
          "m.json: line 3, column 18: syntax error while parsing object separator - unexpected string literal; "
          "expected ':'"},
-        {"", "m.json: line 1, column 1: syntax error while parsing value - unexpected end of input; expected '[', "
-             "'{', or a literal"},
         {R"({"host": {"enableProxy": 1e400}})", "m.json: line 1, column 30: number overflow parsing '1e400'"},
         {Adapter(R"("index": 2)"), "m.json: adapters[0].index: given twice"},
         {R"({"about": )" + std::string(100, '[') + std::string(100, ']') + "}",
@@ -104,12 +106,8 @@ TEST(MachineFileErrorsTest, NamesFileFieldAndProblem) {
 }
 
 TEST(MachineFileErrorsTest, UnreadableFileIsNamed) {
-    try {
-        LoadMachineFile("/nonexistent/m.json");
-        FAIL() << "accepted";
-    } catch (const MachineFileError& e) {
-        EXPECT_STREQ(e.what(), "/nonexistent/m.json: cannot open the file: No such file or directory");
-    }
+    EXPECT_EQ(RefusalOf([] { LoadMachineFile("/nonexistent/m.json"); }),
+              "/nonexistent/m.json: cannot open the file: No such file or directory");
 }
 
 }  // namespace

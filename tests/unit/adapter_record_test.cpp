@@ -1,6 +1,8 @@
-// The setter rules of adapter records and the exclusion switch.
+// The setter rules of adapter records, the exclusion switch, the text
+// forms of masks, hardware addresses and IPv6 addresses, and the dump.
 #include <gtest/gtest.h>
 
+#include "collect/address_text.h"
 #include "collect/network_adapter.h"
 #include "support/sim_machine.h"
 
@@ -8,45 +10,31 @@ namespace linkscope {
 namespace {
 
 using NQRXKVL20::TCIMValue;
+using testing::LoggedAt;
 using testing::MachineWithEnvironment;
 using testing::ScopedMachine;
 
-struct QuoteCase {
-    const char* offered;
-    const char* stored;
-};
-
-class DescriptionQuotes : public ::testing::TestWithParam<QuoteCase> {};
-
-TEST_P(DescriptionQuotes, BothDescriptiveTextsDropOnePairOfEnclosingQuotes) {
+TEST(AdapterRecord, DescriptiveTextsDropOnePairOfEnclosingQuotes) {
     ScopedMachine machine(sim::Machine{});
-    NetworkAdapter adapter;
-    adapter.SetDescription(GetParam().offered);
-    adapter.SetOtherIdentifyingInfo(GetParam().offered);
-    EXPECT_EQ(adapter.GetDescription(), GetParam().stored);
-    EXPECT_EQ(adapter.GetOtherIdentifyingInfo(), GetParam().stored);
+    const std::pair<const char*, const char*> cases[] = {
+        {"\"Intel NIC\"", "Intel NIC"}, {"\"Intel NIC", "\"Intel NIC"}, {"Intel NIC\"", "Intel NIC\""},
+        {"\"", ""}, {"\"\"", ""}, {"\"\"x\"\"", "\"x\""}, {"", ""}, {"plain", "plain"},
+    };
+    for (const auto& [offered, stored] : cases) {
+        NetworkAdapter adapter;
+        adapter.SetDescription(offered);
+        adapter.SetOtherIdentifyingInfo(offered);
+        EXPECT_EQ(adapter.GetDescription(), stored) << offered;
+        EXPECT_EQ(adapter.GetOtherIdentifyingInfo(), stored) << offered;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, DescriptionQuotes,
-                         ::testing::Values(QuoteCase{"\"Intel NIC\"", "Intel NIC"},
-                                           QuoteCase{"\"Intel NIC", "\"Intel NIC"},
-                                           QuoteCase{"Intel NIC\"", "Intel NIC\""},
-                                           QuoteCase{"\"", ""},
-                                           QuoteCase{"\"\"", ""},
-                                           QuoteCase{"\"\"x\"\"", "\"x\""},
-                                           QuoteCase{"", ""},
-                                           QuoteCase{"plain", "plain"}));
-
-TEST(AdapterRecord, PermanentAddressIsKeptInUpperCase) {
+TEST(AdapterRecord, PermanentAddressIsUpperCaseAndDnsServersAreKeptOnlyWhileEnabled) {
     ScopedMachine machine(sim::Machine{});
     NetworkAdapter adapter;
     adapter.SetPermanentAddress("00:1a:2b:3c:4d:ef");
     EXPECT_EQ(adapter.GetPermanentAddress(), "00:1A:2B:3C:4D:EF");
-}
 
-TEST(AdapterRecord, DnsServersAreKeptOnlyWhileTheAdapterIsEnabled) {
-    ScopedMachine machine(sim::Machine{});
-    NetworkAdapter adapter;
     const std::vector<TCIMValue> dns = {TCIMValue("10.0.0.2"), TCIMValue("10.0.0.3")};
     adapter.SetDnsServers(dns);
     EXPECT_TRUE(adapter.GetDnsServers().empty());
@@ -58,8 +46,8 @@ TEST(AdapterRecord, DnsServersAreKeptOnlyWhileTheAdapterIsEnabled) {
     EXPECT_EQ(adapter.GetDnsServers(), dns) << "a later offer is ignored once the state is not 2";
 }
 
-// Fills every field that the exclusion switch guards, plus the ones it
-// must leave alone.
+// Fills every field that the exclusion switch guards, plus the identity
+// and matching keys it must leave alone.
 void FillAddresses(NetworkAdapter& adapter) {
     adapter.SetEnabledState(2);
     adapter.SetPermanentAddress("00:1a:2b:3c:4d:5e");
@@ -77,45 +65,40 @@ void FillAddresses(NetworkAdapter& adapter) {
     adapter.SetIPv6AddressList({"FE80:00:00:00:21A:2BFF:FE3C:4D5E"});
 }
 
-struct SwitchCase {
-    const char* name;
-    bool defined;
-    const char* value;
-    bool excluded;
-};
-
-class ExclusionSwitch : public ::testing::TestWithParam<SwitchCase> {};
-
-TEST_P(ExclusionSwitch, DecidesWhetherAddressesAreStored) {
-    const SwitchCase& c = GetParam();
-    const std::string value = c.value ? c.value : std::string(40000, 'x');
-    ScopedMachine machine(c.defined ? MachineWithEnvironment("KVL_EXCLUDEIP", value) : sim::Machine{});
-    NetworkAdapter adapter;
-    FillAddresses(adapter);
-    EXPECT_EQ(adapter.GetExcludeIP(), c.excluded);
-    EXPECT_EQ(adapter.GetPermanentAddress().empty(), c.excluded);
-    EXPECT_EQ(adapter.GetDhcpServer().empty(), c.excluded);
-    EXPECT_EQ(adapter.GetPrimaryWinsServer().empty(), c.excluded);
-    EXPECT_EQ(adapter.GetSecondaryWinsServer().empty(), c.excluded);
-    EXPECT_EQ(adapter.GetDnsServers().empty(), c.excluded);
-    EXPECT_EQ(adapter.GetGatewayList().empty(), c.excluded);
-    EXPECT_EQ(adapter.GetNetworkAddresses().empty(), c.excluded);
-    EXPECT_EQ(adapter.GetIPv4AddressList().empty(), c.excluded);
-    EXPECT_EQ(adapter.GetIPv6AddressList().empty(), c.excluded);
-    // Identity and matching keys are stored either way.
-    EXPECT_EQ(adapter.GetMacAddress(), "001A2B3C4D5E");
-    EXPECT_EQ(adapter.GetDeviceID(), "\\DEVICE\\TCPIP_{A}");
-    EXPECT_EQ(adapter.GetName(), "{A}");
-    EXPECT_EQ(adapter.GetDescription(), "NIC");
+// Which guarded fields are empty, and the unguarded ones.
+std::vector<bool> EmptyGuardedFields(const NetworkAdapter& a) {
+    return {a.GetPermanentAddress().empty(),  a.GetDhcpServer().empty(),     a.GetPrimaryWinsServer().empty(),
+            a.GetSecondaryWinsServer().empty(), a.GetDnsServers().empty(),   a.GetGatewayList().empty(),
+            a.GetNetworkAddresses().empty(),  a.GetIPv4AddressList().empty(), a.GetIPv6AddressList().empty()};
 }
+std::string Identity(const NetworkAdapter& a) {
+    return a.GetMacAddress() + " " + a.GetDeviceID() + " " + a.GetName() + " " + a.GetDescription();
+}
+const char kIdentity[] = "001A2B3C4D5E \\DEVICE\\TCPIP_{A} {A} NIC";
 
-INSTANTIATE_TEST_SUITE_P(Cases, ExclusionSwitch,
-                         ::testing::Values(SwitchCase{"Absent", false, "", false},
-                                           SwitchCase{"Empty", true, "", false},
-                                           SwitchCase{"AnyText", true, "10.0.0.5,10.0.0.6", true},
-                                           SwitchCase{"Zero", true, "0", true},
-                                           SwitchCase{"LongerThanTheBuffer", true, nullptr, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+TEST(AdapterRecord, ExclusionSwitchDecidesWhetherAddressesAreStored) {
+    const struct {
+        const char* name;
+        bool defined;
+        std::string value;
+        bool excluded;
+    } cases[] = {
+        {"absent", false, "", false},
+        {"empty", true, "", false},
+        {"any text", true, "10.0.0.5,10.0.0.6", true},
+        {"zero", true, "0", true},
+        {"longer than the buffer", true, std::string(40000, 'x'), true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScopedMachine machine(c.defined ? MachineWithEnvironment("KVL_EXCLUDEIP", c.value) : sim::Machine{});
+        NetworkAdapter adapter;
+        FillAddresses(adapter);
+        EXPECT_EQ(adapter.GetExcludeIP(), c.excluded);
+        EXPECT_EQ(EmptyGuardedFields(adapter), std::vector<bool>(9, c.excluded));
+        EXPECT_EQ(Identity(adapter), kIdentity);
+    }
+}
 
 TEST(AdapterRecord, ConversionAppliesTheSettersAgainAndKeepsTeamFieldsAtDefaults) {
     ScopedMachine machine(sim::Machine{});
@@ -137,8 +120,6 @@ TEST(AdapterRecord, ConversionAppliesTheSettersAgainAndKeepsTeamFieldsAtDefaults
     EXPECT_EQ(copy.GetSpeed(), 10000000000ULL);
     EXPECT_EQ(copy.GetPortNumber(), 11);
     EXPECT_EQ(copy.GetIPv6AddressList(), source.GetIPv6AddressList());
-    EXPECT_TRUE(copy.GetVendorName().empty());
-    EXPECT_EQ(copy.GetMemberTeamID(), 0);
 }
 
 TEST(AdapterRecord, ConversionReadsTheSwitchAfresh) {
@@ -151,9 +132,67 @@ TEST(AdapterRecord, ConversionReadsTheSwitchAfresh) {
     ScopedMachine excluded(MachineWithEnvironment("KVL_EXCLUDEIP", "1"));
     PhysicalNetworkAdapter copy(*source);
     EXPECT_TRUE(copy.GetExcludeIP());
-    EXPECT_TRUE(copy.GetPermanentAddress().empty());
-    EXPECT_TRUE(copy.GetIPv4AddressList().empty());
-    EXPECT_EQ(copy.GetMacAddress(), "001A2B3C4D5E");
+    EXPECT_EQ(EmptyGuardedFields(copy), std::vector<bool>(9, true));
+    EXPECT_EQ(Identity(copy), kIdentity);
+}
+
+TEST(MaskToPrefixLength, CountsTheLastNonZeroOctet) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"255.255.255.0", "24"},   {"255.255.255.255", "32"}, {"255.255.255.128", "25"},
+        {"0.0.0.0", "0"},          {"255.0.0.0", "8"},         {"255.255.240.0", "20"},
+        // Odd masks: only the last non-zero octet's bits count.
+        {"255.0.255.0", "24"},     {"0.0.0.255", "32"},       {"255.255.255.1", "25"},
+        // No dot at all: three octets are counted before the one read.
+        {"", "24"},                {"255", "32"},             {"garbage", "24"},
+        {"255.255.255.256", "24"}, {"1.2.3.4.5", "26"},
+    };
+    for (const auto& [mask, prefix] : cases) {
+        EXPECT_EQ(NetworkAdapter::MaskToPrefixLength(mask), prefix) << mask;
+    }
+}
+
+// The common forms are in every enumeration test's records; these are the
+// edges: no bytes at all, and IPv6 groups whose low byte is below 16.
+TEST(AddressText, EmptyHardwareAddressAndTheIpv6ZeroDigitRule) {
+    EXPECT_EQ(BareHardwareAddress({}), "00") << "the first byte is always written";
+    EXPECT_EQ(ColonHardwareAddress({}), "00");
+    const std::array<std::uint8_t, 16> groups = {0x20, 0x01, 0x01, 0x00, 0x00, 0x00, 0x00, 0x0a,
+                                                 0x12, 0x34, 0x00, 0xff, 0xff, 0x0f, 0x00, 0x01};
+    EXPECT_EQ(Ipv6Text(groups), "2001:100:00:0A:1234:0FF:FF0F:01");
+}
+
+// Fifteen lines, and three more when DHCP and WINS are on.
+TEST(AdapterDump, GivesOneLinePerFieldAndTheServersOfEnabledDhcpAndWins) {
+    ScopedMachine machine(sim::Machine{});
+    NetworkAdapter adapter;
+    adapter.SetDeviceID("\\DEVICE\\TCPIP_{A}");
+    adapter.SetPortNumber(11);
+    adapter.SetIPv4AddressList({"10.0.0.5/24", "10.0.1.5/16"});
+    adapter.SetSpeed(10000000000ULL);
+    const std::string head =
+        "Called from: teams.cpp:42\n"
+        "DeviceID      : \\DEVICE\\TCPIP_{A}\n"
+        "Name          : \n"
+        "Permanent Addr: \n"
+        "Description   : \n"
+        "Nic Type      : 0\n"
+        "Speed         : 10000000000\n"
+        "MTU           : 0\n"
+        "Port Number   : 11\n"
+        "ip Address List Size   : 2\n"
+        "FW Version    : \n"
+        "PCI DeviceID   : \n";
+    adapter.Dump("teams.cpp", 42);
+    adapter.SetDhcpEnabled(true);
+    adapter.SetDhcpServer("10.0.0.1");
+    adapter.SetHaveWins(true);
+    adapter.SetPrimaryWinsServer("10.0.0.5");
+    adapter.SetSecondaryWinsServer("10.0.0.6");
+    adapter.Dump("teams.cpp", 42);
+    EXPECT_EQ(LoggedAt(3), (std::vector<std::string>{
+                               head + "DHCP Enabled   : false\nHave Wins      : false\nEnabled State  : 0\n",
+                               head + "DHCP Enabled   : true\nDHCP Server    : 10.0.0.1\nHave Wins      : true\n"
+                                      "Pri Wins Server:10.0.0.5\nSec Wins Server:10.0.0.6\nEnabled State  : 0\n"}));
 }
 
 }  // namespace

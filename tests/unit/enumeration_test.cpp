@@ -1,7 +1,10 @@
-// Enumeration of the operating system's adapters into the container.
+// Enumeration of the operating system's adapters into the container, and
+// the host parameters.
 #include <gtest/gtest.h>
 
 #include "collect/adapters_info.h"
+#include "collect/network_params.h"
+#include "support/record_text.h"
 #include "support/sim_machine.h"
 
 namespace linkscope {
@@ -9,6 +12,7 @@ namespace {
 
 using NQRXKVL20::TCIMValue;
 using testing::LoggedAt;
+using testing::RecordTexts;
 using testing::ScopedMachine;
 
 sim::Adapter Nic(std::uint32_t index, std::vector<std::uint8_t> mac = {0x00, 0x1a, 0x2b, 0x3c, 0x4d, 0x5e}) {
@@ -29,62 +33,41 @@ std::unique_ptr<AdaptersInfo> Collect() {
     return adapters;
 }
 
-TEST(Enumeration, NewRecordCarriesEverythingIpConfigurationReports) {
+// A full answer; one whose address and gateway chains hold only their
+// embedded entries; one missing from the interface list and table, whose
+// per-adapter call fails.
+TEST(Enumeration, NewRecordsCarryWhatIpConfigurationReportsSparseAnswersGiveEmptyValues) {
     sim::Machine machine;
-    sim::Adapter nic = Nic(11);
-    nic.dhcp = true;
-    nic.dhcpServer = "10.0.0.1";
-    nic.wins = {"10.0.0.5", "10.0.0.6"};
-    nic.ipv4.push_back({"10.0.1.11", "255.255.0.0"});
-    nic.ipv6 = std::array<std::uint8_t, 16>{0xfe, 0x80, 0, 0, 0, 0, 0, 0, 0x02, 0x1a, 0x2b, 0xff, 0xfe, 0x3c, 0x4d, 0x5e};
-    nic.mtu = 9000;
-    nic.autoconfig = {true, true};
-    machine.adapters = {nic};
+    sim::Adapter full = Nic(11);
+    full.dhcp = true;
+    full.dhcpServer = "10.0.0.1";
+    full.wins = {"10.0.0.5", "10.0.0.6"};
+    full.ipv4.push_back({"10.0.1.11", "255.255.0.0"});
+    full.ipv6 = std::array<std::uint8_t, 16>{0xfe, 0x80, 0, 0, 0, 0, 0, 0, 0x02, 0x1a, 0x2b, 0xff, 0xfe, 0x3c, 0x4d, 0x5e};
+    full.mtu = 9000;
+    full.autoconfig = {true, true};
+    sim::Adapter bare = Nic(3, {0xab, 0x01});
+    bare.ipv4.clear();
+    bare.gateways.clear();
+    sim::Adapter unlisted = Nic(4, {0x02, 0x04});
+    unlisted.inInterfaceInfo = false;
+    unlisted.inIfTable = false;
+    unlisted.perAdapterResult = 87;
+    machine.adapters = {full, bare, unlisted};
     ScopedMachine installed(machine);
 
-    auto adapters = Collect();
-    ASSERT_EQ(adapters->GetPhysicalAdapters().size(), 1u);
-    const PhysicalNetworkAdapter& record = *adapters->GetPhysicalAdapters()[0];
-    EXPECT_EQ(record.GetDeviceID(), "\\DEVICE\\TCPIP_" + nic.guid);
-    EXPECT_EQ(record.GetName(), nic.guid);
-    EXPECT_EQ(record.GetMacAddress(), "001A2B3C4D5E");
-    EXPECT_EQ(record.GetPermanentAddress(), "00:1A:2B:3C:4D:5E");
-    EXPECT_EQ(record.GetDescription(), "NIC 11");
-    EXPECT_EQ(record.GetOtherIdentifyingInfo(), "NIC 11");
-    EXPECT_EQ(record.GetLinkTechnology(), 2);
-    EXPECT_EQ(record.GetNetworkAddresses(), std::vector<TCIMValue>{TCIMValue("00:1A:2B:3C:4D:5E")});
-    EXPECT_EQ(record.GetGatewayList(), std::vector<TCIMValue>{TCIMValue("10.0.0.1")});
-    EXPECT_TRUE(record.GetDhcpEnabled());
-    EXPECT_EQ(record.GetDhcpServer(), "10.0.0.1");
-    EXPECT_TRUE(record.GetHaveWins());
-    EXPECT_EQ(record.GetPrimaryWinsServer(), "10.0.0.5");
-    EXPECT_EQ(record.GetSecondaryWinsServer(), "10.0.0.6");
-    EXPECT_EQ(record.GetPortNumber(), 11);
-    EXPECT_TRUE(record.GetDnsServers().empty()) << "a new record's state is 0 when DNS is offered";
-    EXPECT_TRUE(record.GetAutoConfigEnabled());
-    EXPECT_TRUE(record.GetAutoConfigActive());
-    EXPECT_EQ(record.GetActiveMaximumTransmissionUnit(), 9000);
-    EXPECT_TRUE(record.GetDriverLoaded());
-    EXPECT_EQ(record.GetEnabledState(), 2);
-    EXPECT_EQ(record.GetIPv4AddressList(), (TextList{"10.0.0.11/24", "10.0.1.11/16"}));
-    EXPECT_EQ(record.GetIPv6AddressList(), TextList{"FE80:00:00:00:21A:2BFF:FE3C:4D5E"});
+    // A new record's state is 0 when DNS servers are offered: it keeps none.
+    EXPECT_EQ(RecordTexts(*Collect()),
+              (std::vector<std::string>{
+                  full.guid + " \\DEVICE\\TCPIP_" + full.guid + " 'NIC 11' mac 001A2B3C4D5E 00:1A:2B:3C:4D:5E #11 state 2 "
+                  "link 2 mtu 9000 '' driver 1 | dhcp 1 10.0.0.1 wins 1 10.0.0.5,10.0.0.6 auto 1/1 | ipv4 10.0.0.11/24,"
+                  "10.0.1.11/16 ipv6 FE80:00:00:00:21A:2BFF:FE3C:4D5E gw 10.0.0.1 dns  hw 00:1A:2B:3C:4D:5E",
+                  bare.guid + " \\DEVICE\\TCPIP_" + bare.guid + " 'NIC 3' mac AB01 AB:01 #3 state 2 link 2 mtu 1500 '' "
+                  "driver 1 | dhcp 0  wins 0 , auto 1/0 | ipv4 0.0.0.0/0 ipv6  gw 0.0.0.0 dns  hw AB:01",
+                  unlisted.guid + "  'NIC 4' mac 0204 02:04 #4 state 0 link 2 mtu 0 '' driver 1 | dhcp 0  wins 0 , "
+                  "auto 0/0 | ipv4 10.0.0.4/24 ipv6  gw 10.0.0.1 dns  hw 02:04",
+              }));
     EXPECT_TRUE(LoggedAt(1).empty());
-}
-
-TEST(Enumeration, EmbeddedEntriesAreReportedEvenWhenTheyAreAllThereIs) {
-    sim::Machine machine;
-    sim::Adapter nic = Nic(3, {0xab, 0x01});
-    nic.ipv4.clear();
-    nic.gateways.clear();
-    machine.adapters = {nic};
-    ScopedMachine installed(machine);
-
-    auto adapters = Collect();
-    const PhysicalNetworkAdapter& record = *adapters->GetPhysicalAdapters().at(0);
-    EXPECT_EQ(record.GetMacAddress(), "AB01");
-    EXPECT_EQ(record.GetPermanentAddress(), "AB:01");
-    EXPECT_EQ(record.GetGatewayList(), std::vector<TCIMValue>{TCIMValue("0.0.0.0")});
-    EXPECT_EQ(record.GetIPv4AddressList(), TextList{"0.0.0.0/0"});
 }
 
 TEST(Enumeration, LinkTechnologyAndStateTables) {
@@ -94,7 +77,7 @@ TEST(Enumeration, LinkTechnologyAndStateTables) {
         std::int32_t linkTechnology;
         std::int32_t enabledState;
     };
-    const Case cases[] = {{6, 5, 2, 2},   {24, 4, 1, 2},     {71, 3, 0, 10}, {9, 2, 7, 32768},
+    const Case cases[] = {{6, 5, 2, 2},      {24, 4, 1, 2},     {71, 3, 0, 10}, {9, 2, 7, 32768},
                           {15, 0, 5, 32768}, {23, 1, 1, 32768}, {28, 6, 1, 0},  {1, 99, 1, 0}};
     sim::Machine machine;
     std::uint32_t index = 1;
@@ -190,22 +173,6 @@ TEST(Enumeration, FailedIpv6QueryLeavesTheListAlone) {
     EXPECT_EQ(team->GetIPv6AddressList(), TextList{"KEPT"});
 }
 
-TEST(Enumeration, MissingTableEntriesGiveEmptyValuesNotACrash) {
-    sim::Machine machine;
-    sim::Adapter nic = Nic(4);
-    nic.inInterfaceInfo = false;
-    nic.inIfTable = false;
-    nic.perAdapterResult = 87;
-    machine.adapters = {nic};
-    ScopedMachine installed(machine);
-    auto adapters = Collect();
-    const PhysicalNetworkAdapter& record = *adapters->GetPhysicalAdapters().at(0);
-    EXPECT_EQ(record.GetDeviceID(), "");
-    EXPECT_EQ(record.GetActiveMaximumTransmissionUnit(), 0);
-    EXPECT_EQ(record.GetEnabledState(), 0);
-    EXPECT_FALSE(record.GetAutoConfigEnabled());
-}
-
 TEST(Enumeration, BasicCallFailuresEndCollectionWithTheirMessage) {
     struct Case {
         const char* message;
@@ -230,6 +197,31 @@ TEST(Enumeration, BasicCallFailuresEndCollectionWithTheirMessage) {
         EXPECT_EQ(LoggedAt(1), std::vector<std::string>{c.message});
         EXPECT_EQ(adapters->GetPhysicalAdapters().size(), c.registryPassRuns ? 1u : 0u) << c.message;
     }
+}
+
+TEST(NetworkParams, TakesTheHostsParametersWithOnlyOneMeaningEnabled) {
+    sim::Machine machine;
+    machine.host = {"lab-01", "", 1, 2};
+    ScopedMachine installed(machine);
+    NetworkParams params;
+    params.Collect();
+    EXPECT_EQ(params.GetHostName(), "lab-01");
+    EXPECT_EQ(params.GetDomainName(), "");
+    EXPECT_TRUE(params.IsRoutingEnabled());
+    EXPECT_FALSE(params.IsProxyEnabled()) << "2 is not 1";
+    EXPECT_TRUE(LoggedAt(1).empty());
+}
+
+TEST(NetworkParams, FailureIsLoggedWithTheCodeInHexAndLeavesEverythingEmpty) {
+    sim::Machine machine;
+    machine.host = {"lab-01", "corp.example", 1, 1};
+    machine.results.networkParams = 111;
+    ScopedMachine installed(machine);
+    NetworkParams params;
+    params.Collect();
+    EXPECT_EQ(LoggedAt(1), std::vector<std::string>{"Call to GetNetworkParams failed. Return Value: 0000006f\n"});
+    EXPECT_EQ(params.GetHostName(), "");
+    EXPECT_FALSE(params.IsRoutingEnabled());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "platform/win32/buffer_calls.h"
@@ -10,90 +11,76 @@
 namespace linkscope::win32 {
 namespace {
 
-// One call as the callee saw it.
-struct Seen {
-    bool hadBuffer;
-    ULONG size;
-    bool zeroed;
-};
+using Script = std::vector<std::pair<platform::ResultCode, ULONG>>;  // (result, size reported) per call
 
-// A call that answers from a script: each entry is (result, size reported).
+// A call that answers from a script and notes the size each call was
+// given: "0" for no buffer; with `noteZeroed`, "+" after a size whose
+// buffer was zeroed.
 class ScriptedCall {
 public:
-    explicit ScriptedCall(std::vector<std::pair<platform::ResultCode, ULONG>> script) : script_(std::move(script)) {}
+    explicit ScriptedCall(Script script, bool noteZeroed = true) : script_(std::move(script)), noteZeroed_(noteZeroed) {}
 
     platform::ResultCode operator()(void* buffer, ULONG* size) {
         const auto* bytes = static_cast<const unsigned char*>(buffer);
-        seen.push_back({buffer != nullptr, *size, buffer && std::all_of(bytes, bytes + *size, [](auto b) { return b == 0; })});
+        const bool zeroed = noteZeroed_ && buffer && std::all_of(bytes, bytes + *size, [](auto b) { return b == 0; });
+        seen.push_back(buffer ? std::to_string(*size) + (zeroed ? "+" : "") : "0");
         const auto [result, reported] = script_.at(seen.size() - 1);
         *size = reported;
         return result;
     }
 
-    std::vector<Seen> seen;
+    std::vector<std::string> seen;
 
 private:
-    std::vector<std::pair<platform::ResultCode, ULONG>> script_;
+    Script script_;
+    bool noteZeroed_;
 };
 
-TEST(CallTwice, ResizesToTheReportedSizeOnItsOwnOverflowCodeAndTheSecondCallDecides) {
-    GlobalBlock block(704);
-    ScriptedCall call({{platform::kBufferOverflow, 2000}, {platform::kSuccess, 2000}});
-    EXPECT_EQ(CallTwice(block, platform::kBufferOverflow, std::ref(call)), platform::kSuccess);
-    ASSERT_EQ(call.seen.size(), 2u);
-    EXPECT_EQ(call.seen[0].size, 704u);
-    EXPECT_EQ(call.seen[1].size, 2000u);
-    EXPECT_TRUE(call.seen[1].zeroed);
-    EXPECT_EQ(block.Size(), 2000u);
+TEST(CallTwice, RetriesOnlyOnItsOwnOverflowCodeAndTheSecondCallDecides) {
+    const platform::ResultCode overflow = platform::kBufferOverflow;
+    const struct {
+        const char* rule;
+        ULONG initial;
+        platform::ResultCode retryCode;
+        Script script;
+        platform::ResultCode result;
+        std::vector<std::string> seen;
+        std::size_t finalSize;
+    } cases[] = {
+        {"resized to the reported size", 704, overflow, {{overflow, 2000}, {0, 2000}}, 0, {"704+", "2000+"}, 2000},
+        {"another call's code is not retried", 264, platform::kInsufficientBuffer, {{overflow, 5000}, {overflow, 5000}},
+         overflow, {"264+", "264+"}, 264},
+        {"a success is followed by a second call", 64, overflow, {{0, 64}, {platform::kInvalidParameter, 64}},
+         platform::kInvalidParameter, {"64+", "64+"}, 64},
+        {"no third call", 600, overflow, {{overflow, 700}, {overflow, 900}}, overflow, {"600+", "700+"}, 700},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rule);
+        GlobalBlock block(c.initial);
+        ScriptedCall call(c.script);
+        EXPECT_EQ(CallTwice(block, c.retryCode, std::ref(call)), c.result);
+        EXPECT_EQ(call.seen, c.seen);
+        EXPECT_EQ(block.Size(), c.finalSize);
+    }
 }
 
-TEST(CallTwice, AnotherCallsOverflowCodeIsNotRetriedButTheSecondCallIsStillMade) {
-    GlobalBlock block(264);
-    ScriptedCall call({{platform::kBufferOverflow, 5000}, {platform::kBufferOverflow, 5000}});
-    EXPECT_EQ(CallTwice(block, platform::kInsufficientBuffer, std::ref(call)), platform::kBufferOverflow);
-    ASSERT_EQ(call.seen.size(), 2u);
-    EXPECT_EQ(call.seen[1].size, 264u);
-    EXPECT_EQ(block.Size(), 264u);
-}
-
-TEST(CallTwice, ASuccessfulFirstCallIsFollowedByASecondWhoseFailureCounts) {
-    GlobalBlock block(64);
-    ScriptedCall call({{platform::kSuccess, 64}, {platform::kInvalidParameter, 64}});
-    EXPECT_EQ(CallTwice(block, platform::kBufferOverflow, std::ref(call)), platform::kInvalidParameter);
-    EXPECT_EQ(call.seen.size(), 2u);
-}
-
-TEST(CallTwice, AnOverflowOnTheSecondCallIsNotRetriedAgain) {
-    GlobalBlock block(600);
-    ScriptedCall call({{platform::kBufferOverflow, 700}, {platform::kBufferOverflow, 900}});
-    EXPECT_EQ(CallTwice(block, platform::kBufferOverflow, std::ref(call)), platform::kBufferOverflow);
-    EXPECT_EQ(call.seen.size(), 2u);
-}
-
-TEST(CallGrowing, StartsWithoutABufferAndGrowsToEachReportedSize) {
-    MallocBlock block;
-    ScriptedCall call({{platform::kBufferOverflow, 100}, {platform::kBufferOverflow, 300}, {platform::kSuccess, 300}});
-    EXPECT_EQ(CallGrowing(block, 5, std::ref(call)), platform::kSuccess);
-    ASSERT_EQ(call.seen.size(), 3u);
-    EXPECT_FALSE(call.seen[0].hadBuffer);
-    EXPECT_EQ(call.seen[0].size, 0u);
-    EXPECT_EQ(call.seen[1].size, 100u);
-    EXPECT_EQ(call.seen[2].size, 300u);
-    EXPECT_EQ(block.Size(), 300u);
-}
-
-TEST(CallGrowing, GivesUpAfterFiveCallsWithTheLastOverflow) {
-    MallocBlock block;
-    ScriptedCall call(std::vector<std::pair<platform::ResultCode, ULONG>>(6, {platform::kBufferOverflow, 64}));
-    EXPECT_EQ(CallGrowing(block, 5, std::ref(call)), platform::kBufferOverflow);
-    EXPECT_EQ(call.seen.size(), 5u);
-}
-
-TEST(CallGrowing, AnyOtherResultEndsTheCallsAtOnce) {
-    MallocBlock block;
-    ScriptedCall call({{9852, 0}});
-    EXPECT_EQ(CallGrowing(block, 5, std::ref(call)), 9852u);
-    EXPECT_EQ(call.seen.size(), 1u);
+TEST(CallGrowing, StartsWithoutABufferAndGrowsToEachReportedSizeAtMostFiveCalls) {
+    const platform::ResultCode overflow = platform::kBufferOverflow;
+    const struct {
+        Script script;
+        platform::ResultCode result;
+        std::vector<std::string> seen;
+    } cases[] = {
+        {{{overflow, 100}, {overflow, 300}, {0, 300}}, 0, {"0", "100", "300"}},
+        {Script(6, {overflow, 64}), overflow, {"0", "64", "64", "64", "64"}},
+        {{{9852, 0}}, 9852, {"0"}},
+    };
+    for (const auto& c : cases) {
+        MallocBlock block;
+        ScriptedCall call(c.script, false);
+        EXPECT_EQ(CallGrowing(block, 5, std::ref(call)), c.result);
+        EXPECT_EQ(call.seen, c.seen);
+    }
 }
 
 }  // namespace

@@ -10,9 +10,14 @@
 #include "platform/win32/ip_helper_convert.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/windows_api.h"
+#include "support/platform_text.h"
 
 namespace linkscope::win32 {
 namespace {
+
+using testing::Lines;
+using testing::Text;
+using testing::Texts;
 
 // A zeroed, suitably aligned caller buffer to lay structures out in.
 class Arena {
@@ -62,28 +67,11 @@ TEST(ConvertAdaptersInfo, FollowsTheAdapterAndAddressChainsInsideTheBuffer) {
     SetAddress(first->GatewayList, "192.0.2.254", "255.255.255.255");
     std::strcpy(second->AdapterName, "{B}");
 
-    const auto adapters = ConvertAdaptersInfo(arena.Bytes());
-    ASSERT_EQ(adapters.size(), 2u);
-    const platform::AdapterEntry& a = adapters[0];
-    EXPECT_EQ(a.adapterName, "{A}");
-    EXPECT_EQ(a.description, "First");
-    EXPECT_EQ(a.hardwareAddress, (std::vector<std::uint8_t>{0x02, 0xfc, 0, 0, 0, 1}));
-    EXPECT_EQ(a.index, 4u);
-    EXPECT_EQ(a.type, 6u);
-    EXPECT_EQ(a.dhcpEnabled, 1u);
-    EXPECT_EQ(a.dhcpServer, "192.0.2.1");
-    EXPECT_EQ(a.haveWins, 1u);
-    EXPECT_EQ(a.primaryWinsServer, "192.0.2.7");
-    EXPECT_EQ(a.secondaryWinsServer, "192.0.2.8");
-    ASSERT_EQ(a.ipAddresses.size(), 2u);
-    EXPECT_EQ(a.ipAddresses[1].address, "198.51.100.2");
-    EXPECT_EQ(a.ipAddresses[1].mask, "255.255.0.0");
-    ASSERT_EQ(a.gateways.size(), 1u);
-    EXPECT_EQ(a.gateways[0].address, "192.0.2.254");
     // The second adapter has nothing but its embedded, empty entries.
-    EXPECT_EQ(adapters[1].adapterName, "{B}");
-    ASSERT_EQ(adapters[1].ipAddresses.size(), 1u);
-    EXPECT_EQ(adapters[1].ipAddresses[0].address, "");
+    EXPECT_EQ(Lines(ConvertAdaptersInfo(arena.Bytes())),
+              (Texts{"{A} 'First' 02:FC:00:00:00:01 #4 type 6 dhcp 1 192.0.2.1 wins 1 192.0.2.7,192.0.2.8 "
+                     "ip 192.0.2.2/255.255.255.0,198.51.100.2/255.255.0.0 gw 192.0.2.254/255.255.255.255",
+                     "{B} '' - #0 type 0 dhcp 0  wins 0 , ip (empty) gw (empty)"}));
 }
 
 TEST(ConvertAdaptersInfo, UnterminatedFieldsAndOverlongAddressesStopAtTheirFieldsEnd) {
@@ -131,12 +119,7 @@ TEST(ConvertInterfaceInfo, ReadsOnlyThePairsThatLieInsideTheBuffer) {
     maps[1].Index = 7;
     std::wcscpy(maps[1].Name, L"caf\u00e9\u263Arest");
 
-    const auto pairs = ConvertInterfaceInfo(arena.Bytes());
-    ASSERT_EQ(pairs.size(), 2u);
-    EXPECT_EQ(pairs[0].index, 2u);
-    EXPECT_EQ(pairs[0].name, "\\DEVICE\\TCPIP_{A}");
-    EXPECT_EQ(pairs[1].index, 7u);
-    EXPECT_EQ(pairs[1].name, "caf\xe9");
+    EXPECT_EQ(Lines(ConvertInterfaceInfo(arena.Bytes())), (Texts{"2 \\DEVICE\\TCPIP_{A}", "7 caf\xe9"}));
 
     info->NumAdapters = -1;
     EXPECT_TRUE(ConvertInterfaceInfo(arena.Bytes()).empty());
@@ -163,13 +146,7 @@ TEST(ConvertIfTable, ReadsIndexMtuAndStatusOfTheRowsInsideTheBuffer) {
     rows[1].dwMtu = 9000;
     rows[1].dwOperStatus = IF_OPER_STATUS_DISCONNECTED;
 
-    const auto result = ConvertIfTable(arena.Bytes());
-    ASSERT_EQ(result.size(), 2u);
-    EXPECT_EQ(result[0].index, 2u);
-    EXPECT_EQ(result[0].mtu, 1500u);
-    EXPECT_EQ(result[0].operStatus, 5u);
-    EXPECT_EQ(result[1].index, 9u);
-    EXPECT_EQ(result[1].operStatus, 2u);
+    EXPECT_EQ(Lines(ConvertIfTable(arena.Bytes())), (Texts{"2 mtu 1500 status 5", "9 mtu 9000 status 2"}));
 }
 
 TEST(ConvertPerAdapterInfo, ReadsTheFlagsAndTheWholeDnsChain) {
@@ -182,10 +159,7 @@ TEST(ConvertPerAdapterInfo, ReadsTheFlagsAndTheWholeDnsChain) {
     info->DnsServerList.Next = second;
     SetAddress(*second, "198.51.100.53", "");
 
-    const platform::PerAdapterAnswer answer = ConvertPerAdapterInfo(arena.Bytes());
-    EXPECT_EQ(answer.autoconfigEnabled, 1u);
-    EXPECT_EQ(answer.autoconfigActive, 0u);
-    EXPECT_EQ(answer.dnsServers, (std::vector<std::string>{"192.0.2.53", "198.51.100.53"}));
+    EXPECT_EQ(Text(ConvertPerAdapterInfo(arena.Bytes())), "result 0 auto 1/0 dns 192.0.2.53,198.51.100.53");
 }
 
 TEST(ConvertFixedInfo, ReadsNamesAndFlagsOrNothingFromATooShortBuffer) {
@@ -237,16 +211,9 @@ TEST(ConvertAdapterAddresses, TakesEachEntrysNameAndFirstUnicastIPv6Address) {
     char elsewhere[] = "{B}";
     nameOutside->AdapterName = elsewhere;
 
-    const auto entries = ConvertAdapterAddresses(arena.Bytes());
-    ASSERT_EQ(entries.size(), 3u);
-    EXPECT_EQ(entries[0].adapterName, "{A}");
-    EXPECT_TRUE(entries[0].hasUnicast);
-    EXPECT_EQ(entries[0].firstUnicast[0], 0xfd);
-    EXPECT_EQ(entries[0].firstUnicast[15], 2);
-    EXPECT_EQ(entries[1].adapterName, "{A}");
-    EXPECT_FALSE(entries[1].hasUnicast);
-    EXPECT_EQ(entries[2].adapterName, "");
-    EXPECT_FALSE(entries[2].hasUnicast);
+    EXPECT_EQ(Lines(ConvertAdapterAddresses(arena.Bytes())),
+              (Texts{"{A} FD000000000000000000000000000002", "{A} -", " -"}))
+        << "a name outside the buffer is not read";
 }
 
 }  // namespace

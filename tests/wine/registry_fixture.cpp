@@ -40,6 +40,10 @@ void Check(bool ok, const char* call) {
 void CheckStatus(LSTATUS status, const char* call) {
     if (status != ERROR_SUCCESS) throw Failure{call, static_cast<DWORD>(status)};
 }
+template <std::size_t N>
+void SetProperty(HDEVINFO set, SP_DEVINFO_DATA& device, DWORD property, const char (&value)[N], const char* call) {
+    Check(SetupDiSetDeviceRegistryPropertyA(set, &device, property, reinterpret_cast<const BYTE*>(value), N), call);
+}
 
 void SetText(HKEY key, const char* name, const std::string& text) {
     CheckStatus(RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
@@ -70,17 +74,11 @@ UniqueRegKey RegisterNetDevice(HDEVINFO set, SP_DEVINFO_DATA& device, const std:
     Check(SetupDiCreateDeviceInfoA(set, "LINKSCOPE_FIXTURE", &kNetClass, description.c_str(), nullptr,
                                    DICD_GENERATE_ID, &device),
           "SetupDiCreateDeviceInfoA");
-    static const char kHardwareId[] = "root\\linkscope_fixture\0";
-    Check(SetupDiSetDeviceRegistryPropertyA(set, &device, SPDRP_HARDWAREID, reinterpret_cast<const BYTE*>(kHardwareId),
-                                            sizeof kHardwareId),
-          "SetupDiSetDeviceRegistryPropertyA");
+    SetProperty(set, device, SPDRP_HARDWAREID, "root\\linkscope_fixture\0", "SetupDiSetDeviceRegistryPropertyA");
     Check(SetupDiRegisterDeviceInfo(set, &device, 0, nullptr, nullptr, nullptr), "SetupDiRegisterDeviceInfo");
     // Installing a driver records the device's setup class name; with no
     // installation here the fixture records it as the class installer would.
-    static const char kClassName[] = "Net";
-    Check(SetupDiSetDeviceRegistryPropertyA(set, &device, SPDRP_CLASS, reinterpret_cast<const BYTE*>(kClassName),
-                                            sizeof kClassName),
-          "SetupDiSetDeviceRegistryPropertyA(SPDRP_CLASS)");
+    SetProperty(set, device, SPDRP_CLASS, "Net", "SetupDiSetDeviceRegistryPropertyA(SPDRP_CLASS)");
     const HKEY driver = SetupDiCreateDevRegKeyA(set, &device, DICS_FLAG_GLOBAL, 0, DIREG_DRV, nullptr, nullptr);
     Check(driver != INVALID_HANDLE_VALUE, "SetupDiCreateDevRegKeyA");
     UniqueRegKey owned(driver);

@@ -9,8 +9,9 @@
 # output is its own.
 set -euo pipefail
 
-command=${1:?usage: wine_prefix.sh setup|run|cleanup STATE [CMD ARG...]}
-state=${2:?usage: wine_prefix.sh setup|run|cleanup STATE [CMD ARG...]}
+usage="usage: wine_prefix.sh setup|run|cleanup STATE [CMD ARG...]"
+command=${1:?$usage}
+state=${2:?$usage}
 shift 2
 
 export WINEDEBUG=-all
@@ -44,9 +45,7 @@ setup)
     echo "wine prefix $prefix ($(wine --version))"
     ;;
 run)
-    prefix=$(cat "$state")
-    export WINEPREFIX=$prefix
-    exec "$@"
+    WINEPREFIX=$(cat "$state") exec "$@"
     ;;
 cleanup)
     [ -s "$state" ] || exit 0
