@@ -19,6 +19,8 @@ constexpr std::uint32_t kDescriptionGrowth = 1024;
 // this is refused rather than allocated.
 constexpr std::uint32_t kMaxDescriptionSize = 1u << 20;
 constexpr std::int32_t kDisabledState = 3;
+// An instance id (a GUID in braces) and a class key path, in bytes.
+constexpr std::size_t kTypicalDeviceTexts = 128;
 
 // The physical records that disabled devices mark or extend, found by
 // device name instead of walking the list for each device. The index is
@@ -166,6 +168,7 @@ void NetworkDeviceScanner::FetchDevices() {
     if (list_) return;
     list_ = platform::Current().DeviceSetup().GetPresentDevices();
     devices_.reserve(list_->devices.size());
+    texts_.reserve(list_->devices.size() * kTypicalDeviceTexts);
 }
 
 std::optional<size_t> NetworkDeviceScanner::ReadDevicesUntil(const std::string* instanceId) {
@@ -176,15 +179,18 @@ std::optional<size_t> NetworkDeviceScanner::ReadDevicesUntil(const std::string* 
         if (!device.className || *device.className != platform::kNetClassName) continue;
         if (!device.classGuid || *device.classGuid != platform::kNetClassGuid) continue;
         if (!device.driverKey) continue;
-        NetDevice net{std::string(), std::string(platform::kClassRoot) + "\\" + *device.driverKey};
-        platform::RegistryKey classKey(registry, net.classKeyPath, platform::kKeyRead);
+        const std::string classKeyPath = std::string(platform::kClassRoot) + "\\" + *device.driverKey;
+        platform::RegistryKey classKey(registry, classKeyPath, platform::kKeyRead);
         if (!classKey.IsOpen()) continue;
         const platform::RegValue id = registry.QueryValue(classKey.Handle(), "NetCfgInstanceId", kInstanceIdBufferSize);
-        if (id.result == platform::kSuccess) net.instanceId = platform::RegistryText(id.data);
-        devices_.push_back(std::move(net));
+        const std::string text = id.result == platform::kSuccess ? platform::RegistryText(id.data) : std::string();
+        const NetDevice net{texts_.size(), text.size(), texts_.size() + text.size(), classKeyPath.size()};
+        texts_ += text;
+        texts_ += classKeyPath;
+        devices_.push_back(net);
         const size_t position = devices_.size() - 1;
-        const bool first = firstDeviceWithId_.Emplace(devices_.back().instanceId, position).second;
-        if (first && instanceId != nullptr && devices_.back().instanceId == *instanceId) return position;
+        const bool first = firstDeviceWithId_.Emplace(text, position).second;
+        if (first && instanceId != nullptr && text == *instanceId) return position;
     }
     return std::nullopt;
 }
@@ -208,7 +214,7 @@ void NetworkDeviceScanner::Complete(NetworkAdapter& adapter) {
     } else {
         position = ReadDevicesUntil(&name);
     }
-    if (position) adapters_.ReadSpeedDuplex(adapter, devices_[*position].classKeyPath);
+    if (position) adapters_.ReadSpeedDuplex(adapter, ClassKeyPath(devices_[*position]));
 }
 
 void NetworkDeviceScanner::AddMissing() {
@@ -226,15 +232,16 @@ void NetworkDeviceScanner::AddMissing() {
 
     PhysicalRecordIndex records(adapters_);
     for (const NetDevice& device : devices_) {
-        if (hasRecord[firstDeviceWithId_.Find(device.instanceId)]) continue;
+        if (hasRecord[firstDeviceWithId_.Find(InstanceId(device))]) continue;
         LoadInterfaceKeys();
-        const auto found = interfaceKeysByReference_->find("#" + device.instanceId);
+        const std::string instanceId(InstanceId(device));
+        const auto found = interfaceKeysByReference_->find("#" + instanceId);
         if (found == interfaceKeysByReference_->end()) continue;
+        const std::string classKeyPath = ClassKeyPath(device);
         NetworkAdapter temporary;
         for (const std::string& path : found->second) {
-            if (HandleDeviceInterface(adapters_, records, temporary, device.instanceId, path, found->first,
-                                      device.classKeyPath)) {
-                markName(device.instanceId);
+            if (HandleDeviceInterface(adapters_, records, temporary, instanceId, path, found->first, classKeyPath)) {
+                markName(instanceId);
             }
         }
     }

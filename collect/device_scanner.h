@@ -56,9 +56,11 @@ public:
     void AddMissing();
 
 private:
+    // A network device's instance id and class key path, kept as spans of
+    // one shared text rather than two allocations per device.
     struct NetDevice {
-        std::string instanceId;
-        std::string classKeyPath;
+        size_t idAt, idLength;
+        size_t pathAt, pathLength;
     };
     struct InterfaceKey {
         std::string path;  // the device interface key (depth 2)
@@ -74,13 +76,19 @@ private:
     AdaptersInfo& adapters_;
     std::optional<platform::PresentDevicesAnswer> list_;
     size_t listRead_ = 0;  // how many entries of the list have been read
+    std::string_view InstanceId(const NetDevice& device) const {
+        return std::string_view(texts_).substr(device.idAt, device.idLength);
+    }
+    std::string ClassKeyPath(const NetDevice& device) const { return texts_.substr(device.pathAt, device.pathLength); }
+
     struct InstanceIdOf {
-        const std::vector<NetDevice>* devices;
-        std::string_view operator()(size_t at) const { return (*devices)[at].instanceId; }
+        const NetworkDeviceScanner* scanner;
+        std::string_view operator()(size_t at) const { return scanner->InstanceId(scanner->devices_[at]); }
     };
 
     std::vector<NetDevice> devices_;
-    PositionIndex<InstanceIdOf> firstDeviceWithId_{InstanceIdOf{&devices_}};
+    std::string texts_;
+    PositionIndex<InstanceIdOf> firstDeviceWithId_{InstanceIdOf{this}};
     std::optional<std::unordered_map<std::string, std::vector<std::string>>> interfaceKeysByReference_;
 };
 
