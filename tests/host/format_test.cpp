@@ -83,11 +83,34 @@ TEST_F(FormatTest, JsonGivesEachPropertyItsValueAndType) {
     EXPECT_EQ(kvlhost::FormatJson({Service()}), expected);
 }
 
-TEST_F(FormatTest, JsonOfNothingIsAnEmptyListAndBytesThatAreNotUtf8AreReplaced) {
+TEST_F(FormatTest, JsonOfNothingIsAnEmptyList) {
     EXPECT_EQ(kvlhost::FormatJson({}), "{\n  \"instances\": []\n}\n");
-    auto port = Create("QRXSG_PhysicalNetworkPort");
-    port->SetProperty("Description", TCIMValue("NIC\xAE"), {});
-    EXPECT_NE(kvlhost::FormatJson({port}).find("\"NIC\xEF\xBF\xBD\""), std::string::npos);
+}
+
+// Control characters are escaped, valid UTF-8 passes, and each longest
+// broken piece of a sequence becomes one U+FFFD.
+TEST_F(FormatTest, JsonEscapesTextsAndReplacesBytesThatAreNotUtf8) {
+    const std::string kBad = "\xEF\xBF\xBD";
+    const struct {
+        std::string text;
+        std::string written;
+    } kCases[] = {
+        {"NIC\xAE", "NIC" + kBad},
+        {"\x01\x1f\x7f", "\\u0001\\u001f\x7f"},
+        {"\b\f\t\r\n", "\\b\\f\\t\\r\\n"},
+        {"caf\xC3\xA9 \xF0\x9F\x98\x80", "caf\xC3\xA9 \xF0\x9F\x98\x80"},
+        {"\xE2\x82", kBad},                   // cut short at the end
+        {"\xE2\x82x", kBad + "x"},            // cut short before a letter
+        {"\xED\xA0\x80", kBad + kBad + kBad},  // an encoded surrogate
+        {"\xC0\xAF", kBad + kBad},             // an overlong form
+        {"0123456789abcdef\"tail\\", "0123456789abcdef\\\"tail\\\\"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.written);
+        auto port = Create("QRXSG_PhysicalNetworkPort");
+        port->SetProperty("Description", TCIMValue(c.text), {});
+        EXPECT_NE(kvlhost::FormatJson({port}).find("\"Description\": \"" + c.written + "\""), std::string::npos);
+    }
 }
 
 // A reference to an instance written before names its alias; one to an
