@@ -62,24 +62,20 @@ private:
         size_t idAt, idLength;
         size_t pathAt, pathLength;
     };
-    struct InterfaceKey {
-        std::string path;  // the device interface key (depth 2)
-        std::string reference;  // its first subkey's name: "#" + instance id
-    };
 
     void FetchDevices();
     // Reads the next network devices of the list until one has `instanceId`
     // (its position) or the list ends (nullopt); all of them when null.
     std::optional<size_t> ReadDevicesUntil(const std::string* instanceId);
     void LoadInterfaceKeys();
-
-    AdaptersInfo& adapters_;
-    std::optional<platform::PresentDevicesAnswer> list_;
-    size_t listRead_ = 0;  // how many entries of the list have been read
     std::string_view InstanceId(const NetDevice& device) const {
         return std::string_view(texts_).substr(device.idAt, device.idLength);
     }
     std::string ClassKeyPath(const NetDevice& device) const { return texts_.substr(device.pathAt, device.pathLength); }
+
+    AdaptersInfo& adapters_;
+    std::optional<platform::PresentDevicesAnswer> list_;
+    size_t listRead_ = 0;  // how many entries of the list have been read
 
     struct InstanceIdOf {
         const NetworkDeviceScanner* scanner;
