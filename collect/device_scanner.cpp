@@ -189,7 +189,8 @@ std::optional<size_t> NetworkDeviceScanner::ReadDevicesUntil(const std::string* 
         texts_ += classKeyPath;
         devices_.push_back(net);
         const size_t position = devices_.size() - 1;
-        const bool first = firstDeviceWithId_.Emplace(text, position).second;
+        const bool first =
+            firstDeviceWithId_.Emplace(text, position, [this](size_t at) { return InstanceId(devices_[at]); }).second;
         if (first && instanceId != nullptr && text == *instanceId) return position;
     }
     return std::nullopt;
@@ -204,12 +205,16 @@ void NetworkDeviceScanner::LoadInterfaceKeys() {
                       });
 }
 
+size_t NetworkDeviceScanner::FirstWithId(std::string_view instanceId) const {
+    return firstDeviceWithId_.Find(instanceId, [this](size_t at) { return InstanceId(devices_[at]); });
+}
+
 void NetworkDeviceScanner::Complete(NetworkAdapter& adapter) {
     FetchDevices();
     if (!list_->ok) Log(kLogDetail, "INVALID_HANDLE_VALUE");
     const std::string name = adapter.GetName();
     std::optional<size_t> position;
-    if (const size_t known = firstDeviceWithId_.Find(name); known != firstDeviceWithId_.npos) {
+    if (const size_t known = FirstWithId(name); known != PositionIndex::npos) {
         position = known;
     } else {
         position = ReadDevicesUntil(&name);
@@ -225,14 +230,14 @@ void NetworkDeviceScanner::AddMissing() {
     // position of the first device with the id.
     std::vector<bool> hasRecord(devices_.size(), false);
     const auto markName = [&](const std::string& name) {
-        const size_t first = firstDeviceWithId_.Find(name);
-        if (first != firstDeviceWithId_.npos) hasRecord[first] = true;
+        const size_t first = FirstWithId(name);
+        if (first != PositionIndex::npos) hasRecord[first] = true;
     };
     for (const PhysicalNetworkAdapter* record : adapters_.GetPhysicalAdapters()) markName(record->GetName());
 
     PhysicalRecordIndex records(adapters_);
     for (const NetDevice& device : devices_) {
-        if (hasRecord[firstDeviceWithId_.Find(InstanceId(device))]) continue;
+        if (hasRecord[FirstWithId(InstanceId(device))]) continue;
         LoadInterfaceKeys();
         const std::string instanceId(InstanceId(device));
         const auto found = interfaceKeysByReference_->find("#" + instanceId);

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "collect/adapters_info.h"
-#include "collect/position_index.h"
+#include "platform/position_index.h"
 #include "platform/device_registry.h"
 
 namespace linkscope {
@@ -44,8 +44,6 @@ bool SearchDeviceClasses(AdaptersInfo& adapters, NetworkAdapter& temporary, cons
 class NetworkDeviceScanner {
 public:
     explicit NetworkDeviceScanner(AdaptersInfo& adapters);
-    NetworkDeviceScanner(const NetworkDeviceScanner&) = delete;
-    NetworkDeviceScanner& operator=(const NetworkDeviceScanner&) = delete;
     ~NetworkDeviceScanner();
 
     // Reads `adapter`'s speed and duplex from the first network device
@@ -77,14 +75,12 @@ private:
     std::optional<platform::PresentDevicesAnswer> list_;
     size_t listRead_ = 0;  // how many entries of the list have been read
 
-    struct InstanceIdOf {
-        const NetworkDeviceScanner* scanner;
-        std::string_view operator()(size_t at) const { return scanner->InstanceId(scanner->devices_[at]); }
-    };
+    // The device with an instance id first, found by its position.
+    size_t FirstWithId(std::string_view instanceId) const;
 
     std::vector<NetDevice> devices_;
     std::string texts_;
-    PositionIndex<InstanceIdOf> firstDeviceWithId_{InstanceIdOf{this}};
+    PositionIndex firstDeviceWithId_;
     std::optional<std::unordered_map<std::string, std::vector<std::string>>> interfaceKeysByReference_;
 };
 

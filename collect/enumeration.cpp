@@ -19,8 +19,8 @@
 #include "collect/device_scanner.h"
 #include "collect/link_codes.h"
 #include "collect/log.h"
-#include "collect/position_index.h"
 #include "platform/platform.h"
+#include "platform/position_index.h"
 
 namespace linkscope {
 namespace {
@@ -71,9 +71,6 @@ private:
 // once and kept for every adapter of the run.
 class Ipv6Addresses {
 public:
-    // Not copied: the index reads the names through a pointer into answer_.
-    Ipv6Addresses(const Ipv6Addresses&) = delete;
-    Ipv6Addresses& operator=(const Ipv6Addresses&) = delete;
     explicit Ipv6Addresses(platform::IpHelperApi& ipHelper) : ipHelper_(ipHelper) {
         const platform::OsVersionAnswer version = ipHelper.GetVersion();
         wanted_ = !(version.ok && version.major == 5 && version.minor == 0);
@@ -85,8 +82,8 @@ public:
         if (!answer_) Load();
         if (!answer_->resolved || answer_->result != platform::kSuccess) return std::nullopt;
         TextList texts;
-        const std::size_t first = firstByAdapter_->Find(adapterName);
-        if (first == firstByAdapter_->npos) return texts;
+        const std::size_t first = firstByAdapter_.Find(adapterName, AdapterNameOf{&answer_->entries});
+        if (first == PositionIndex::npos) return texts;
         for (std::size_t at = first; at != kNone; at = nextSameAdapter_[at]) {
             texts.push_back(Ipv6Text(answer_->entries[at].firstUnicast));
         }
@@ -108,10 +105,10 @@ private:
         const std::vector<platform::Ipv6Entry>& entries = answer_->entries;
         nextSameAdapter_.assign(entries.size(), kNone);
         std::vector<std::size_t> lastOfChain(entries.size(), kNone);  // by the chain's first entry
-        firstByAdapter_.emplace(AdapterNameOf{&entries}, entries.size());
+        firstByAdapter_ = PositionIndex(entries.size());
         for (std::size_t at = 0; at < entries.size(); ++at) {
             if (!entries[at].hasUnicast) continue;
-            const auto [first, added] = firstByAdapter_->Emplace(entries[at].adapterName, at);
+            const auto [first, added] = firstByAdapter_.Emplace(entries[at].adapterName, at, AdapterNameOf{&entries});
             if (!added) nextSameAdapter_[lastOfChain[first]] = at;
             lastOfChain[first] = at;
         }
@@ -120,7 +117,7 @@ private:
     platform::IpHelperApi& ipHelper_;
     bool wanted_ = true;
     std::optional<platform::Ipv6Answer> answer_;
-    std::optional<PositionIndex<AdapterNameOf>> firstByAdapter_;
+    PositionIndex firstByAdapter_;
     std::vector<std::size_t> nextSameAdapter_;
 };
 

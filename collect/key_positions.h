@@ -12,7 +12,7 @@
 
 #include <boost/container/small_vector.hpp>
 
-#include "collect/position_index.h"
+#include "platform/position_index.h"
 
 namespace linkscope {
 
@@ -21,9 +21,6 @@ public:
     using Positions = boost::container::small_vector<std::size_t, 1>;
 
     explicit KeyPositions(std::size_t expectedKeys = 0);
-    // The index reads the keys through a pointer to this object's list.
-    KeyPositions(const KeyPositions&) = delete;
-    KeyPositions& operator=(const KeyPositions&) = delete;
 
     // Adds `position` under `key`, in order.
     void Add(const std::string& key, std::size_t position);
@@ -36,13 +33,10 @@ private:
         std::string text;
         Positions positions;
     };
-    struct TextOf {
-        const std::vector<Key>* keys;
-        std::string_view operator()(std::size_t at) const { return (*keys)[at].text; }
-    };
+    std::string_view TextAt(std::size_t at) const { return keys_[at].text; }
 
     std::vector<Key> keys_;
-    PositionIndex<TextOf> index_;
+    PositionIndex index_;
 };
 
 }  // namespace linkscope

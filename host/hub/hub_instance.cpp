@@ -34,16 +34,22 @@ void THubInstance::Commit(TCIMPropertyMap) { ns_->Deliver(shared_from_this()); }
 
 TCIMReference THubInstance::GetReference(TCIMPropertyMap) { return BuildReference(); }
 
-// The class's key properties that are set (and not null); an instance with
-// none of them is told apart by its ordinal.
-TCIMReference THubInstance::BuildReference() const {
-    TCIMPropertyMap keys;
+// The class's key properties that are set (and not null), in name order;
+// an instance with none of them is told apart by its ordinal.
+THubInstance::KeyValues THubInstance::SetKeys() const {
+    KeyValues keys;
     for (const std::string& key : shape_->keys) {
         for (const std::size_t position : keyPositions_) {
             const auto& property = properties_[position];
-            if (property.first == key && !property.second.IsNull()) keys[key] = property.second;
+            if (property.first == key && !property.second.IsNull()) keys.emplace_back(&key, &property.second);
         }
     }
+    return keys;
+}
+
+TCIMReference THubInstance::BuildReference() const {
+    TCIMPropertyMap keys;
+    for (const auto& [name, value] : SetKeys()) keys[*name] = *value;
     const bool keyless = keys.empty();
     TCIMReference reference(ns_->weak_from_this().lock(), shape_->name, std::move(keys));
     if (keyless) reference.SetOrdinal(ordinal_);
@@ -78,13 +84,7 @@ void THubInstance::SetProperty(const std::string& name, const TCIMValue& value,
 // The same text as BuildReference().ToString(), without building the
 // reference: an inventory prints tens of thousands of paths.
 std::string THubInstance::Path() const {
-    std::vector<std::pair<const std::string*, const TCIMValue*> > keys;
-    for (const std::string& key : shape_->keys) {
-        for (const std::size_t position : keyPositions_) {
-            const auto& property = properties_[position];
-            if (property.first == key && !property.second.IsNull()) keys.emplace_back(&key, &property.second);
-        }
-    }
+    const KeyValues keys = SetKeys();
     return ObjectPathText(shape_->name, keys, keys.empty() ? ordinal_ : 0);
 }
 

@@ -70,13 +70,6 @@ void TPluginManagerNamespace::AddStaticInstance(const std::string& className,
     found->second.statics.push_back(properties);
 }
 
-const std::vector<std::string>& TPluginManagerNamespace::KeysOf(
-    const std::string& className) const {
-    auto found = classes_.find(className);
-    if (found == classes_.end()) throw TKVLException(kKVLStatusInvalidClass, className);
-    return found->second.shape->keys;
-}
-
 boost::shared_ptr<const THubClassShape> TPluginManagerNamespace::ShapeOf(const std::string& className) const {
     auto found = classes_.find(className);
     if (found == classes_.end()) throw TKVLException(kKVLStatusInvalidClass, className);

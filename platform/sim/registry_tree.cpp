@@ -31,8 +31,6 @@ std::string_view FoldedView(const std::string& path) {
     return buffer;
 }
 
-std::size_t PathHash(std::string_view folded) { return std::hash<std::string_view>()(folded); }
-
 // Calls `visit(part)` for each "\\"-separated part of `path` until it answers
 // false; the empty path has no part.
 template <typename Visit>
@@ -53,24 +51,7 @@ std::size_t RegistryTree::SlotHash::operator()(const Slot& slot) const {
     return std::hash<std::string>()(slot.name) * 31 + slot.parent;
 }
 
-RegistryTree::RegistryTree() : keys_(1), pathTable_(64) {}
-
-void RegistryTree::IndexPath(KeyId key) {
-    const auto place = [this](const PathEntry& entry) {
-        const std::size_t mask = pathTable_.size() - 1;
-        std::size_t slot = entry.hash & mask;
-        while (pathTable_[slot].keyPlusOne != 0) slot = (slot + 1) & mask;
-        pathTable_[slot] = entry;
-    };
-    if ((keys_.size() + 1) * 2 > pathTable_.size()) {
-        std::vector<PathEntry> old(pathTable_.size() * 2);
-        old.swap(pathTable_);
-        for (const PathEntry& entry : old) {
-            if (entry.keyPlusOne != 0) place(entry);
-        }
-    }
-    place(PathEntry{PathHash(keys_[key].foldedPath), key + 1});
-}
+RegistryTree::RegistryTree() : keys_(1) {}
 
 RegistryTree::KeyId RegistryTree::CreateKey(const std::string& path) {
     KeyId key = kRoot;
@@ -86,7 +67,7 @@ RegistryTree::KeyId RegistryTree::CreateKey(const std::string& path) {
         keys_.push_back(Key{part, folded, {}, {}, platform::kSuccess, platform::kSuccess});
         keys_[key].subkeys.push_back(created);
         subkeyIndex_.emplace(Slot{key, FoldCase(part)}, created);
-        IndexPath(created);
+        pathIndex_.Emplace(FoldedPathAt(created), created, [this](KeyId at) { return FoldedPathAt(at); });
         key = created;
         return true;
     });
@@ -95,14 +76,9 @@ RegistryTree::KeyId RegistryTree::CreateKey(const std::string& path) {
 
 std::optional<RegistryTree::KeyId> RegistryTree::FindKey(const std::string& path) const {
     if (path.empty()) return kRoot;
-    const std::string_view folded = FoldedView(path);
-    const std::size_t hash = PathHash(folded);
-    const std::size_t mask = pathTable_.size() - 1;
-    for (std::size_t slot = hash & mask; pathTable_[slot].keyPlusOne != 0; slot = (slot + 1) & mask) {
-        const PathEntry& entry = pathTable_[slot];
-        if (entry.hash == hash && keys_[entry.keyPlusOne - 1].foldedPath == folded) return entry.keyPlusOne - 1;
-    }
-    return std::nullopt;
+    const KeyId key = pathIndex_.Find(FoldedView(path), [this](KeyId at) { return FoldedPathAt(at); });
+    if (key == PositionIndex::npos) return std::nullopt;
+    return key;
 }
 
 std::optional<RegistryTree::KeyId> RegistryTree::FindChild(KeyId parent, const std::string& name) const {

@@ -8,9 +8,11 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
+#include "platform/position_index.h"
 #include "platform/result_codes.h"
 #include "platform/sim/machine.h"
 
@@ -61,22 +63,13 @@ private:
         std::size_t operator()(const Slot& slot) const;
     };
 
-    // One entry of the path table: the hash of a folded path and its key
-    // plus one (0 marks an empty entry).
-    struct PathEntry {
-        std::size_t hash = 0;
-        std::size_t keyPlusOne = 0;
-    };
-
     std::optional<KeyId> FindChild(KeyId parent, const std::string& name) const;
-    void IndexPath(KeyId key);
+    std::string_view FoldedPathAt(KeyId key) const { return keys_[key].foldedPath; }
 
     std::vector<Key> keys_;
     std::unordered_map<Slot, KeyId, SlotHash> subkeyIndex_;
     std::unordered_map<Slot, std::size_t, SlotHash> valueIndex_;
-    // Every key by its whole folded path, open addressing with linear
-    // probing; the size is a power of two, at most half of it in use.
-    std::vector<PathEntry> pathTable_;
+    PositionIndex pathIndex_;  // every key by its whole folded path
 };
 
 }  // namespace linkscope::sim

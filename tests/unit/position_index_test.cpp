@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "collect/key_positions.h"
-#include "collect/position_index.h"
+#include "platform/position_index.h"
 
 namespace linkscope {
 namespace {
@@ -19,16 +19,17 @@ struct TextAt {
 // back, and the first position of a key must win.
 TEST(PositionIndex, KeepsTheFirstPositionOfEachKeyAcrossGrowth) {
     std::vector<std::string> texts;
-    PositionIndex<TextAt> index(TextAt{&texts});
+    const TextAt textAt{&texts};
+    PositionIndex index;
     for (std::size_t i = 0; i < 3000; ++i) {
         texts.push_back("key-" + std::to_string(i % 5 == 4 ? i - 4 : i));
-        const auto [position, added] = index.Emplace(texts.back(), i);
+        const auto [position, added] = index.Emplace(texts.back(), i, textAt);
         EXPECT_EQ(added, i % 5 != 4);
         EXPECT_EQ(position, i % 5 == 4 ? i - 4 : i);
     }
-    for (std::size_t i = 0; i < 3000; i += 5) EXPECT_EQ(index.Find("key-" + std::to_string(i)), i);
-    EXPECT_EQ(index.Find("key-4"), index.npos);
-    EXPECT_EQ(index.Find(""), index.npos);
+    for (std::size_t i = 0; i < 3000; i += 5) EXPECT_EQ(index.Find("key-" + std::to_string(i), textAt), i);
+    EXPECT_EQ(index.Find("key-4", textAt), PositionIndex::npos);
+    EXPECT_EQ(index.Find("", textAt), PositionIndex::npos);
 }
 
 TEST(KeyPositions, KeepsPositionsInOrderThroughAddsAndRemoves) {

@@ -65,9 +65,9 @@ public:
     // `callback`, then hands over the class's static instances. Needs the
     // namespace to be owned by a shared_ptr (plug-ins receive one).
     void Enumerate(THubClass& cls, const TInstanceCallback& callback);
-    // The class's key property names in name order. Replacing a class's
-    // keys leaves the instances made before with the keys they were made with.
-    const std::vector<std::string>& KeysOf(const std::string& className) const;
+    // The class's name and key property names (in name order). Replacing a
+    // class's keys leaves the instances made before with the keys they were
+    // made with.
     boost::shared_ptr<const THubClassShape> ShapeOf(const std::string& className) const;
     unsigned long long NextOrdinal() { return ++ordinal_; }
 
@@ -121,6 +121,8 @@ public:
     std::string Path() const;
 
 private:
+    using KeyValues = std::vector<std::pair<const std::string*, const TCIMValue*> >;
+    KeyValues SetKeys() const;
     TCIMReference BuildReference() const;
 
     TPluginManagerNamespace* ns_;

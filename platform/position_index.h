@@ -1,8 +1,9 @@
 // Finds positions in a caller's list by a text key that the list itself
 // holds: a table of hashes and positions, open addressing with linear
 // probing, so that a look-up reads one or two adjacent slots and then the
-// one list element it checks. The keys are not copied; the list must not
-// change the text of a key it holds while the index lives.
+// one list element it checks. The keys are not copied: each call is given
+// `keyAt`, called as `std::string_view keyAt(std::size_t position)`, to read
+// them back, and the list must not change a key while it is indexed.
 #pragma once
 
 #include <cstddef>
@@ -13,35 +14,35 @@
 
 namespace linkscope {
 
-// `KeyAt` is called as `std::string_view keyAt(std::size_t position)`.
-template <class KeyAt>
 class PositionIndex {
 public:
-    explicit PositionIndex(KeyAt keyAt, std::size_t expectedKeys = 0) : keyAt_(std::move(keyAt)) {
+    static constexpr std::size_t npos = static_cast<std::size_t>(-1);
+
+    explicit PositionIndex(std::size_t expectedKeys = 0) {
         std::size_t size = 16;
         while (size < 2 * expectedKeys) size *= 2;  // at most half full
         slots_.resize(size);
     }
 
     // The position stored for `key`, or npos.
-    std::size_t Find(std::string_view key) const {
-        const Slot& slot = slots_[SlotOf(key, Hash(key))];
+    template <class KeyAt>
+    std::size_t Find(std::string_view key, const KeyAt& keyAt) const {
+        const Slot& slot = slots_[SlotOf(key, Hash(key), keyAt)];
         return slot.positionPlusOne == 0 ? npos : slot.positionPlusOne - 1;
     }
 
     // Stores `position` for `key` unless the key has a position already.
     // Returns the position the key has now and whether it was added.
-    std::pair<std::size_t, bool> Emplace(std::string_view key, std::size_t position) {
+    template <class KeyAt>
+    std::pair<std::size_t, bool> Emplace(std::string_view key, std::size_t position, const KeyAt& keyAt) {
         if (2 * (used_ + 1) > slots_.size()) Grow();
         const std::size_t hash = Hash(key);
-        Slot& slot = slots_[SlotOf(key, hash)];
+        Slot& slot = slots_[SlotOf(key, hash, keyAt)];
         if (slot.positionPlusOne != 0) return {slot.positionPlusOne - 1, false};
         slot = Slot{hash, position + 1};
         ++used_;
         return {position, true};
     }
-
-    static constexpr std::size_t npos = static_cast<std::size_t>(-1);
 
 private:
     struct Slot {
@@ -52,11 +53,12 @@ private:
     static std::size_t Hash(std::string_view key) { return std::hash<std::string_view>()(key); }
 
     // The slot of `key`, or the free one where it would go.
-    std::size_t SlotOf(std::string_view key, std::size_t hash) const {
+    template <class KeyAt>
+    std::size_t SlotOf(std::string_view key, std::size_t hash, const KeyAt& keyAt) const {
         const std::size_t mask = slots_.size() - 1;
         std::size_t at = hash & mask;
         for (; slots_[at].positionPlusOne != 0; at = (at + 1) & mask) {
-            if (slots_[at].hash == hash && keyAt_(slots_[at].positionPlusOne - 1) == key) break;
+            if (slots_[at].hash == hash && keyAt(slots_[at].positionPlusOne - 1) == key) break;
         }
         return at;
     }
@@ -73,7 +75,6 @@ private:
         }
     }
 
-    KeyAt keyAt_;
     std::vector<Slot> slots_;
     std::size_t used_ = 0;
 };
