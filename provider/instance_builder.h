@@ -19,13 +19,10 @@ namespace linkscope::provider {
 
 using NQRXKVL20::TCIMValue;
 
-// `Value` is TCIMValue for a value made from the record, or
-// const TCIMValue& for one the record already holds (saves a copy of a
-// reference, which is costly in the host).
-template <class Record, class Value = TCIMValue>
+template <class Record>
 struct PropertyRow {
     std::string name;  // a string already: no temporary per SetProperty
-    Value (*value)(const Record&);
+    TCIMValue (*value)(const Record&);
     bool (*condition)(const Record&) = nullptr;  // null: always set
 };
 
@@ -97,10 +94,10 @@ struct Field {
 // CreateInstance on the requested class, one SetProperty per row whose
 // condition holds, in table order, then Commit; every call with an empty
 // context.
-template <class Record, class Value, size_t N>
-void BuildInstance(QueryContext& query, const Record& record, const PropertyRow<Record, Value> (&rows)[N]) {
+template <class Record, size_t N>
+void BuildInstance(QueryContext& query, const Record& record, const PropertyRow<Record> (&rows)[N]) {
     query.current = query.requestedClass->CreateInstance(NQRXKVL20::TCIMPropertyMap());
-    for (const PropertyRow<Record, Value>& row : rows) {
+    for (const PropertyRow<Record>& row : rows) {
         if (row.condition && !row.condition(record)) continue;
         query.current->SetProperty(row.name, row.value(record), NQRXKVL20::TCIMPropertyMap());
     }

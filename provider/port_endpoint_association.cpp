@@ -17,9 +17,9 @@ struct Link {
     const TCIMValue* antecedent;  // the port of the adapter
 };
 
-const PropertyRow<Link, const TCIMValue&> kLinkProperties[] = {
-    {"Dependent", [](const Link& link) -> const TCIMValue& { return *link.dependent; }},
-    {"Antecedent", [](const Link& link) -> const TCIMValue& { return *link.antecedent; }},
+const PropertyRow<Link> kLinkProperties[] = {
+    {"Dependent", [](const Link& link) { return *link.dependent; }},
+    {"Antecedent", [](const Link& link) { return *link.antecedent; }},
 };
 
 }  // namespace
