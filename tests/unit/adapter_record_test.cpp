@@ -67,11 +67,11 @@ void FillAddresses(NetworkAdapter& adapter) {
 }
 
 // The filled record as a whole, and with every guarded field empty.
-const char kFilled[] = "{A} \\DEVICE\\TCPIP_{A} 'NIC' mac 001A2B3C4D5E 00:1A:2B:3C:4D:5E #0 state 2 link 0 mtu 0 '' "
-                       "driver 0 | dhcp 0 10.0.0.1 wins 0 10.0.0.5,10.0.0.6 auto 0/0 | ipv4 10.0.0.5/24 "
+const char kFilled[] = "{A} \\DEVICE\\TCPIP_{A} 'NIC' other '' mac 001A2B3C4D5E 00:1A:2B:3C:4D:5E #0 state 2 link 0 "
+                       "mtu 0 '' driver 0 | dhcp 0 10.0.0.1 wins 0 10.0.0.5,10.0.0.6 auto 0/0 | ipv4 10.0.0.5/24 "
                        "ipv6 FE80:00:00:00:21A:2BFF:FE3C:4D5E gw 10.0.0.1 dns 10.0.0.2 hw 00:1A:2B:3C:4D:5E";
-const char kExcluded[] = "{A} \\DEVICE\\TCPIP_{A} 'NIC' mac 001A2B3C4D5E  #0 state 2 link 0 mtu 0 '' driver 0 | dhcp 0  "
-                         "wins 0 , auto 0/0 | ipv4  ipv6  gw  dns  hw ";
+const char kExcluded[] = "{A} \\DEVICE\\TCPIP_{A} 'NIC' other '' mac 001A2B3C4D5E  #0 state 2 link 0 mtu 0 '' "
+                         "driver 0 | dhcp 0  wins 0 , auto 0/0 | ipv4  ipv6  gw  dns  hw ";
 
 TEST(AdapterRecord, ExclusionSwitchDecidesWhetherAddressesAreStored) {
     const struct {
