@@ -81,9 +81,6 @@ TEST_F(FormatTest, JsonGivesEachPropertyItsValueAndType) {
 }
 )";
     EXPECT_EQ(kvlhost::FormatJson({Service()}), expected);
-}
-
-TEST_F(FormatTest, JsonOfNothingIsAnEmptyList) {
     EXPECT_EQ(kvlhost::FormatJson({}), "{\n  \"instances\": []\n}\n");
 }
 

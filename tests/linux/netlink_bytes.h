@@ -31,6 +31,14 @@ void Put(Bytes& out, T... values) {
     (put(values), ...);
 }
 
+// The bytes of the values in turn.
+template <class... T>
+Bytes Of(T... values) {
+    Bytes out;
+    Put(out, values...);
+    return out;
+}
+
 inline void Pad(Bytes& out) { out.resize((out.size() + 3) & ~std::size_t{3}, 0); }
 
 inline Bytes Join(const std::vector<Bytes>& parts) {
@@ -40,9 +48,7 @@ inline Bytes Join(const std::vector<Bytes>& parts) {
 }
 
 inline Bytes Attr(std::uint16_t type, const Bytes& value) {
-    Bytes out;
-    Put(out, static_cast<std::uint16_t>(4 + value.size()), type);
-    out.insert(out.end(), value.begin(), value.end());
+    Bytes out = Join({Of(static_cast<std::uint16_t>(4 + value.size()), type), value});
     Pad(out);
     return out;
 }
@@ -53,56 +59,40 @@ inline Bytes TextAttr(std::uint16_t type, const std::string& text) {
     return Attr(type, value);
 }
 
-inline Bytes U32Attr(std::uint16_t type, std::uint32_t number) {
-    Bytes value;
-    Put(value, number);
-    return Attr(type, value);
-}
+inline Bytes U32Attr(std::uint16_t type, std::uint32_t number) { return Attr(type, Of(number)); }
 
 // nlmsghdr (sequence 1, port id 0), then the fixed header padded to 4
 // bytes, then the attributes.
 inline Bytes Message(std::uint16_t type, Bytes fixedHeader, const Bytes& attributes, std::uint16_t flags = 0) {
     Pad(fixedHeader);
-    Bytes out;
-    Put(out, static_cast<std::uint32_t>(16 + fixedHeader.size() + attributes.size()), type, flags, std::uint32_t{1},
-        std::uint32_t{0});
-    return Join({out, fixedHeader, attributes});
+    return Join({Of(static_cast<std::uint32_t>(16 + fixedHeader.size() + attributes.size()), type, flags,
+                    std::uint32_t{1}, std::uint32_t{0}),
+                 fixedHeader, attributes});
 }
 
 // struct ifinfomsg: family, padding, type, index, flags, change mask.
 inline Bytes LinkHeader(std::int32_t index, std::uint16_t hardwareType, std::uint32_t flags) {
-    Bytes out;
-    Put(out, std::uint8_t{0}, std::uint8_t{0}, hardwareType, index, flags, std::uint32_t{0});
-    return out;
+    return Of(std::uint8_t{0}, std::uint8_t{0}, hardwareType, index, flags, std::uint32_t{0});
 }
 
 // struct ifaddrmsg: family, prefix length, flags, scope, index.
 inline Bytes AddressHeader(std::uint8_t family, std::uint8_t prefixLength, std::uint8_t flags, std::uint32_t index) {
-    Bytes out;
-    Put(out, family, prefixLength, flags, std::uint8_t{0}, index);
-    return out;
+    return Of(family, prefixLength, flags, std::uint8_t{0}, index);
 }
 
 // struct rtmsg: family, destination length, source length, tos, table,
 // protocol (boot), scope, type, flags.
 inline Bytes RouteHeader(std::uint8_t family, std::uint8_t destinationLength, std::uint8_t table, std::uint8_t type) {
-    Bytes out{family, destinationLength, 0, 0, table, 3, 0, type};
-    Put(out, std::uint32_t{0});
-    return out;
+    return Bytes{family, destinationLength, 0, 0, table, 3, 0, type, 0, 0, 0, 0};
 }
 
 // struct rtnexthop (length, flags, weight, interface) and its attributes.
 inline Bytes NextHopBytes(std::int32_t interfaceIndex, const Bytes& attributes) {
-    Bytes out;
-    Put(out, static_cast<std::uint16_t>(8 + attributes.size()), std::uint8_t{0}, std::uint8_t{0}, interfaceIndex);
-    return Join({out, attributes});
+    return Join({Of(static_cast<std::uint16_t>(8 + attributes.size()), std::uint8_t{0}, std::uint8_t{0}, interfaceIndex),
+                 attributes});
 }
 
 // The closing message of a dump, carrying `status` (0 or a negative errno).
-inline Bytes Done(std::int32_t status = 0) {
-    Bytes value;
-    Put(value, status);
-    return Message(kDone, value, {});
-}
+inline Bytes Done(std::int32_t status = 0) { return Message(kDone, Of(status), {}); }
 
 }  // namespace linkscope::live::testing

@@ -107,8 +107,7 @@ TEST(NetlinkParse, RoutesKeepTableAndEveryHopAndPassOverIpv6) {
 }
 
 TEST(NetlinkParse, DumpProgressTellsTheEndAndItsError) {
-    Bytes errorPayload;
-    Put(errorPayload, std::int32_t{-13});              // EACCES
+    Bytes errorPayload = Of(std::int32_t{-13});        // EACCES
     errorPayload.resize(errorPayload.size() + 16, 0);  // the request's header follows
     const struct {
         const char* name;

@@ -21,10 +21,6 @@ public:
         : previous_(platform::Install(sim::MakeSimulatedPlatform(std::make_shared<sim::Machine>(machine)))) {
         NQRXKVL20::TRootObject::CoreLogger().Clear();
     }
-    explicit ScopedMachine(const std::string& json)
-        : previous_(platform::Install(sim::MakeSimulatedPlatform(sim::ParseMachine(json, "test machine")))) {
-        NQRXKVL20::TRootObject::CoreLogger().Clear();
-    }
     ScopedMachine(const ScopedMachine&) = delete;
     ScopedMachine& operator=(const ScopedMachine&) = delete;
     ~ScopedMachine() {

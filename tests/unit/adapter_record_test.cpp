@@ -4,6 +4,7 @@
 
 #include "collect/address_text.h"
 #include "collect/network_adapter.h"
+#include "support/record_text.h"
 #include "support/sim_machine.h"
 
 namespace linkscope {
@@ -65,16 +66,12 @@ void FillAddresses(NetworkAdapter& adapter) {
     adapter.SetIPv6AddressList({"FE80:00:00:00:21A:2BFF:FE3C:4D5E"});
 }
 
-// Which guarded fields are empty, and the unguarded ones.
-std::vector<bool> EmptyGuardedFields(const NetworkAdapter& a) {
-    return {a.GetPermanentAddress().empty(),  a.GetDhcpServer().empty(),     a.GetPrimaryWinsServer().empty(),
-            a.GetSecondaryWinsServer().empty(), a.GetDnsServers().empty(),   a.GetGatewayList().empty(),
-            a.GetNetworkAddresses().empty(),  a.GetIPv4AddressList().empty(), a.GetIPv6AddressList().empty()};
-}
-std::string Identity(const NetworkAdapter& a) {
-    return a.GetMacAddress() + " " + a.GetDeviceID() + " " + a.GetName() + " " + a.GetDescription();
-}
-const char kIdentity[] = "001A2B3C4D5E \\DEVICE\\TCPIP_{A} {A} NIC";
+// The filled record as a whole, and with every guarded field empty.
+const char kFilled[] = "{A} \\DEVICE\\TCPIP_{A} 'NIC' other '' mac 001A2B3C4D5E 00:1A:2B:3C:4D:5E #0 state 2 link 0 "
+                       "mtu 0 '' driver 0 | dhcp 0 10.0.0.1 wins 0 10.0.0.5,10.0.0.6 auto 0/0 | ipv4 10.0.0.5/24 "
+                       "ipv6 FE80:00:00:00:21A:2BFF:FE3C:4D5E gw 10.0.0.1 dns 10.0.0.2 hw 00:1A:2B:3C:4D:5E";
+const char kExcluded[] = "{A} \\DEVICE\\TCPIP_{A} 'NIC' other '' mac 001A2B3C4D5E  #0 state 2 link 0 mtu 0 '' "
+                         "driver 0 | dhcp 0  wins 0 , auto 0/0 | ipv4  ipv6  gw  dns  hw ";
 
 TEST(AdapterRecord, ExclusionSwitchDecidesWhetherAddressesAreStored) {
     const struct {
@@ -95,8 +92,7 @@ TEST(AdapterRecord, ExclusionSwitchDecidesWhetherAddressesAreStored) {
         NetworkAdapter adapter;
         FillAddresses(adapter);
         EXPECT_EQ(adapter.GetExcludeIP(), c.excluded);
-        EXPECT_EQ(EmptyGuardedFields(adapter), std::vector<bool>(9, c.excluded));
-        EXPECT_EQ(Identity(adapter), kIdentity);
+        EXPECT_EQ(testing::RecordText(adapter), c.excluded ? kExcluded : kFilled);
     }
 }
 
@@ -132,8 +128,7 @@ TEST(AdapterRecord, ConversionReadsTheSwitchAfresh) {
     ScopedMachine excluded(MachineWithEnvironment("KVL_EXCLUDEIP", "1"));
     PhysicalNetworkAdapter copy(*source);
     EXPECT_TRUE(copy.GetExcludeIP());
-    EXPECT_EQ(EmptyGuardedFields(copy), std::vector<bool>(9, true));
-    EXPECT_EQ(Identity(copy), kIdentity);
+    EXPECT_EQ(testing::RecordText(copy), kExcluded);
 }
 
 TEST(MaskToPrefixLength, CountsTheLastNonZeroOctet) {

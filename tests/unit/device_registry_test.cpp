@@ -113,12 +113,16 @@ TEST(DisabledAdapters, AreAddedAfterEnumerationWithDescriptionAndState) {
                                                  "gw  dns  hw ");
 }
 
-TEST(DisabledAdapters, AnEnumeratedRecordWithTheDeviceNameIsMarkedDisabled) {
+// A machine with nothing but one disabled adapter, {OFF}.
+sim::Machine OneDisabled() {
     sim::Machine machine;
-    sim::DisabledAdapter disabled;
-    disabled.guid = "{OFF}";
-    machine.disabledAdapters = {disabled};
-    ScopedMachine installed(machine);
+    machine.disabledAdapters = {sim::DisabledAdapter{}};
+    machine.disabledAdapters[0].guid = "{OFF}";
+    return machine;
+}
+
+TEST(DisabledAdapters, AnEnumeratedRecordWithTheDeviceNameIsMarkedDisabled) {
+    ScopedMachine installed(OneDisabled());
     AdaptersInfo adapters;
     auto* record = new PhysicalNetworkAdapter();
     record->SetName("{SOMETHING ELSE}");
@@ -133,10 +137,7 @@ TEST(DisabledAdapters, AnEnumeratedRecordWithTheDeviceNameIsMarkedDisabled) {
 }
 
 TEST(DisabledAdapters, AnUnavailableDeviceListIsLoggedAndAddsNothing) {
-    sim::Machine machine;
-    sim::DisabledAdapter disabled;
-    disabled.guid = "{OFF}";
-    machine.disabledAdapters = {disabled};
+    sim::Machine machine = OneDisabled();
     machine.results.presentDevices = false;
     ScopedMachine installed(machine);
     AdaptersInfo adapters;

@@ -199,29 +199,29 @@ TEST(Enumeration, BasicCallFailuresEndCollectionWithTheirMessage) {
     }
 }
 
-TEST(NetworkParams, TakesTheHostsParametersWithOnlyOneMeaningEnabled) {
-    sim::Machine machine;
-    machine.host = {"lab-01", "", 1, 2};
-    ScopedMachine installed(machine);
-    NetworkParams params;
-    params.Collect();
-    EXPECT_EQ(params.GetHostName(), "lab-01");
-    EXPECT_EQ(params.GetDomainName(), "");
-    EXPECT_TRUE(params.IsRoutingEnabled());
-    EXPECT_FALSE(params.IsProxyEnabled()) << "2 is not 1";
-    EXPECT_TRUE(LoggedAt(1).empty());
-}
-
-TEST(NetworkParams, FailureIsLoggedWithTheCodeInHexAndLeavesEverythingEmpty) {
-    sim::Machine machine;
-    machine.host = {"lab-01", "corp.example", 1, 1};
-    machine.results.networkParams = 111;
-    ScopedMachine installed(machine);
-    NetworkParams params;
-    params.Collect();
-    EXPECT_EQ(LoggedAt(1), std::vector<std::string>{"Call to GetNetworkParams failed. Return Value: 0000006f\n"});
-    EXPECT_EQ(params.GetHostName(), "");
-    EXPECT_FALSE(params.IsRoutingEnabled());
+// Only 1 means enabled; a failure is logged with its code in hex and
+// leaves everything empty.
+TEST(NetworkParams, TakesTheHostsParametersOrLogsTheFailure) {
+    const struct {
+        std::uint32_t result;
+        const char* summary;
+        std::vector<std::string> logged;
+    } cases[] = {
+        {0, "lab-01 'corp.example' routing 1 proxy 0", {}},
+        {111, " '' routing 0 proxy 0", {"Call to GetNetworkParams failed. Return Value: 0000006f\n"}},
+    };
+    for (const auto& c : cases) {
+        sim::Machine machine;
+        machine.host = {"lab-01", "corp.example", 1, 2};
+        machine.results.networkParams = c.result;
+        ScopedMachine installed(machine);
+        NetworkParams params;
+        params.Collect();
+        EXPECT_EQ(params.GetHostName() + " '" + params.GetDomainName() + "' routing " +
+                      std::to_string(params.IsRoutingEnabled()) + " proxy " + std::to_string(params.IsProxyEnabled()),
+                  c.summary);
+        EXPECT_EQ(LoggedAt(1), c.logged);
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/win32/ip_helper_convert.h"
@@ -138,13 +139,8 @@ TEST(ConvertIfTable, ReadsIndexMtuAndStatusOfTheRowsInsideTheBuffer) {
     auto* table = arena.Put<MIB_IFTABLE>(0);
     table->dwNumEntries = 3;
     MIB_IFROW* rows = table->table;
-    rows[0] = MIB_IFROW{};
-    rows[0].dwIndex = 2;
-    rows[0].dwMtu = 1500;
-    rows[0].dwOperStatus = IF_OPER_STATUS_OPERATIONAL;
-    rows[1].dwIndex = 9;
-    rows[1].dwMtu = 9000;
-    rows[1].dwOperStatus = IF_OPER_STATUS_DISCONNECTED;
+    std::tie(rows[0].dwIndex, rows[0].dwMtu, rows[0].dwOperStatus) = std::tuple(2, 1500, IF_OPER_STATUS_OPERATIONAL);
+    std::tie(rows[1].dwIndex, rows[1].dwMtu, rows[1].dwOperStatus) = std::tuple(9, 9000, IF_OPER_STATUS_DISCONNECTED);
 
     EXPECT_EQ(Lines(ConvertIfTable(arena.Bytes())), (Texts{"2 mtu 1500 status 5", "9 mtu 9000 status 2"}));
 }
@@ -192,20 +188,20 @@ TEST(ConvertAdapterAddresses, TakesEachEntrysNameAndFirstUnicastIPv6Address) {
     auto* v4 = arena.Put<sockaddr_in>(tail + sizeof(sockaddr_in6));
     char* name = arena.Text(tail + sizeof(sockaddr_in6) + sizeof(sockaddr_in), "{A}");
 
-    withIPv6->Next = withIPv4;
-    withIPv6->AdapterName = name;
-    withIPv6->FirstUnicastAddress = firstUnicast;
-    firstUnicast->Address.lpSockaddr = reinterpret_cast<sockaddr*>(v6);
-    firstUnicast->Address.iSockaddrLength = sizeof(sockaddr_in6);
+    // Each entry names "{A}" and points at its one unicast address.
+    auto link = [name](IP_ADAPTER_ADDRESSES* adapter, IP_ADAPTER_ADDRESSES* next, IP_ADAPTER_UNICAST_ADDRESS* first,
+                       auto* address) {
+        adapter->Next = next;
+        adapter->AdapterName = name;
+        adapter->FirstUnicastAddress = first;
+        first->Address.lpSockaddr = reinterpret_cast<sockaddr*>(address);
+        first->Address.iSockaddrLength = sizeof *address;
+    };
+    link(withIPv6, withIPv4, firstUnicast, v6);
+    link(withIPv4, nameOutside, v4Unicast, v4);
     v6->sin6_family = AF_INET6;
     const std::uint8_t bytes[16] = {0xfd, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2};
     std::memcpy(&v6->sin6_addr, bytes, sizeof bytes);
-
-    withIPv4->Next = nameOutside;
-    withIPv4->AdapterName = name;
-    withIPv4->FirstUnicastAddress = v4Unicast;
-    v4Unicast->Address.lpSockaddr = reinterpret_cast<sockaddr*>(v4);
-    v4Unicast->Address.iSockaddrLength = sizeof(sockaddr_in);
     v4->sin_family = AF_INET;
 
     char elsewhere[] = "{B}";

@@ -1,15 +1,12 @@
-// Writes a test fixture into the device database and registry of a Wine
-// prefix through the real SetupAPI and registry calls:
-//  - a network-class device whose driver key holds the instance id of an
-//    adapter the system reports, a "SpeedDuplex" setting and its
-//    enumeration;
-//  - a second network-class device with its own instance id, a
-//    "RequestedMediaType" setting with its enumeration, and a network
-//    interface whose TCP/IP binding is not linked: a disabled adapter.
+// Writes a fixture into a Wine prefix's device database and registry
+// through the real SetupAPI and registry calls: a network device whose
+// driver key names an adapter the system reports and holds a "SpeedDuplex"
+// setting with its enumeration, and a disabled one (its TCP/IP binding not
+// linked) with a "RequestedMediaType" setting.
 //
 //   registry_fixture.exe ADAPTER-ID DISABLED-ID DESCRIPTION
 //
-// Prints one line per device written; exits 1 with the failing call and
+// Prints one line per device written; exits 1 naming the failing call and
 // its system error code.
 #include <cstdio>
 #include <string>
@@ -45,10 +42,12 @@ void SetProperty(HDEVINFO set, SP_DEVINFO_DATA& device, DWORD property, const ch
     Check(SetupDiSetDeviceRegistryPropertyA(set, &device, property, reinterpret_cast<const BYTE*>(value), N), call);
 }
 
-void SetText(HKEY key, const char* name, const std::string& text) {
-    CheckStatus(RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                               static_cast<DWORD>(text.size() + 1)),
+void SetValue(HKEY key, const char* name, DWORD type, const void* data, std::size_t size) {
+    CheckStatus(RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), static_cast<DWORD>(size)),
                 "RegSetValueExA");
+}
+void SetText(HKEY key, const char* name, const std::string& text) {
+    SetValue(key, name, REG_SZ, text.c_str(), text.size() + 1);
 }
 
 UniqueRegKey CreateKey(HKEY parent, const std::string& path) {
@@ -60,16 +59,12 @@ UniqueRegKey CreateKey(HKEY parent, const std::string& path) {
 
 using Entries = std::vector<std::pair<std::string, std::string>>;
 
-// A driver setting and the enumeration of its display texts, as a driver's
-// installation writes them below its driver key.
-void WriteSetting(HKEY driver, const std::string& setting, const std::string& code, const Entries& texts) {
-    SetText(driver, setting.c_str(), code);
-    const UniqueRegKey enumeration = CreateKey(driver, "Ndi\\Params\\" + setting + "\\enum");
-    for (const auto& [name, text] : texts) SetText(enumeration.get(), name.c_str(), text);
-}
-
-// Registers a root-enumerated network device; returns its driver key.
-UniqueRegKey RegisterNetDevice(HDEVINFO set, SP_DEVINFO_DATA& device, const std::string& description) {
+// Registers a root-enumerated network device whose driver key names the
+// adapter `instanceId` and holds a driver setting with the enumeration of
+// its display texts, as a driver's installation writes them.
+void RegisterNetDevice(HDEVINFO set, SP_DEVINFO_DATA& device, const std::string& description,
+                       const std::string& instanceId, const std::string& setting, const std::string& code,
+                       const Entries& texts) {
     device.cbSize = sizeof device;
     Check(SetupDiCreateDeviceInfoA(set, "LINKSCOPE_FIXTURE", &kNetClass, description.c_str(), nullptr,
                                    DICD_GENERATE_ID, &device),
@@ -81,9 +76,12 @@ UniqueRegKey RegisterNetDevice(HDEVINFO set, SP_DEVINFO_DATA& device, const std:
     SetProperty(set, device, SPDRP_CLASS, "Net", "SetupDiSetDeviceRegistryPropertyA(SPDRP_CLASS)");
     const HKEY driver = SetupDiCreateDevRegKeyA(set, &device, DICS_FLAG_GLOBAL, 0, DIREG_DRV, nullptr, nullptr);
     Check(driver != INVALID_HANDLE_VALUE, "SetupDiCreateDevRegKeyA");
-    UniqueRegKey owned(driver);
+    const UniqueRegKey owned(driver);
     SetText(driver, "DriverDesc", description);
-    return owned;
+    SetText(driver, "NetCfgInstanceId", instanceId);
+    SetText(driver, setting.c_str(), code);
+    const UniqueRegKey enumeration = CreateKey(driver, "Ndi\\Params\\" + setting + "\\enum");
+    for (const auto& [name, text] : texts) SetText(enumeration.get(), name.c_str(), text);
 }
 
 // The device interface key below the LAN interface class whose reference
@@ -113,20 +111,13 @@ void WriteFixture(const std::string& adapterId, const std::string& disabledId, c
     Check(static_cast<bool>(set), "SetupDiCreateDeviceInfoList");
 
     SP_DEVINFO_DATA enabled{};
-    {
-        const UniqueRegKey driver = RegisterNetDevice(set.Get(), enabled, "Fixture adapter with a speed setting");
-        SetText(driver.get(), "NetCfgInstanceId", adapterId);
-        WriteSetting(driver.get(), "SpeedDuplex", "4",
-                     {{"0", "Auto Negotiation"}, {"3", "100 Mbps Half Duplex"}, {"4", "100 Mbps Full Duplex"}});
-    }
+    RegisterNetDevice(set.Get(), enabled, "Fixture adapter with a speed setting", adapterId, "SpeedDuplex", "4",
+                      {{"0", "Auto Negotiation"}, {"3", "100 Mbps Half Duplex"}, {"4", "100 Mbps Full Duplex"}});
     std::printf("device with speed setting for %s\n", adapterId.c_str());
 
     SP_DEVINFO_DATA disabled{};
-    {
-        const UniqueRegKey driver = RegisterNetDevice(set.Get(), disabled, description);
-        SetText(driver.get(), "NetCfgInstanceId", disabledId);
-        WriteSetting(driver.get(), "RequestedMediaType", "2", {{"0", "Auto Detect"}, {"2", "10 Mbps Full Duplex"}});
-    }
+    RegisterNetDevice(set.Get(), disabled, description, disabledId, "RequestedMediaType", "2",
+                      {{"0", "Auto Detect"}, {"2", "10 Mbps Full Duplex"}});
     SP_DEVICE_INTERFACE_DATA lan{};
     lan.cbSize = sizeof lan;
     Check(SetupDiCreateDeviceInterfaceA(set.Get(), &disabled, &kLanInterfaceClass, disabledId.c_str(), 0, &lan),
@@ -135,9 +126,7 @@ void WriteFixture(const std::string& adapterId, const std::string& disabledId, c
     // subkey; a disabled adapter's says it is not linked.
     const UniqueRegKey control = CreateKey(HKEY_LOCAL_MACHINE, FindInterfaceKey(disabledId) + "\\Control");
     const DWORD notLinked = 0;
-    CheckStatus(RegSetValueExA(control.get(), "Linked", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&notLinked),
-                               sizeof notLinked),
-                "RegSetValueExA");
+    SetValue(control.get(), "Linked", REG_DWORD, &notLinked, sizeof notLinked);
     std::printf("disabled device %s\n", disabledId.c_str());
 }
 
