@@ -80,6 +80,11 @@ public:
     // of the value at `index`.
     virtual RegEnumValue EnumValue(RegKey key, std::uint32_t index, std::uint32_t maxNameChars,
                                    std::uint32_t bufferSize) = 0;
+    // Opens the key at `path`, creating it and any missing parent first.
+    virtual ResultCode CreateKey(const std::string& path, std::uint32_t access, RegKey* key) = 0;
+    // Adds or replaces the value `name` of an open key.
+    virtual ResultCode SetValue(RegKey key, const std::string& name, std::uint32_t type,
+                                const std::vector<std::uint8_t>& data) = 0;
 };
 
 }  // namespace linkscope::platform

@@ -7,6 +7,7 @@
 #include "platform/device_registry.h"
 #include "platform/environment.h"
 #include "platform/ip_helper.h"
+#include "platform/vendor_library.h"
 
 namespace linkscope::platform {
 
@@ -17,6 +18,8 @@ public:
     virtual EnvironmentApi& Environment() = 0;
     virtual DeviceSetupApi& DeviceSetup() = 0;
     virtual RegistryApi& Registry() = 0;
+    virtual VendorLibraryApi& VendorLibrary() = 0;
+    virtual ProcessApi& Process() = 0;
 };
 
 // The installed backend. Before any Install, the machine's own backend

@@ -105,6 +105,20 @@ private:
     std::function<std::optional<std::string>(const std::string&)> read_;
 };
 
+// Vendor NIC libraries are Windows libraries: loading one answers as the
+// system does for a module that is not there.
+class NoVendorLibrary final : public platform::VendorLibraryApi {
+public:
+    platform::LibraryLoad Load(const std::string&) override { return {0, platform::kModuleNotFound}; }
+    platform::RawProc Resolve(platform::LibraryHandle, const char*) override { return nullptr; }
+    void Release(platform::LibraryHandle) override {}
+};
+
+class NativeProcess final : public platform::ProcessApi {
+public:
+    bool RunsUnderWow64() override { return false; }
+};
+
 class LivePlatform final : public platform::Platform {
 public:
     explicit LivePlatform(LiveSources sources)
@@ -118,6 +132,8 @@ public:
     platform::EnvironmentApi& Environment() override { return environment_; }
     platform::DeviceSetupApi& DeviceSetup() override { return devices_; }
     platform::RegistryApi& Registry() override { return registry_; }
+    platform::VendorLibraryApi& VendorLibrary() override { return vendorLibrary_; }
+    platform::ProcessApi& Process() override { return process_; }
 
 private:
     SnapshotViews views_;
@@ -125,6 +141,8 @@ private:
     LiveEnvironment environment_;
     LiveDeviceSetup devices_;
     StoreRegistry registry_;
+    NoVendorLibrary vendorLibrary_;
+    NativeProcess process_;
 };
 
 }  // namespace

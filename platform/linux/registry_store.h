@@ -97,6 +97,14 @@ public:
     platform::RegValue QueryValue(platform::RegKey key, const std::string& name, std::uint32_t bufferSize) override;
     platform::RegEnumValue EnumValue(platform::RegKey key, std::uint32_t index, std::uint32_t maxNameChars,
                                      std::uint32_t bufferSize) override;
+    // The store is a view of the kernel's devices: nothing can be written.
+    platform::ResultCode CreateKey(const std::string&, std::uint32_t, platform::RegKey*) override {
+        return platform::kAccessDenied;
+    }
+    platform::ResultCode SetValue(platform::RegKey, const std::string&, std::uint32_t,
+                                  const std::vector<std::uint8_t>&) override {
+        return platform::kAccessDenied;
+    }
 
 private:
     struct OpenKeyState {

@@ -14,6 +14,7 @@
 
 #include "platform/device_registry.h"
 #include "platform/ip_helper.h"
+#include "platform/sim/nic_library.h"
 #include "platform/result_codes.h"
 
 namespace linkscope::sim {
@@ -125,6 +126,10 @@ struct Machine {
     // Further devices of the device list, after the network devices above.
     std::vector<platform::DeviceRecord> devices;
     std::vector<RawKey> registry;
+    // The NIC management library as installed; without one, loading it
+    // fails as for a module that is not there.
+    std::optional<NicLibrary> nicLibrary;
+    bool wow64 = false;  // the process runs as a 32-bit process on a 64-bit system
 };
 
 }  // namespace linkscope::sim

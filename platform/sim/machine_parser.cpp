@@ -8,6 +8,7 @@
 #include "platform/sim/json_fields.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/machine_file.h"
+#include "platform/sim/nic_library_fields.h"
 #include "platform/sim/registry_tree.h"
 
 namespace linkscope::sim {
@@ -138,7 +139,7 @@ std::shared_ptr<const Machine> ParseMachine(const std::string& text, const std::
     const Json document = ParseJsonText(text, origin);
     const Field root(document, "", origin);
     const Record record(root, {"about", "host", "os", "environment", "results", "ipv6Available", "adapters",
-                               "disabledAdapters", "devices", "registry"});
+                               "disabledAdapters", "devices", "registry", "nicLibrary", "wow64"});
     auto machine = std::make_shared<Machine>();
     if (auto about = record.Get("about")) about->Text(kMaxRegistryData);
     if (auto host = record.Get("host")) machine->host = ReadHost(*host);
@@ -150,6 +151,8 @@ std::shared_ptr<const Machine> ParseMachine(const std::string& text, const std::
     if (auto disabled = record.Get("disabledAdapters")) machine->disabledAdapters = ReadDisabledAdapters(*disabled);
     if (auto devices = record.Get("devices")) machine->devices = ReadDevices(*devices);
     if (auto registry = record.Get("registry")) machine->registry = ReadRegistry(*registry);
+    if (auto library = record.Get("nicLibrary")) machine->nicLibrary = ReadNicLibrary(*library);
+    record.Read("wow64", &machine->wow64);
     return machine;
 }
 

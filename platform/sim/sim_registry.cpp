@@ -30,6 +30,24 @@ ResultCode SimRegistry::OpenKey(const std::string& path, std::uint32_t /*access*
     return platform::kSuccess;
 }
 
+ResultCode SimRegistry::CreateKey(const std::string& path, std::uint32_t access, platform::RegKey* key) {
+    if (!tree_.FindKey(path)) {
+        if (path.empty() || path.front() == '\\' || path.back() == '\\' || path.find("\\\\") != std::string::npos) {
+            return platform::kInvalidParameter;
+        }
+        tree_.CreateKey(path);
+    }
+    return OpenKey(path, access, key);
+}
+
+ResultCode SimRegistry::SetValue(platform::RegKey key, const std::string& name, std::uint32_t type,
+                                 const std::vector<std::uint8_t>& data) {
+    const auto open = Find(key);
+    if (!open) return platform::kInvalidHandle;
+    tree_.SetValue(*open, RawValue{name, type, data});
+    return platform::kSuccess;
+}
+
 void SimRegistry::CloseKey(platform::RegKey key) { open_.erase(key); }
 
 std::optional<RegistryTree::KeyId> SimRegistry::Find(platform::RegKey key) const {

@@ -27,6 +27,11 @@ public:
                                   std::uint32_t bufferSize) override;
     platform::RegEnumValue EnumValue(platform::RegKey key, std::uint32_t index, std::uint32_t maxNameChars,
                                      std::uint32_t bufferSize) override;
+    // Creates the key with any missing parent; a key whose opening fails
+    // fails creation the same way.
+    platform::ResultCode CreateKey(const std::string& path, std::uint32_t access, platform::RegKey* key) override;
+    platform::ResultCode SetValue(platform::RegKey key, const std::string& name, std::uint32_t type,
+                                  const std::vector<std::uint8_t>& data) override;
 
 private:
     std::optional<RegistryTree::KeyId> Find(platform::RegKey key) const;

@@ -10,6 +10,7 @@
 #include "platform/sim/machine_layout.h"
 #include "platform/sim/sim_ip_helper.h"
 #include "platform/sim/sim_registry.h"
+#include "platform/sim/sim_vendor_library.h"
 #include "platform/sim/text_case.h"
 
 namespace linkscope::sim {
@@ -59,18 +60,24 @@ public:
         : ipHelper_(machine),
           environment_(machine->environment, environmentOverrides),
           deviceSetup_(machine->results.presentDevices, std::move(layout.devices)),
-          registry_(std::move(layout.registry)) {}
+          registry_(std::move(layout.registry)),
+          vendorLibrary_(machine),
+          process_(machine->wow64) {}
 
     platform::IpHelperApi& IpHelper() override { return ipHelper_; }
     platform::EnvironmentApi& Environment() override { return environment_; }
     platform::DeviceSetupApi& DeviceSetup() override { return deviceSetup_; }
     platform::RegistryApi& Registry() override { return registry_; }
+    platform::VendorLibraryApi& VendorLibrary() override { return vendorLibrary_; }
+    platform::ProcessApi& Process() override { return process_; }
 
 private:
     SimIpHelper ipHelper_;
     SimEnvironment environment_;
     SimDeviceSetup deviceSetup_;
     SimRegistry registry_;
+    SimVendorLibrary vendorLibrary_;
+    SimProcess process_;
 };
 
 }  // namespace

@@ -49,6 +49,24 @@ platform::ResultCode Win32Registry::OpenKey(const std::string& path, std::uint32
     return platform::kSuccess;
 }
 
+platform::ResultCode Win32Registry::CreateKey(const std::string& path, std::uint32_t access, platform::RegKey* key) {
+    HKEY created = nullptr;
+    const LSTATUS status = RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                           access, nullptr, &created, nullptr);
+    if (status != ERROR_SUCCESS) return static_cast<platform::ResultCode>(status);
+    *key = HandleOf(created);
+    open_[*key] = UniqueRegKey(created);
+    return platform::kSuccess;
+}
+
+platform::ResultCode Win32Registry::SetValue(platform::RegKey key, const std::string& name, std::uint32_t type,
+                                             const std::vector<std::uint8_t>& data) {
+    const HKEY open = Find(key);
+    if (open == nullptr) return platform::kInvalidHandle;
+    return static_cast<platform::ResultCode>(
+        RegSetValueExA(open, name.c_str(), 0, type, data.data(), static_cast<DWORD>(data.size())));
+}
+
 void Win32Registry::CloseKey(platform::RegKey key) { open_.erase(key); }
 
 platform::ResultCode Win32Registry::QueryInfoKey(platform::RegKey key, std::uint32_t* subkeys,

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <unordered_map>
+#include <vector>
 
 #include "platform/device_registry.h"
 #include "platform/win32/os_resources.h"
@@ -21,6 +22,9 @@ public:
     platform::RegValue QueryValue(platform::RegKey key, const std::string& name, std::uint32_t bufferSize) override;
     platform::RegEnumValue EnumValue(platform::RegKey key, std::uint32_t index, std::uint32_t maxNameChars,
                                      std::uint32_t bufferSize) override;
+    platform::ResultCode CreateKey(const std::string& path, std::uint32_t access, platform::RegKey* key) override;
+    platform::ResultCode SetValue(platform::RegKey key, const std::string& name, std::uint32_t type,
+                                  const std::vector<std::uint8_t>& data) override;
 
 private:
     HKEY Find(platform::RegKey key) const;
