@@ -13,8 +13,10 @@
 namespace linkscope::bench {
 namespace {
 
-void BM_Collect(benchmark::State& state) {
-    auto machine = std::make_shared<sim::Machine>(LargeMachine(static_cast<std::uint32_t>(state.range(0))));
+// Collects `machine` once per iteration, each starting with cold caches
+// and an empty log.
+void CollectRepeatedly(benchmark::State& state, const sim::Machine& built) {
+    auto machine = std::make_shared<sim::Machine>(built);
     auto previous = platform::Install(sim::MakeSimulatedPlatform(machine));
     auto* plugin = new TLinkScopeCallbacks();
     for (auto _ : state) {
@@ -22,6 +24,7 @@ void BM_Collect(benchmark::State& state) {
         benchmark::DoNotOptimize(plugin->GetAdaptersInfo());
         state.PauseTiming();
         plugin->Cleanup();
+        NQRXKVL20::TRootObject::CoreLogger().Clear();
         EvictCaches();
         state.ResumeTiming();
     }
@@ -33,7 +36,17 @@ void BM_Collect(benchmark::State& state) {
     platform::Install(std::move(previous));
 }
 
+void BM_Collect(benchmark::State& state) {
+    CollectRepeatedly(state, LargeMachine(static_cast<std::uint32_t>(state.range(0))));
+}
+
+// The same machine's adapters as Broadcom adapters, teams and all.
+void BM_CollectTeams(benchmark::State& state) {
+    CollectRepeatedly(state, LargeTeamMachine(static_cast<std::uint32_t>(state.range(0))));
+}
+
 BENCHMARK(BM_Collect)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CollectTeams)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace linkscope::bench

@@ -42,3 +42,65 @@ inline sim::Machine LargeMachine(std::uint32_t adapterCount) {
 }
 
 }  // namespace linkscope::bench
+
+namespace linkscope::bench {
+
+// LargeMachine's adapters, now Broadcom adapters of the NIC management
+// library: each is bound to its operating-system adapter by its service
+// name. One adapter in ten is in a team of two (adapters 20k and 20k + 1)
+// with one virtual adapter; the operating system reports that virtual
+// adapter, with the first member's hardware address and description, in
+// place of the two members, which it does not see.
+inline sim::Machine LargeTeamMachine(std::uint32_t adapterCount) {
+    sim::Machine machine = LargeMachine(adapterCount);
+    sim::NicLibrary library;
+    library.adapters.reserve(adapterCount);
+    std::vector<sim::Adapter> seen;
+    seen.reserve(adapterCount);
+    for (std::uint32_t i = 0; i < adapterCount; ++i) {
+        sim::Adapter& os = machine.adapters[i];
+        std::string mac;
+        for (std::uint8_t byte : os.mac) {
+            static const char kHex[] = "0123456789ABCDEF";
+            mac += {kHex[byte >> 4], kHex[byte & 15]};
+        }
+        sim::NicAdapter adapter;
+        adapter.handle = i + 1;
+        adapter.title = os.description;
+        adapter.description = os.description;
+        adapter.currentMac = mac;
+        adapter.permanentMac = mac;
+        adapter.speed = 3;
+        adapter.linkSetting = 8;
+        adapter.firmware = "5722-v3.38";
+        adapter.asf = "2.0.9";
+        const bool member = i % 20 < 2;
+        adapter.serviceName = member ? "{member-" + std::to_string(i) + "}" : os.guid;
+        if (member) {
+            adapter.teamId = i / 20 + 1;
+            adapter.teamName = "Team " + std::to_string(adapter.teamId);
+            adapter.memberType = i % 20;
+        }
+        if (i % 20 == 0) {
+            sim::NicTeam team;
+            team.name = adapter.teamName;
+            team.id = adapter.teamId;
+            sim::NicTeamVirtualAdapter nic;
+            nic.handle = 0x100000 + i;
+            nic.name = adapter.teamName + " VLAN (" + os.description + ")";
+            nic.mac = mac;
+            nic.vlanId = 100;
+            nic.vlanName = "VLAN100";
+            nic.teamId = team.id;
+            team.virtualAdapters.push_back(std::move(nic));
+            library.teams.push_back(std::move(team));
+        }
+        library.adapters.push_back(std::move(adapter));
+        if (i % 20 != 1) seen.push_back(std::move(os));
+    }
+    machine.adapters = std::move(seen);
+    machine.nicLibrary = std::move(library);
+    return machine;
+}
+
+}  // namespace linkscope::bench

@@ -62,6 +62,7 @@ struct Served {
     std::unordered_map<U32, const NicTeamVirtualAdapter*> virtualAdapters;
     std::unordered_map<U32, const NicAdapter*> adapters;
     std::unordered_map<const void*, std::array<std::size_t, bmapi::kEntryCount>> calls;
+    std::array<std::size_t, bmapi::kEntryCount> totals{};  // kept when serving stops
 };
 
 Served& State() {
@@ -71,6 +72,7 @@ Served& State() {
 
 // The code of `owner`'s next call of `entry`.
 U32 NextCode(const void* owner, Entry entry, const CallCodes& codes) {
+    ++State().totals[static_cast<std::size_t>(entry)];
     const std::size_t call = State().calls[owner][static_cast<std::size_t>(entry)]++;
     return codes.empty() ? bmapi::kSuccess : codes[std::min(call, codes.size() - 1)];
 }
@@ -186,7 +188,10 @@ U32 LINKSCOPE_BMAPI_CALL SimGetAllTeam(void* teams, U32 count) {
 
 U32 LINKSCOPE_BMAPI_CALL SimInitialize() { return LibraryCode(Entry::Initialize); }
 
-U32 LINKSCOPE_BMAPI_CALL SimUninitialize() { return bmapi::kSuccess; }
+U32 LINKSCOPE_BMAPI_CALL SimUninitialize() {
+    ++State().totals[static_cast<std::size_t>(Entry::Uninitialize)];
+    return bmapi::kSuccess;
+}
 
 U32 LINKSCOPE_BMAPI_CALL SimGetNumPhyNicEx(U32* count) {
     const U32 code = LibraryCode(Entry::GetNumPhyNicEx);
@@ -317,9 +322,13 @@ const std::array<platform::RawProc, bmapi::kEntryCount> kEntryPoints = {
 
 void ServeNicLibrary(const NicLibrary* library) {
     Served& served = State();
+    const auto totals = served.totals;
     served = Served{};
     served.library = library;
-    if (library == nullptr) return;
+    if (library == nullptr) {
+        served.totals = totals;
+        return;
+    }
     for (const NicTeam& team : library->teams) {
         for (const NicTeamVirtualAdapter& adapter : team.virtualAdapters) {
             served.virtualAdapters.emplace(adapter.handle, &adapter);
@@ -327,6 +336,10 @@ void ServeNicLibrary(const NicLibrary* library) {
     }
     for (const NicAdapter& adapter : library->adapters) served.adapters.emplace(adapter.handle, &adapter);
 }
+
+bool NicLibraryServed() { return State().library != nullptr; }
+
+std::array<std::size_t, bmapi::kEntryCount> NicLibraryCallCounts() { return State().totals; }
 
 platform::RawProc NicLibraryEntryPoint(const NicLibrary& library, const char* name) {
     for (std::size_t i = 0; i < bmapi::kEntryCount; ++i) {

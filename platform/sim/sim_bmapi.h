@@ -3,13 +3,22 @@
 // one library at a time, the one last given to ServeNicLibrary.
 #pragma once
 
+#include <array>
+#include <cstddef>
+
 #include "platform/sim/nic_library.h"
 #include "platform/vendor_library.h"
 
 namespace linkscope::sim {
 
-// Starts serving `library` (null: stops). Call counters start again.
+// Starts serving `library` with every call counter at 0; null stops
+// serving and keeps the counts for NicLibraryCallCounts.
 void ServeNicLibrary(const NicLibrary* library);
+// Whether a library is being served (loaded and not yet released).
+bool NicLibraryServed();
+// How often each entry point was called, in the order of bmapi::Entry,
+// since a library was last served.
+std::array<std::size_t, bmapi::kEntryCount> NicLibraryCallCounts();
 
 // The simulated function exported under `name`, or null for a name the
 // library does not have (or marks missing).

@@ -1,5 +1,5 @@
 // The diagnostic text of a physical adapter's library record.
-#include <sstream>
+#include <string>
 #include <variant>
 
 #include "collect/log.h"
@@ -41,19 +41,20 @@ constexpr DumpLine kDumpLines[] = {
 }  // namespace
 
 void Teams::DumpAdapterRecord(const char* source, std::int32_t line, const bmapi::RecordView& record) {
-    std::ostringstream text;
-    text << "Called from: " << (source ? source : "") << ":" << line << "\n"
-         << std::string(72, '-') << "\n";
+    std::string text;
+    text.reserve(1024);
+    text.append("Called from: ").append(source ? source : "").append(":").append(std::to_string(line));
+    text.append("\n").append(72, '-').append("\n");
     for (const DumpLine& dump : kDumpLines) {
-        text << dump.label;
+        text.append(dump.label);
         if (const auto* offset = std::get_if<std::size_t>(&dump.value)) {
-            text << record.U32(*offset);
+            text.append(std::to_string(record.U32(*offset)));
         } else {
-            text << record.Text(std::get<bmapi::TextField>(dump.value));
+            text.append(record.Text(std::get<bmapi::TextField>(dump.value)));
         }
-        text << "\n";
+        text.push_back('\n');
     }
-    Log(kLogDetail, text.str());
+    Log(kLogDetail, text);
 }
 
 }  // namespace linkscope

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Ports, endpoints and their links as the runner prints them for machine files."""
+"""Whole inventories and logs of machine files against golden files, and the
+links of every machine file."""
 import difflib
 import glob
 import json
@@ -13,6 +14,8 @@ from inventory_text import of_class, run_kvlhost  # noqa: E402
 MACHINES = os.environ.get("MACHINES", "machines")
 EXPECTED = os.environ.get("EXPECTED", os.path.join(os.path.dirname(__file__), "expected"))
 GOLDEN = "ports-and-endpoints.json"
+# Machine files whose whole output (JSON) and level-3 log (.log) are pinned.
+GOLDEN_OUTPUTS = {"ports-and-endpoints.json": False, "broadcom-teams.json": True}
 PORTS = ("QRXSG_PhysicalNetworkPort", "QRXSG_VirtualNetworkPort")
 ENDPOINT = "QRXSG_IPProtocolEndpoint"
 LINK = "QRXSG_PortImplementsEndpoint"
@@ -30,13 +33,21 @@ def instances(machine, *args):
 
 
 class MachineInventory(unittest.TestCase):
-    def test_every_class_of_the_ports_and_endpoints_machine_matches_the_golden_file(self):
-        with open(os.path.join(EXPECTED, GOLDEN)) as file:
+    def assert_same_as_golden(self, golden, actual):
+        with open(os.path.join(EXPECTED, golden)) as file:
             expected = file.read()
-        actual = run(GOLDEN)
         if actual != expected:
             diff = difflib.unified_diff(expected.splitlines(), actual.splitlines(), "expected", "actual", lineterm="")
-            self.fail("output differs from the golden file:\n" + "\n".join(list(diff)[:80]))
+            self.fail(f"{golden} differs:\n" + "\n".join(list(diff)[:80]))
+
+    def test_whole_output_and_log_match_the_golden_files(self):
+        for machine, with_log in GOLDEN_OUTPUTS.items():
+            with self.subTest(machine=machine):
+                result = run_kvlhost("--machine", os.path.join(MACHINES, machine), "--log-level", "3")
+                self.assertEqual(result.returncode, 0, result.stderr)
+                self.assert_same_as_golden(machine, result.stdout)
+                if with_log:
+                    self.assert_same_as_golden(machine.replace(".json", ".log"), result.stderr)
 
     def test_links_of_every_machine_point_at_a_port_and_an_endpoint_of_that_output(self):
         for path in sorted(glob.glob(os.path.join(MACHINES, "*.json"))):

@@ -36,6 +36,6 @@ set_tests_properties(wine.prefix_setup PROPERTIES LABELS wine FIXTURES_SETUP win
 add_test(NAME wine.prefix_cleanup COMMAND ${LINKSCOPE_WINE_PREFIX_TOOL} cleanup ${LINKSCOPE_WINE_STATE})
 set_tests_properties(wine.prefix_cleanup PROPERTIES LABELS wine FIXTURES_CLEANUP wine_prefix TIMEOUT 120)
 
-foreach(area host sim unit provider frame wine)
+foreach(area host sim unit teams provider frame wine)
     add_subdirectory(${CMAKE_CURRENT_LIST_DIR}/../${area} ${CMAKE_CURRENT_BINARY_DIR}/${area})
 endforeach()

@@ -1,0 +1,325 @@
+// The Broadcom collector: opening and closing the library, teams and their
+// virtual adapters, physical adapters, hostile records.
+#include <gtest/gtest.h>
+
+#include "platform/sim/sim_bmapi.h"
+#include "support/team_machine.h"
+
+namespace linkscope {
+namespace {
+
+using bmapi::Entry;
+using testing::CollectTeams;
+using testing::LibraryOf;
+using testing::NicAdapter;
+using testing::TeamMemberText;
+
+std::size_t Calls(Entry entry) { return sim::NicLibraryCallCounts()[static_cast<std::size_t>(entry)]; }
+
+std::vector<std::string> Texts(const AdaptersInfo& adapters) {
+    std::vector<std::string> texts;
+    for (const auto* adapter : adapters.GetPhysicalAdapters()) texts.push_back(TeamMemberText(*adapter));
+    return texts;
+}
+
+std::string VirtualText(const VirtualNetworkAdapter& a) {
+    return a.GetVendorName() + " mac " + a.GetMacAddress() + " vlan " + std::to_string(a.GetVlanID()) + " " +
+           a.GetVlanName() + " team " + std::to_string(a.GetTeamID()) + " in " + std::to_string(a.GetInTeam()) +
+           " driver " + std::to_string(a.GetDriverLoaded()) + " state " + std::to_string(a.GetEnabledState()) +
+           " ipv4 " + testing::Joined(a.GetIPv4AddressList()) + " '" + a.GetDeviceID() + a.GetName() +
+           a.GetDescription() + "'";
+}
+
+std::vector<std::string> VirtualTexts(const AdaptersInfo& adapters) {
+    std::vector<std::string> texts;
+    for (const auto* adapter : adapters.GetVirtualAdapters()) texts.push_back(VirtualText(*adapter));
+    return texts;
+}
+
+std::vector<std::string> TeamTexts(const Teams& teams) {
+    std::vector<std::string> texts;
+    for (const TeamInfo* team : teams.GetTeams()) {
+        texts.push_back(team->GetTeamName() + " " + std::to_string(team->GetTeamID()) + " " +
+                        std::to_string(team->GetTeamType()));
+    }
+    return texts;
+}
+
+const std::vector<std::string> kEmptyRun = {"Handling Teams NICs.", "No Teams are configured.",
+                                            "Handling Physical NICs.", "Freeing up allocated memory."};
+
+// Each opening failure ends the collector with its one message; the
+// library is uninitialised exactly when it was initialised, and always
+// released.
+TEST(BroadcomOpening, FailuresEndCollectionWithTheirMessageAndCleanUp) {
+    const struct {
+        const char* name;
+        std::function<void(sim::NicLibrary&)> edit;
+        std::vector<std::string> log;
+        std::size_t uninitialized;
+    } cases[] = {
+        {"load error", [](auto& l) { l.loadError = 193; }, {"Unable to load BMAPI.dll getlasterror: 193"}, 0},
+        {"init 5", [](auto& l) { l.results[Entry::Initialize] = {5}; },
+         {"Unable to initialize Broadcom interface - RC: 5"}, 0},
+        {"no init", [](auto& l) { l.missing = {Entry::Initialize}; },
+         {"Unable to initialize Broadcom interface - RC: 127"}, 0},
+        {"612", [](auto& l) { l.failAllocation = {612}; }, {"Unable to allocate memory for Teams firmwareVersion."}, 1},
+        {"484", [](auto& l) { l.failAllocation = {484}; },
+         {"Unable to allocate memory for Teams firmwareVersion 5706."}, 1},
+        {"516", [](auto& l) { l.failAllocation = {516}; },
+         {"Unable to allocate memory for Teams firmwareVersion 57710."}, 1},
+        {"1604", [](auto& l) { l.failAllocation = {1604}; }, {"Unable to allocate memory for Teams ASFTable."}, 1},
+        {"nothing found", [](auto&) {}, kEmptyRun, 1},
+        {"no uninitialize", [](auto& l) { l.missing = {Entry::Uninitialize}; }, kEmptyRun, 0},
+    };
+    for (const auto& c : cases) {
+        sim::NicLibrary library = LibraryOf({NicAdapter(1)});
+        library.adapterCount = 0;
+        c.edit(library);
+        const auto collected = CollectTeams(library);
+        EXPECT_EQ(collected.log, c.log) << c.name;
+        EXPECT_EQ(collected.adapters->GetPhysicalAdapters().size(), 0u) << c.name;
+        EXPECT_FALSE(sim::NicLibraryServed()) << c.name;
+        if (!library.loadError) EXPECT_EQ(Calls(Entry::Uninitialize), c.uninitialized) << c.name;
+    }
+    EXPECT_EQ(CollectTeams(sim::Machine{}).log, std::vector<std::string>{"Unable to load BMAPI.dll getlasterror: 126"});
+}
+
+TEST(BroadcomTeams, VirtualAdaptersTakeTheLastAddressOfTheirOwnTeam) {
+    sim::NicLibrary library;
+    library.teams.resize(2);
+    library.teams[0] = {"Team-A", 7, 2, {}, {}, {}};
+    library.teams[0].virtualAdapters = {
+        {11, "A-V1", "10.0.0.5", "255.255.255.0", 1, "AA0001", 100, "V100", 4, 7, {}, {}},
+        {12, "A-V2", "", "255.255.0.0", 0, "", 200, "V200", 5, 7, {}, {}},
+    };
+    library.teams[1] = {"Team-B", 8, 0, {}, {}, {}};
+    library.teams[1].virtualAdapters = {{13, "B-V1", "", "", 1, "", 0, "", 9, 99, {}, {}}};
+    const auto collected = CollectTeams(library);
+    EXPECT_EQ(TeamTexts(*collected.teams), (std::vector<std::string>{"Team-A 7 2", "Team-B 8 0"}));
+    EXPECT_EQ(VirtualTexts(*collected.adapters),
+              (std::vector<std::string>{
+                  "A-V1 mac AA0001 vlan 100 V100 team 7 in 1 driver 1 state 2 ipv4 10.0.0.5/24 ''",
+                  "A-V2 mac AA0001 vlan 200 V200 team 7 in 1 driver 0 state 3 ipv4  ''",
+                  "B-V1 mac  vlan 0  team 99 in 1 driver 1 state 0 ipv4  ''",
+              }));
+    EXPECT_EQ(collected.log, (std::vector<std::string>{"Handling Teams NICs.", "Handling Physical NICs.",
+                                                       "Freeing up allocated memory."}));
+}
+
+TEST(BroadcomTeams, FailedCallsAreLoggedAndCollectionGoesOn) {
+    const struct {
+        const char* name;
+        std::function<void(sim::NicLibrary&)> edit;
+        std::vector<std::string> expectedLog;  // between the two phase headers
+        std::size_t teams;
+        std::size_t virtuals;
+    } cases[] = {
+        {"count", [](auto& l) { l.results[Entry::GetNumTeam] = {3}; },
+         {"Unable to get number of Broadcom teams - RC: 3", "No Teams are configured."}, 0, 0},
+        {"array", [](auto& l) { l.results[Entry::GetAllTeam] = {4}; },
+         {"Unable to get BmapiGetAllTeam for Physical NIC - RC: 4"}, 0, 0},
+        {"huge count", [](auto& l) { l.teamCount = 4000000; },
+         {"Unable to allocate memory for Broadcom teams - count: 4000000"}, 0, 0},
+        {"virtual adapter", [](auto& l) { l.teams[0].virtualAdapters[0].result = {31}; },
+         {"Unable to get BmapiGetBrcmVirNic for Physical NIC - RC: 31"}, 1, 1},
+        {"unknown handle", [](auto& l) { l.teams[0].virtualAdapterCount = 2; },
+         {"Unable to get BmapiGetBrcmVirNic for Physical NIC - RC: 6"}, 1, 2},
+    };
+    for (const auto& c : cases) {
+        sim::NicLibrary library;
+        library.teams = {{"T", 1, 0, {}, {{21, "V", "", "", 1, "AB", 0, "", 4, 1, {}, {}}}, {}}};
+        c.edit(library);
+        const auto collected = CollectTeams(library);
+        std::vector<std::string> log = {"Handling Teams NICs."};
+        log.insert(log.end(), c.expectedLog.begin(), c.expectedLog.end());
+        log.insert(log.end(), {"Handling Physical NICs.", "Freeing up allocated memory."});
+        EXPECT_EQ(collected.log, log) << c.name;
+        EXPECT_EQ(collected.teams->GetTeams().size(), c.teams) << c.name;
+        EXPECT_EQ(collected.adapters->GetVirtualAdapters().size(), c.virtuals) << c.name;
+    }
+}
+
+TEST(BroadcomAdapters, RecordsCarryWhatTheLibraryReports) {
+    const auto collected = CollectTeams(LibraryOf({
+        NicAdapter(1, [](auto& a) {
+            a.type = 3;
+            a.title = "Title 1";
+            a.description = "\"Desc 1\"";
+            a.dhcp = 1;
+            a.ip = "10.1.0.7";
+            a.mask = "255.255.240.0";
+            a.gateway = "10.1.0.1";
+            a.currentMac = "00aa00000002";
+            a.permanentMac = "00aa00000001";
+            a.pciDeviceId = 0x1659;
+            a.speed = 5;
+            a.teamName = "Team-X";
+            a.teamId = 9;
+            a.firmware = "v7.4 ";
+            a.asf = "1.2";
+        }),
+        NicAdapter(2, [](auto& a) {
+            a.type = 100;
+            a.memberType = 1;
+            a.teamName = "not in a team";
+            a.driverLoaded = 0;
+            a.adapterState = 5;
+            a.speed = 6;
+            a.linkSetting = 9;
+        }),
+    }));
+    EXPECT_EQ(Texts(*collected.adapters),
+              (std::vector<std::string>{
+                  "Title 1 | {S1} \\DEVICE\\TCPIP_{S1} 'Desc 1' type 3 mac 00aa00000001 00:AA:00:00:00:01 hw "
+                  "00:aa:00:00:00:02 ipv4 10.1.0.7/20 gw 10.1.0.1 dhcp 1 driver 1 state 2 link 2 speed 10000000000 "
+                  "'AUTO' team 1/1/Team-X/9 fw 7.4||1659|1.2",
+                  " | {S2} \\DEVICE\\TCPIP_{S2} '' type 4 mac   hw  ipv4  gw  dhcp 0 driver 0 state 3 link 2 speed 0 "
+                  "'' team 0/0//0 fw ||0|",
+              }));
+}
+
+// Adapter types and the library's speed and link-setting codes, one
+// adapter per row.
+TEST(BroadcomAdapters, CodeTables) {
+    const struct {
+        std::uint32_t type, speed, link;
+        const char* expected;  // NicType, Speed, SpeedDuplex
+    } rows[] = {
+        {99, 1, 0, "99 10000000 AUTO"},         {101, 2, 10, "4 100000000 "},
+        {104, 3, 8, "4 1000000000 1000Mbps Full"}, {105, 4, 12, "0 2500000000 1000Mbps Full"},
+        {7, 0, 22, "7 0 "},                      {0, 5, 19, "0 10000000000 Hardware Default"},
+    };
+    std::vector<sim::NicAdapter> adapters;
+    for (std::uint32_t i = 0; i < std::size(rows); ++i) {
+        adapters.push_back(NicAdapter(i + 1, [&](auto& a) {
+            a.type = rows[i].type;
+            a.speed = rows[i].speed;
+            a.linkSetting = rows[i].link;
+        }));
+    }
+    const auto collected = CollectTeams(LibraryOf(adapters));
+    const auto records = collected.adapters->GetPhysicalAdapters();
+    ASSERT_EQ(records.size(), std::size(rows));
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        EXPECT_EQ(std::to_string(records[i]->GetNicType()) + " " + std::to_string(records[i]->GetSpeed()) + " " +
+                      records[i]->GetSpeedDuplex(),
+                  rows[i].expected);
+    }
+}
+
+TEST(BroadcomAdapters, TypeFourIsDescribedByItsSecondFunctionsRecord) {
+    sim::NicLibrary library = LibraryOf({
+        NicAdapter(4, [](auto& a) {
+            a.type = 4;
+            a.title = "First function";
+            a.secondFunction = 14;
+            a.bootCode = "5709c v5.2.2";
+        }),
+        NicAdapter(14, [](auto& a) {
+            a.listed = false;
+            a.type = 5;
+            a.title = "Second function";
+            a.pciDeviceId = 0x164F;
+            a.bootCode = "never read";
+        }),
+    });
+    auto collected = CollectTeams(library);
+    ASSERT_EQ(collected.adapters->GetPhysicalAdapters().size(), 1u);
+    // The 57710 family and device id of the second record, the boot code
+    // asked of the adapter's own handle.
+    EXPECT_EQ(TeamMemberText(*collected.adapters->GetPhysicalAdapters()[0]),
+              "Second function | {S14} \\DEVICE\\TCPIP_{S14} '' type 5 mac   hw  ipv4  gw  dhcp 0 driver 1 state 2 "
+              "link 2 speed 0 'AUTO' team 0/0//0 fw 5.2.2|57711|164f|");
+    EXPECT_NE(collected.log.at(3).find("nic_type            : 5\nhandle              : 14\ntitle               : "
+                                       "Second function\n"),
+              std::string::npos);
+
+    library.adapters[0].results[Entry::GetVbdEnumInfo] = {50};
+    collected = CollectTeams(library);
+    EXPECT_EQ(std::vector<std::string>(collected.log.begin() + 3, collected.log.begin() + 5),
+              (std::vector<std::string>{"Unable to get BmapiGetVbdEnumInfo for Physical NIC for 5706 series- RC: 50",
+                                        "Unable to get BmapiGetPhyNic for Physical NIC for 5706 series- RC: 6"}));
+}
+
+TEST(BroadcomAdapters, ServiceNameFailures) {
+    const struct {
+        const char* name;
+        std::function<void(sim::NicLibrary&)> edit;
+        const char* identity;  // Name, DeviceID
+        std::vector<std::string> logged;
+    } cases[] = {
+        {"second call", [](auto& l) { l.adapters[0].results[Entry::GetServiceName] = {0, 1168}; },
+         " \\DEVICE\\TCPIP_", {"Unable to get service name. - RC: 1168"}},
+        {"first call", [](auto& l) { l.adapters[0].results[Entry::GetServiceName] = {1168, 0}; },
+         " \\DEVICE\\TCPIP_{S1}", {}},
+        {"missing", [](auto& l) { l.missing = {Entry::GetServiceName}; }, " \\DEVICE\\TCPIP_",
+         {"Unable to get service name. - RC: 127"}},
+    };
+    for (const auto& c : cases) {
+        sim::NicLibrary library = LibraryOf({NicAdapter(1, [](auto& a) { a.firmware = "1.0"; })});
+        c.edit(library);
+        const auto collected = CollectTeams(library);
+        const PhysicalNetworkAdapter& adapter = *collected.adapters->GetPhysicalAdapters().at(0);
+        EXPECT_EQ(adapter.GetName() + " " + adapter.GetDeviceID(), c.identity) << c.name;
+        std::vector<std::string> expected = {"Successfully added Physical NICs firmwareVersion info."};
+        expected.insert(expected.end(), c.logged.begin(), c.logged.end());
+        expected.push_back("Added Network Adapter.");
+        EXPECT_EQ(std::vector<std::string>(collected.log.begin() + 4, collected.log.end() - 1), expected) << c.name;
+    }
+}
+
+// Records of bytes no well-behaved library writes: every text runs to its
+// field's end without a NUL, every number is 0x41414141, counts reach far
+// past their records or memory.
+TEST(BroadcomHostileRecords, TextsEndAtTheirFieldsAndCountsStayInBounds) {
+    const auto filled = [](std::size_t size) { return std::vector<sim::RawPatch>{{0, std::vector<std::uint8_t>(size, 'A')}}; };
+    sim::NicLibrary library = LibraryOf({NicAdapter(1, [&](auto& a) {
+        a.raw[sim::AdapterRecordKind::kAdapter] = filled(1236);
+        a.raw[sim::AdapterRecordKind::kExtended] = filled(208);
+        a.raw[sim::AdapterRecordKind::kFirmware] = filled(612);
+        a.raw[sim::AdapterRecordKind::kAsf] = filled(1604);
+    })});
+    library.teams = {{"T", 1, 0, {}, {}, filled(30316)}};
+    auto collected = CollectTeams(library);
+    ASSERT_EQ(collected.teams->GetTeams().size(), 1u);
+    EXPECT_EQ(collected.teams->GetTeams()[0]->GetTeamName(), std::string(40, 'A'));
+    EXPECT_EQ(collected.adapters->GetVirtualAdapters().size(), 64u) << "the handles the team record holds";
+    const PhysicalNetworkAdapter& adapter = *collected.adapters->GetPhysicalAdapters().at(0);
+    EXPECT_EQ(adapter.GetVendorName(), std::string(80, 'A'));
+    EXPECT_EQ(adapter.GetTeamName(), std::string(40, 'A'));
+    EXPECT_EQ(adapter.GetMemberType(), 0x41414142);
+    EXPECT_EQ(adapter.GetFirmwareVersion(), std::string(96, 'A'));
+    EXPECT_EQ(adapter.GetASFFirmwareVersion(), std::string(28, 'A'));
+    EXPECT_EQ(adapter.GetPCIDeviceID(), "41414141");
+
+    library.teamCount = 0xFFFFFFFF;
+    library.adapterCount = 0x80000000;
+    collected = CollectTeams(library);
+    EXPECT_EQ(collected.log, (std::vector<std::string>{
+                                 "Handling Teams NICs.", "Unable to allocate memory for Broadcom teams - count: 4294967295",
+                                 "Handling Physical NICs.",
+                                 "Unable to allocate memory for Physical NIC handles - count: 2147483648",
+                                 "Freeing up allocated memory."}));
+}
+
+TEST(Teams, Wow64ModeIsWrittenOnlyUnderWow64) {
+    for (const bool wow64 : {false, true}) {
+        sim::Machine machine;
+        machine.wow64 = wow64;
+        testing::ScopedMachine installed(machine);
+        Teams teams;
+        platform::RegistryApi& registry = platform::Current().Registry();
+        platform::RegKey key = 0;
+        const auto opened = registry.OpenKey("SOFTWARE\\WOW6432NODE\\Broadcom\\BMAPI", platform::kKeyRead, &key);
+        ASSERT_EQ(opened, wow64 ? platform::kSuccess : platform::kFileNotFound);
+        if (!wow64) continue;
+        const platform::RegValue value = registry.QueryValue(key, "Wow64Mode", 64);
+        EXPECT_EQ(value.type, platform::kRegDword);
+        EXPECT_EQ(value.data, (std::vector<std::uint8_t>{1, 0, 0, 0}));
+        registry.CloseKey(key);
+    }
+}
+
+}  // namespace
+}  // namespace linkscope
