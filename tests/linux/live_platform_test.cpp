@@ -7,6 +7,7 @@
 #include "kvl/root.h"
 #include "linux/snapshot_builders.h"
 #include "platform/linux/live_platform.h"
+#include "teams/teams.h"
 
 namespace linkscope::live {
 namespace {
@@ -97,6 +98,24 @@ TEST(LivePlatform, EnvironmentAnswersLikeTheSystemCall) {
     EXPECT_EQ(environment.GetVariable("KVL_EXCLUDEIP", 1), 2u) << "too small: the size needed";
     EXPECT_EQ(environment.GetVariable("EMPTY", 32767), 0u);
     EXPECT_EQ(environment.GetVariable("ABSENT", 32767), 0u);
+}
+
+// Vendor NIC libraries are Windows libraries: team collection finds none
+// and says so once, as Windows does for a missing module.
+TEST(LivePlatform, TeamCollectionFindsNoVendorLibrary) {
+    ScopedLivePlatform installed({SmallMachine()});
+    NQRXKVL20::TRootObject::CoreLogger().Clear();
+    Teams teams;
+    AdaptersInfo adapters;
+    teams.Collect(adapters);
+    std::vector<std::string> logged;
+    for (const auto& entry : NQRXKVL20::TRootObject::CoreLogger().Entries()) logged.push_back(entry.text);
+    EXPECT_EQ(logged, std::vector<std::string>{"Unable to load BMAPI.dll getlasterror: 126"});
+    EXPECT_TRUE(teams.GetTeams().empty());
+    EXPECT_TRUE(adapters.GetPhysicalAdapters().empty());
+    platform::RegKey key = 0;
+    EXPECT_EQ(platform::Current().Registry().CreateKey("SOFTWARE\\X", platform::kKeyAllAccess, &key),
+              platform::kAccessDenied);
 }
 
 }  // namespace
