@@ -118,6 +118,10 @@ public:
     platform::EnvironmentApi& Environment() override { return environment_; }
     platform::DeviceSetupApi& DeviceSetup() override { return devices_; }
     platform::RegistryApi& Registry() override { return registry_; }
+    // An interface name is unique in its namespace, while a bridge and its
+    // ports, a VLAN and its parent or a bond and its slaves share one
+    // hardware address: each of them is an adapter of its own.
+    platform::AdapterIdentity AdaptersIdentifiedBy() const override { return platform::AdapterIdentity::kDeviceName; }
 
 private:
     SnapshotViews views_;
