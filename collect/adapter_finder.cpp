@@ -18,7 +18,7 @@ void AdapterFinder::Side::Add(NetworkAdapter* record) {
     records.push_back(record);
     if (!positions.empty()) positions.emplace(record, position);
     byDeviceId.Add(record->GetDeviceID(), position);
-    byMacAddress.Add(record->GetMacAddress(), position);
+    if (indexAddresses) byMacAddress.Add(record->GetMacAddress(), position);
 }
 
 bool AdapterFinder::Side::Rekey(NetworkAdapter* record, const std::string& oldDeviceId,
@@ -31,21 +31,25 @@ bool AdapterFinder::Side::Rekey(NetworkAdapter* record, const std::string& oldDe
     const auto it = positions.find(record);
     if (it == positions.end()) return false;
     byDeviceId.Remove(oldDeviceId, it->second);
-    byMacAddress.Remove(oldMacAddress, it->second);
     byDeviceId.Add(record->GetDeviceID(), it->second);
-    byMacAddress.Add(record->GetMacAddress(), it->second);
+    if (indexAddresses) {
+        byMacAddress.Remove(oldMacAddress, it->second);
+        byMacAddress.Add(record->GetMacAddress(), it->second);
+    }
     return true;
 }
 
-AdapterFinder::AdapterFinder(const AdaptersInfo& adapters, std::size_t expectedAppends)
-    : physical_(adapters.GetPhysicalAdapters().size() + expectedAppends),
-      virtual_(adapters.GetVirtualAdapters().size()) {
+AdapterFinder::AdapterFinder(const AdaptersInfo& adapters, platform::AdapterIdentity identity,
+                             std::size_t expectedAppends)
+    : byName_(identity == platform::AdapterIdentity::kDeviceName),
+      physical_(adapters.GetPhysicalAdapters().size() + expectedAppends, !byName_),
+      virtual_(adapters.GetVirtualAdapters().size(), !byName_) {
     for (PhysicalNetworkAdapter* record : adapters.GetPhysicalAdapters()) PhysicalAppended(record);
     for (VirtualNetworkAdapter* record : adapters.GetVirtualAdapters()) virtual_.Add(record);
 }
 
 void AdapterFinder::PhysicalAppended(PhysicalNetworkAdapter* record) {
-    if (!record->GetInTeam()) physical_.Add(record);
+    if (byName_ || !record->GetInTeam()) physical_.Add(record);
 }
 
 void AdapterFinder::KeysChanged(NetworkAdapter* record, const std::string& oldDeviceId,
@@ -55,6 +59,13 @@ void AdapterFinder::KeysChanged(NetworkAdapter* record, const std::string& oldDe
 
 NetworkAdapter* AdapterFinder::Find(const std::string& macAddress, const std::string& deviceName,
                                     const std::string& description) const {
+    if (byName_) {
+        if (deviceName.empty()) return nullptr;
+        const size_t physical = FirstOf(physical_.byDeviceId.Find(deviceName));
+        if (physical != SIZE_MAX) return physical_.records[physical];
+        const size_t named = FirstOf(virtual_.byDeviceId.Find(deviceName));
+        return named == SIZE_MAX ? nullptr : virtual_.records[named];
+    }
     const size_t physical =
         std::min(FirstOf(physical_.byDeviceId.Find(deviceName)), FirstOf(physical_.byMacAddress.Find(macAddress)));
     if (physical != SIZE_MAX) return physical_.records[physical];

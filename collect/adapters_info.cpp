@@ -13,9 +13,18 @@ void AdaptersInfo::AddPhysicalAdapter(PhysicalNetworkAdapter* adapter) { physica
 
 void AdaptersInfo::AddVirtualAdapter(VirtualNetworkAdapter* adapter) { virtual_.push_back(adapter); }
 
-
 NetworkAdapter* AdaptersInfo::FindAdapter(const std::string& macAddress, const std::string& deviceName,
-                                          const std::string& description) const {
+                                          const std::string& description, platform::AdapterIdentity identity) const {
+    if (identity == platform::AdapterIdentity::kDeviceName) {
+        if (deviceName.empty()) return nullptr;
+        for (PhysicalNetworkAdapter* record : physical_) {
+            if (record->GetDeviceID() == deviceName) return record;
+        }
+        for (VirtualNetworkAdapter* record : virtual_) {
+            if (record->GetDeviceID() == deviceName) return record;
+        }
+        return nullptr;
+    }
     for (PhysicalNetworkAdapter* record : physical_) {
         const bool candidate = record->GetDeviceID() == deviceName || record->GetMacAddress() == macAddress;
         if (candidate && !record->GetInTeam()) return record;

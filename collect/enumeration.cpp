@@ -230,8 +230,14 @@ void AdaptersInfo::Collect() {
         return;
     }
 
-    EnumerationContext context{*this,   ipHelper, AdapterFinder(*this, adapters.adapters.size()), scanner, FirstByIndex(pairs.pairs),
-                               FirstByIndex(table.rows), Ipv6Addresses(ipHelper)};
+    const platform::AdapterIdentity identity = platform::Current().AdaptersIdentifiedBy();
+    EnumerationContext context{*this,
+                               ipHelper,
+                               AdapterFinder(*this, identity, adapters.adapters.size()),
+                               scanner,
+                               FirstByIndex(pairs.pairs),
+                               FirstByIndex(table.rows),
+                               Ipv6Addresses(ipHelper)};
     for (platform::AdapterEntry& entry : adapters.adapters) CollectAdapter(context, std::move(entry));
 
     scanner.AddMissing();

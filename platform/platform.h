@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "platform/adapter_identity.h"
 #include "platform/device_registry.h"
 #include "platform/environment.h"
 #include "platform/ip_helper.h"
@@ -20,6 +21,9 @@ public:
     virtual RegistryApi& Registry() = 0;
     virtual VendorLibraryApi& VendorLibrary() = 0;
     virtual ProcessApi& Process() = 0;
+    // What identifies an adapter on this system; the hardware-address rule
+    // unless the backend states otherwise.
+    virtual AdapterIdentity AdaptersIdentifiedBy() const { return AdapterIdentity::kHardwareAddress; }
 };
 
 // The installed backend. Before any Install, the machine's own backend

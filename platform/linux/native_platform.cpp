@@ -134,6 +134,10 @@ public:
     platform::RegistryApi& Registry() override { return registry_; }
     platform::VendorLibraryApi& VendorLibrary() override { return vendorLibrary_; }
     platform::ProcessApi& Process() override { return process_; }
+    // An interface name is unique in its namespace, while a bridge and its
+    // ports, a VLAN and its parent or a bond and its slaves share one
+    // hardware address: each of them is an adapter of its own.
+    platform::AdapterIdentity AdaptersIdentifiedBy() const override { return platform::AdapterIdentity::kDeviceName; }
 
 private:
     SnapshotViews views_;

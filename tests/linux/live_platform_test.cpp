@@ -91,6 +91,24 @@ TEST(LivePlatform, NoUpInterfaceStillAddsDisabledDevices) {
     EXPECT_EQ(Summaries(adapters), std::vector<std::string>{"ifb0 \\DEVICE\\TCPIP_ifb0 'ifb' 'Unknown' 3 #0"});
 }
 
+TEST(LivePlatform, InterfacesSharingAHardwareAddressKeepARecordEach) {
+    NetworkSnapshot snapshot;
+    snapshot.links = {Link(2, "v0"), Link(3, "v1"), Link(4, "br0")};
+    snapshot.links[1].address = snapshot.links[2].address = snapshot.links[0].address;
+    snapshot.addresses = {Ipv4(3, {10, 9, 0, 2}, 24), Ipv4(4, {10, 9, 0, 1}, 24)};
+    ScopedLivePlatform installed({snapshot});
+
+    AdaptersInfo adapters;
+    adapters.Collect();
+
+    std::vector<std::string> lines;
+    for (const auto* r : adapters.GetPhysicalAdapters()) {
+        const std::string port = " #" + std::to_string(r->GetPortNumber()) + " ";
+        lines.push_back(r->GetDeviceID() + port + r->GetIPv4AddressList().at(0));
+    }
+    EXPECT_EQ(lines, (std::vector<std::string>{"v0 #2 0.0.0.0/0", "v1 #3 10.9.0.2/24", "br0 #4 10.9.0.1/24"}));
+}
+
 TEST(LivePlatform, EnvironmentAnswersLikeTheSystemCall) {
     ScopedLivePlatform installed({SmallMachine()}, {{"KVL_EXCLUDEIP", "1"}, {"EMPTY", ""}});
     platform::EnvironmentApi& environment = platform::Current().Environment();

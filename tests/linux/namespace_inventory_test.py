@@ -3,7 +3,7 @@
 scenario and removed afterwards whatever happened, compared with what
 iproute2 and sysfs say of it. Exit code 77: no namespace could be made.
 
-    namespace_inventory_test.py --kvlhost PATH [--scenario mixed|empty]
+    namespace_inventory_test.py --kvlhost PATH [--scenario mixed|bridge|empty]
 """
 import argparse
 import atexit
@@ -91,7 +91,34 @@ def build_mixed(ns):
     ns.execute("sh", "-c", "echo 1 > /proc/sys/net/ipv4/ip_forward")
 
 
-SCENARIOS = {"mixed": build_mixed, "empty": lambda ns: None}
+# A bridge takes the lowest hardware address of its ports, so br0 shares
+# v0's or v2's; v4 and v6 are given one address on two separate links.
+BRIDGE = """
+link set lo up
+link add v0 type veth peer name v1
+link add v2 type veth peer name v3
+link add v4 address 02:00:00:00:09:04 type veth peer name v5
+link add v6 address 02:00:00:00:09:04 type veth peer name v7
+link add br0 type bridge
+link set v0 master br0
+link set v2 master br0
+addr add 10.9.0.1/24 dev br0
+addr add fd00:9::1/64 dev br0 nodad
+addr add 10.9.0.2/24 dev v1
+addr add 10.9.4.1/24 dev v4
+addr add 10.9.6.1/24 dev v6
+""" + "".join(f"link set {name} up\n" for name in ["br0", "v0", "v1", "v2", "v3", "v4", "v5", "v6", "v7"])
+
+
+def build_bridge(ns):
+    run(["ip", "-n", ns.name, "-batch", "-"], input=BRIDGE.strip() + "\n")
+    address = {link["ifname"]: link["address"] for link in ip_json("-n", ns.name, "link", "show")}
+    # Without shared addresses the scenario would test nothing of them.
+    if address["br0"] not in (address["v0"], address["v2"]) or address["v4"] != address["v6"]:
+        raise RuntimeError(f"scenario built without shared hardware addresses: {address}")
+
+
+SCENARIOS = {"mixed": build_mixed, "bridge": build_bridge, "empty": lambda ns: None}
 
 
 def speed_text(ns, name):

@@ -10,6 +10,7 @@
 namespace linkscope {
 namespace {
 
+using platform::AdapterIdentity;
 using testing::ScopedMachine;
 
 class FindAdapterTest : public ::testing::Test {
@@ -33,9 +34,10 @@ protected:
         return record;
     }
     // Both ways of finding must agree on every question.
-    NetworkAdapter* Find(const std::string& mac, const std::string& deviceName, const std::string& description) {
-        NetworkAdapter* plain = adapters_->FindAdapter(mac, deviceName, description);
-        EXPECT_EQ(AdapterFinder(*adapters_).Find(mac, deviceName, description), plain);
+    NetworkAdapter* Find(const std::string& mac, const std::string& deviceName, const std::string& description,
+                         AdapterIdentity identity = AdapterIdentity::kHardwareAddress) {
+        NetworkAdapter* plain = adapters_->FindAdapter(mac, deviceName, description, identity);
+        EXPECT_EQ(AdapterFinder(*adapters_, identity).Find(mac, deviceName, description), plain);
         return plain;
     }
 
@@ -75,6 +77,18 @@ TEST_F(FindAdapterTest, PhysicalMatchWinsOverVirtual) {
     EXPECT_EQ(Find("AA", "\\DEVICE\\TCPIP_{A}", "NIC"), physical);
 }
 
+TEST_F(FindAdapterTest, ByDeviceNameOnlyTheNameBindsTeamMembersToo) {
+    PhysicalNetworkAdapter* member = AddPhysical("eth0", "AA", true);
+    AddPhysical("", "AA", false);
+    VirtualNetworkAdapter* bond = AddVirtual("bond0", "AA", "Team", "");
+    AddVirtual("", "AA", "Team", "");
+    const AdapterIdentity byName = AdapterIdentity::kDeviceName;
+    EXPECT_EQ(Find("AA", "eth0", "Team", byName), member) << "a member reported by the system is itself";
+    EXPECT_EQ(Find("BB", "bond0", "", byName), bond);
+    EXPECT_EQ(Find("AA", "br0", "Team", byName), nullptr) << "a shared address binds nothing";
+    EXPECT_EQ(Find("AA", "", "", byName), nullptr) << "no name, no record, though one has none";
+}
+
 TEST_F(FindAdapterTest, IndexFollowsKeyChangesAndAppendedRecords) {
     VirtualNetworkAdapter* team = AddVirtual("", "CC", "Team", "");
     AdapterFinder finder(*adapters_);
@@ -103,7 +117,10 @@ TEST_F(FindAdapterTest, IndexAgreesWithTheListWalkOnRandomContainers) {
                 AddVirtual(pick(keys), pick(keys), pick(descriptions), pick(descriptions));
             }
         }
-        for (int query = 0; query < 10; ++query) Find(pick(keys), pick(keys), pick({"", "Team", "VLAN", "x"}));
+        for (int query = 0; query < 10; ++query) {
+            const auto identity = random() % 2 ? AdapterIdentity::kDeviceName : AdapterIdentity::kHardwareAddress;
+            Find(pick(keys), pick(keys), pick({"", "Team", "VLAN", "x"}), identity);
+        }
     }
 }
 
