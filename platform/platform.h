@@ -9,6 +9,7 @@
 #include "platform/environment.h"
 #include "platform/ip_helper.h"
 #include "platform/vendor_library.h"
+#include "platform/wmi.h"
 
 namespace linkscope::platform {
 
@@ -21,6 +22,7 @@ public:
     virtual RegistryApi& Registry() = 0;
     virtual VendorLibraryApi& VendorLibrary() = 0;
     virtual ProcessApi& Process() = 0;
+    virtual WmiApi& Wmi() = 0;
     // What identifies an adapter on this system; the hardware-address rule
     // unless the backend states otherwise.
     virtual AdapterIdentity AdaptersIdentifiedBy() const { return AdapterIdentity::kHardwareAddress; }

@@ -22,9 +22,6 @@ void Teams::Collect(AdaptersInfo& adapters) {
     CollectIntelTeams(adapters);
 }
 
-// The teaming provider is not read yet: it contributes nothing.
-void Teams::CollectIntelTeams(AdaptersInfo& /*adapters*/) {}
-
 // Failures are not reported: the library runs without the value as well.
 void Teams::SetBroadcomWow64Mode() {
     platform::Platform& system = platform::Current();

@@ -119,6 +119,17 @@ public:
     bool RunsUnderWow64() override { return false; }
 };
 
+// No teaming provider answers on Linux: its namespace does not exist, as
+// on a Windows host without the software.
+class NoTeamingWmi final : public platform::WmiApi {
+public:
+    void InitializeCom() override {}
+    void UninitializeCom() override {}
+    std::unique_ptr<platform::WmiLocator> CreateLocator() override {
+        return std::make_unique<platform::NamespaceMissingLocator>();
+    }
+};
+
 class LivePlatform final : public platform::Platform {
 public:
     explicit LivePlatform(LiveSources sources)
@@ -134,6 +145,7 @@ public:
     platform::RegistryApi& Registry() override { return registry_; }
     platform::VendorLibraryApi& VendorLibrary() override { return vendorLibrary_; }
     platform::ProcessApi& Process() override { return process_; }
+    platform::WmiApi& Wmi() override { return wmi_; }
     // An interface name is unique in its namespace, while a bridge and its
     // ports, a VLAN and its parent or a bond and its slaves share one
     // hardware address: each of them is an adapter of its own.
@@ -147,6 +159,7 @@ private:
     StoreRegistry registry_;
     NoVendorLibrary vendorLibrary_;
     NativeProcess process_;
+    NoTeamingWmi wmi_;
 };
 
 }  // namespace

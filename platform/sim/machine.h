@@ -15,6 +15,7 @@
 #include "platform/device_registry.h"
 #include "platform/ip_helper.h"
 #include "platform/sim/nic_library.h"
+#include "platform/sim/teaming_provider.h"
 #include "platform/result_codes.h"
 
 namespace linkscope::sim {
@@ -130,6 +131,9 @@ struct Machine {
     // fails as for a module that is not there.
     std::optional<NicLibrary> nicLibrary;
     bool wow64 = false;  // the process runs as a 32-bit process on a 64-bit system
+    // The teaming provider's WMI objects; without it, its namespace does
+    // not exist.
+    std::optional<TeamingProvider> teamingProvider;
 };
 
 }  // namespace linkscope::sim

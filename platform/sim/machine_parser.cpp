@@ -9,6 +9,7 @@
 #include "platform/sim/machine.h"
 #include "platform/sim/machine_file.h"
 #include "platform/sim/nic_library_fields.h"
+#include "platform/sim/teaming_provider_fields.h"
 #include "platform/sim/registry_tree.h"
 
 namespace linkscope::sim {
@@ -139,7 +140,7 @@ std::shared_ptr<const Machine> ParseMachine(const std::string& text, const std::
     const Json document = ParseJsonText(text, origin);
     const Field root(document, "", origin);
     const Record record(root, {"about", "host", "os", "environment", "results", "ipv6Available", "adapters",
-                               "disabledAdapters", "devices", "registry", "nicLibrary", "wow64"});
+                               "disabledAdapters", "devices", "registry", "nicLibrary", "wow64", "teamingProvider"});
     auto machine = std::make_shared<Machine>();
     if (auto about = record.Get("about")) about->Text(kMaxRegistryData);
     if (auto host = record.Get("host")) machine->host = ReadHost(*host);
@@ -153,6 +154,7 @@ std::shared_ptr<const Machine> ParseMachine(const std::string& text, const std::
     if (auto registry = record.Get("registry")) machine->registry = ReadRegistry(*registry);
     if (auto library = record.Get("nicLibrary")) machine->nicLibrary = ReadNicLibrary(*library);
     record.Read("wow64", &machine->wow64);
+    if (auto provider = record.Get("teamingProvider")) machine->teamingProvider = ReadTeamingProvider(*provider);
     return machine;
 }
 

@@ -11,6 +11,7 @@
 #include "platform/sim/sim_ip_helper.h"
 #include "platform/sim/sim_registry.h"
 #include "platform/sim/sim_vendor_library.h"
+#include "platform/sim/sim_wmi.h"
 #include "platform/sim/text_case.h"
 
 namespace linkscope::sim {
@@ -62,7 +63,8 @@ public:
           deviceSetup_(machine->results.presentDevices, std::move(layout.devices)),
           registry_(std::move(layout.registry)),
           vendorLibrary_(machine),
-          process_(machine->wow64) {}
+          process_(machine->wow64),
+          wmi_(machine) {}
 
     platform::IpHelperApi& IpHelper() override { return ipHelper_; }
     platform::EnvironmentApi& Environment() override { return environment_; }
@@ -70,6 +72,7 @@ public:
     platform::RegistryApi& Registry() override { return registry_; }
     platform::VendorLibraryApi& VendorLibrary() override { return vendorLibrary_; }
     platform::ProcessApi& Process() override { return process_; }
+    platform::WmiApi& Wmi() override { return wmi_; }
 
 private:
     SimIpHelper ipHelper_;
@@ -78,6 +81,7 @@ private:
     SimRegistry registry_;
     SimVendorLibrary vendorLibrary_;
     SimProcess process_;
+    SimWmi wmi_;
 };
 
 }  // namespace

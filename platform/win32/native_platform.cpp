@@ -1,11 +1,12 @@
 // The live backend of a Windows machine: the real IP Helper, SetupAPI,
-// registry and environment calls, run-time linking of vendor libraries.
+// registry and environment calls, run-time linking of vendor libraries, WMI.
 #include "platform/platform.h"
 #include "platform/win32/win32_device_setup.h"
 #include "platform/win32/win32_environment.h"
 #include "platform/win32/win32_ip_helper.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_vendor_library.h"
+#include "platform/win32/win32_wmi.h"
 
 namespace linkscope::platform {
 namespace {
@@ -18,6 +19,7 @@ public:
     RegistryApi& Registry() override { return registry_; }
     VendorLibraryApi& VendorLibrary() override { return vendorLibrary_; }
     ProcessApi& Process() override { return process_; }
+    WmiApi& Wmi() override { return wmi_; }
 
 private:
     win32::Win32IpHelper ipHelper_;
@@ -26,6 +28,7 @@ private:
     win32::Win32Registry registry_;
     win32::Win32VendorLibrary vendorLibrary_;
     win32::Win32Process process_;
+    win32::Win32Wmi wmi_;
 };
 
 }  // namespace

@@ -2,7 +2,7 @@
 // target version and the macros that trim windows.h before anything is
 // included, and the order the headers need: winsock2.h before windows.h
 // (which would otherwise pull in the old winsock.h), the IP Helper and
-// SetupAPI headers after it.
+// SetupAPI, COM and WMI headers after it.
 #pragma once
 
 #ifndef _WIN32_WINNT
@@ -21,6 +21,9 @@
 #include <windows.h>
 #include <iphlpapi.h>
 #include <setupapi.h>
+#include <objbase.h>
+#include <oleauto.h>
+#include <wbemidl.h>
 // clang-format on
 
 // windows.h maps RegEnumValue to its A or W form, which would rename the

@@ -19,11 +19,11 @@ struct TeamCollection {
     std::vector<std::string> log;  // level 3, in order
 };
 
-// Runs Teams::Collect on a machine that has only `machine`'s library.
+// Runs the Broadcom collector on `machine`.
 inline TeamCollection CollectTeams(const sim::Machine& machine) {
     ScopedMachine installed(machine);
     TeamCollection collected{std::make_unique<Teams>(), std::make_unique<AdaptersInfo>(), {}};
-    collected.teams->Collect(*collected.adapters);
+    collected.teams->CollectBroadcomTeams(*collected.adapters);
     collected.log = LoggedAt(3);
     return collected;
 }
