@@ -45,8 +45,14 @@ void BM_CollectTeams(benchmark::State& state) {
     CollectRepeatedly(state, LargeTeamMachine(static_cast<std::uint32_t>(state.range(0))));
 }
 
+// Teams of the teaming provider, the argument counting their members.
+void BM_CollectIntel(benchmark::State& state) {
+    CollectRepeatedly(state, LargeIntelMachine(static_cast<std::uint32_t>(state.range(0))));
+}
+
 BENCHMARK(BM_Collect)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CollectTeams)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CollectIntel)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace linkscope::bench

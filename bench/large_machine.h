@@ -104,3 +104,56 @@ inline sim::Machine LargeTeamMachine(std::uint32_t adapterCount) {
 }
 
 }  // namespace linkscope::bench
+
+namespace linkscope::bench {
+
+// Teams of the teaming provider: `memberCount` members in teams of four,
+// each team with one virtual adapter that the operating system reports
+// (LargeMachine's adapters, one a team).
+inline sim::Machine LargeIntelMachine(std::uint32_t memberCount) {
+    using Kind = platform::WmiValue::Kind;
+    const auto text = [](std::string value) { return platform::WmiValue{Kind::kText, std::move(value), 0}; };
+    const auto number = [](std::int64_t value) { return platform::WmiValue{Kind::kInt32, {}, value}; };
+    const std::uint32_t teamCount = memberCount / 4;
+    sim::Machine machine = LargeMachine(teamCount);
+    sim::TeamingProvider provider;
+    provider.teams.reserve(teamCount);
+    for (std::uint32_t t = 0; t < teamCount; ++t) {
+        const std::string id = std::to_string(t + 1);
+        const sim::Adapter& os = machine.adapters[t];
+        sim::WmiTeam team;
+        team.properties = {{"Caption", text("TEAM : " + id)},
+                           {"TeamingMode", number(t % 4)},
+                           {"__PATH", text("IANet_TeamOfAdapters.Id=\"" + id + "\"")}};
+        sim::WmiVirtualAdapter adapter;
+        adapter.properties = {{"Name", text("TEAM : " + id + " - Virtual Adapter")},
+                              {"Description", text(os.description)},
+                              {"MiniPortInstance", text(os.guid)},
+                              {"PermanentAddress", text("A0369F" + id)},
+                              {"__PATH", text("TeamVirtualAdapter.Id=\"" + id + "\"")}};
+        sim::WmiVlanService service;
+        service.properties = {{"__PATH", text("IANeT_802dot1QVLANService.Id=\"" + id + "\"")}};
+        service.vlans = {{{"VLANName", text("VLAN" + id)}, {"VLANNumber", number(100 + t % 4000)}}};
+        adapter.vlanServices.push_back(std::move(service));
+        team.virtualAdapters.push_back(std::move(adapter));
+        for (std::uint32_t m = 0; m < 4; ++m) {
+            const std::string memberId = id + "." + std::to_string(m + 1);
+            sim::WmiMember member;
+            member.properties = {{"Name", text("Adapter " + memberId)},
+                                 {"Description", text("Gigabit Server Adapter")},
+                                 {"DeviceID", text("{member-" + memberId + "}")},
+                                 {"PermanentAddress", text("A0369F" + memberId)},
+                                 {"AdapterStatus", number(3)},
+                                 {"HardwareStatus", number(1)},
+                                 {"Speed", text("1000000000")},
+                                 {"__PATH", text("TeamMember.Id=\"" + memberId + "\"")}};
+            member.memberships = {{{"AdapterFunction", number(m + 1)}, {"AdapterStatus", number(m == 0 ? 1 : 2)}}};
+            team.members.push_back(std::move(member));
+        }
+        provider.teams.push_back(std::move(team));
+    }
+    machine.teamingProvider = std::move(provider);
+    return machine;
+}
+
+}  // namespace linkscope::bench

@@ -15,7 +15,7 @@ MACHINES = os.environ.get("MACHINES", "machines")
 EXPECTED = os.environ.get("EXPECTED", os.path.join(os.path.dirname(__file__), "expected"))
 GOLDEN = "ports-and-endpoints.json"
 # Machine files whose whole output (JSON) and level-3 log (.log) are pinned.
-GOLDEN_OUTPUTS = {"ports-and-endpoints.json": False, "broadcom-teams.json": True}
+GOLDEN_OUTPUTS = {"ports-and-endpoints.json": False, "broadcom-teams.json": True, "mixed-teams.json": True}
 PORTS = ("QRXSG_PhysicalNetworkPort", "QRXSG_VirtualNetworkPort")
 ENDPOINT = "QRXSG_IPProtocolEndpoint"
 LINK = "QRXSG_PortImplementsEndpoint"

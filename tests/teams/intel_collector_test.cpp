@@ -1,0 +1,173 @@
+// The Intel collector over the simulated teaming provider: numbering, the
+// values written on records, failures and what stays, value kinds.
+#include <gtest/gtest.h>
+
+#include "platform/sim/sim_wmi.h"
+#include "support/team_machine.h"
+
+namespace linkscope {
+namespace {
+
+using testing::Joined;
+
+struct IntelRun {
+    testing::TeamCollection collected;
+    int comDepth = 0;
+};
+
+// Collects the Intel teams of a machine whose "teamingProvider" is
+// `provider` (JSON text; empty: no such section).
+IntelRun CollectIntel(const std::string& provider) {
+    const std::string text = provider.empty() ? "{}" : "{\"teamingProvider\": " + provider + "}";
+    testing::ScopedMachine installed(*sim::ParseMachine(text, "test"));
+    IntelRun run{{std::make_unique<Teams>(), std::make_unique<AdaptersInfo>(), {}}, 0};
+    run.collected.teams->CollectIntelTeams(*run.collected.adapters);
+    run.collected.log = testing::LoggedAt(3);
+    run.comDepth = dynamic_cast<sim::SimWmi&>(platform::Current().Wmi()).ComDepth();
+    return run;
+}
+
+std::string MemberText(const PhysicalNetworkAdapter& a) {
+    return a.GetName() + " " + a.GetDeviceID() + " '" + a.GetDescription() + "' " + a.GetMacAddress() + " " +
+           a.GetPermanentAddress() + " driver " + std::to_string(a.GetDriverLoaded()) + " state " +
+           std::to_string(a.GetEnabledState()) + " speed " + std::to_string(a.GetSpeed()) + " team " +
+           std::to_string(a.GetInTeam()) + "/" + a.GetTeamName() + "/" + std::to_string(a.GetMemberTeamID()) +
+           " type " + std::to_string(a.GetMemberType()) + " priority " + std::to_string(a.GetMemberPriority());
+}
+
+std::string VirtualText(const VirtualNetworkAdapter& a) {
+    return a.GetVendorName() + " | " + a.GetName() + " " + a.GetDeviceID() + " '" + a.GetDescription() + "' " +
+           a.GetMacAddress() + " " + a.GetPermanentAddress() + " team " + std::to_string(a.GetInTeam()) + "/" +
+           std::to_string(a.GetTeamID()) + " vlan " + std::to_string(a.GetVlanID()) + " " + a.GetVlanName();
+}
+
+template <class Record, class Text>
+std::vector<std::string> TextsOf(const std::vector<Record*>& records, Text text) {
+    std::vector<std::string> texts;
+    for (const Record* record : records) texts.push_back(text(*record));
+    return texts;
+}
+
+const char kTwoTeams[] = R"({"teams": [
+  {"Caption": "Web", "TeamingMode": 2,
+   "virtualAdapters": [{"Name": "Web VA", "Description": "Web Virtual", "MiniPortInstance": "{V1}",
+                        "PermanentAddress": "a0369f000001",
+                        "vlanServices": [{"vlans": [{"VLANName": "Front", "VLANNumber": 10},
+                                                    {"VLANName": "Back", "VLANNumber": 20}]}]}],
+   "members": [{"Name": "NIC one", "Description": "Gigabit", "DeviceID": "{M1}", "PermanentAddress": "A0369F000001",
+                "AdapterStatus": 3, "HardwareStatus": 2, "Speed": "1000000000",
+                "memberships": [{"AdapterFunction": 5, "AdapterStatus": 9}, {"AdapterFunction": 1, "AdapterStatus": 1}]},
+               {"Name": "NIC two", "Description": "Gigabit", "DeviceID": "{M2}", "PermanentAddress": "A0369F000002",
+                "AdapterStatus": 1, "HardwareStatus": 7, "Speed": 100000000,
+                "memberships": [{"AdapterFunction": 2, "AdapterStatus": 2}]}]},
+  {"Caption": "Storage", "TeamingMode": 0,
+   "virtualAdapters": [{"Name": "Storage VA", "MiniPortInstance": "{V2}", "PermanentAddress": "A0369F000003"}],
+   "members": [{"DeviceID": "{M3}", "HardwareStatus": 5, "memberships": []}]}]})";
+
+TEST(IntelTeams, NumberedInOrderWithTheirAdaptersVlansAndRoles) {
+    const IntelRun run = CollectIntel(kTwoTeams);
+    std::vector<std::string> teams;
+    for (const TeamInfo* team : run.collected.teams->GetTeams()) {
+        teams.push_back(team->GetTeamName() + " " + std::to_string(team->GetTeamID()) + " " +
+                        std::to_string(team->GetTeamType()));
+    }
+    EXPECT_EQ(teams, (std::vector<std::string>{"Web 401 403", "Storage 402 401"}));
+    EXPECT_EQ(TextsOf(run.collected.adapters->GetVirtualAdapters(), VirtualText),
+              (std::vector<std::string>{
+                  "Web VA | {V1} \\DEVICE\\TCPIP_{V1} 'Web Virtual' a0369f000001 A0:36:9F:00:00:01 team 1/401 vlan 20 Back",
+                  "Storage VA | {V2} \\DEVICE\\TCPIP_{V2} '' A0369F000003 A0:36:9F:00:00:03 team 1/402 vlan 0 ",
+              }));
+    EXPECT_EQ(TextsOf(run.collected.adapters->GetPhysicalAdapters(), MemberText),
+              (std::vector<std::string>{
+                  "{M1} \\DEVICE\\TCPIP_{M1} 'Gigabit' A0369F000001 A0:36:9F:00:00:01 driver 1 state 10 speed "
+                  "1000000000 team 1/Web/401 type 1 priority 1",
+                  "{M2} \\DEVICE\\TCPIP_{M2} 'Gigabit' A0369F000002 A0:36:9F:00:00:02 driver 0 state 0 speed "
+                  "100000000 team 1/Web/401 type 2 priority 2",
+                  "{M3} \\DEVICE\\TCPIP_{M3} ''   driver 0 state 3 speed 0 team 1/Storage/402 type 0 priority 0",
+              }));
+    EXPECT_EQ(run.collected.log, std::vector<std::string>{});
+    EXPECT_EQ(run.comDepth, 0);
+}
+
+// Each failure's message, and what was appended before it stays.
+TEST(IntelTeams, FailuresAreLoggedAndWhatWasAppendedStays) {
+    const auto edited = [](const std::string& from, const std::string& to) {
+        std::string text = kTwoTeams;
+        return text.replace(text.find(from), from.size(), to);
+    };
+    const struct {
+        const char* name;
+        std::string provider;
+        std::vector<std::string> log;
+        std::size_t teams, virtuals, members;
+    } cases[] = {
+        {"no provider", "", {"wmitools: ConnectServer failed: (0x8004100e), Invalid namespace "}, 0, 0, 0},
+        {"no locator", R"({"locator": false})", {"Error reading from WMI, no teams collected"}, 0, 0, 0},
+        {"refused", R"({"connectResult": "0x80041003", "statusText": "Access denied "})",
+         {"wmitools: ConnectServer failed: (0x80041003), Access denied "}, 0, 0, 0},
+        {"no status text", R"({"connectResult": 2147749891, "statusText": null})",
+         {"wmitools: ConnectServer failed: (0x80041003), (no status text)"}, 0, 0, 0},
+        {"teams", R"({"teamQueryResult": "0x80041001"})", {"Query for teams failed"}, 0, 0, 0},
+        {"virtual adapters", edited(R"("Caption": "Storage",)", R"("Caption": "Storage", "virtualAdapterQueryResult": "0x80041001",)"),
+         {"Query for virtual adapters failed"}, 2, 1, 2},
+        {"members", edited(R"("Caption": "Web",)", R"("Caption": "Web", "memberQueryResult": "0x80041001",)"),
+         {"Query for physical team members failed"}, 1, 1, 0},
+        {"membership", edited(R"("DeviceID": "{M2}",)", R"("DeviceID": "{M2}", "membershipQueryResult": "0x80041001",)"),
+         {"Query for status information failed"}, 1, 1, 1},
+        {"vlan services", edited(R"("MiniPortInstance": "{V1}",)", R"("MiniPortInstance": "{V1}", "vlanServiceQueryResult": "0x80041001",)"),
+         {"ASSOCIATORS OF {root\\IntelNCS:TeamVirtualAdapter.Id=\"1.1\"} WHERE ResultClass = IANeT_802dot1QVLANService"},
+         2, 2, 3},
+        {"vlans", edited(R"("vlanServices": [{"vlans")", R"("vlanServices": [{"vlanQueryResult": "0x80041001"}, {"vlans")"),
+         {"ASSOCIATORS OF {root\\IntelNCS:IANeT_802dot1QVLANService.Id=\"1.1.1\"} WHERE ResultClass = IANeT_VLAN"},
+         2, 2, 3},
+    };
+    for (const auto& c : cases) {
+        const IntelRun run = CollectIntel(c.provider);
+        EXPECT_EQ(run.collected.log, c.log) << c.name;
+        EXPECT_EQ(run.collected.teams->GetTeams().size(), c.teams) << c.name;
+        EXPECT_EQ(run.collected.adapters->GetVirtualAdapters().size(), c.virtuals) << c.name;
+        EXPECT_EQ(run.collected.adapters->GetPhysicalAdapters().size(), c.members) << c.name;
+        EXPECT_EQ(run.comDepth, 0) << c.name;
+    }
+    // The second VLAN service still names the adapter when the first fails.
+    const IntelRun vlans = CollectIntel(cases[9].provider);
+    EXPECT_EQ(vlans.collected.adapters->GetVirtualAdapters()[0]->GetVlanName(), "Back");
+}
+
+// Values of kinds the collector does not expect, and hostile texts.
+TEST(IntelTeams, PropertyKindsAndHostileValues) {
+    const std::string longText(5000, 'x');
+    const struct {
+        const char* member;  // the member's properties
+        const char* expected;
+    } rows[] = {
+        {R"("Speed": "10000000000")", "speed 10000000000"},
+        {R"("Speed": "99999999999999999999999")", "speed 0"},
+        {R"("Speed": "fast")", "speed 0"},
+        {R"("Speed": " 100 Mbps")", "speed 100"},
+        {R"("Speed": -1)", "speed 4294967295"},
+        {R"("Speed": {"otherInteger": 10000000000})", "speed 1410065408"},
+        {R"("Speed": true)", "speed 0"},
+        {R"("HardwareStatus": "1")", "state 0"},
+        {R"("HardwareStatus": {"otherInteger": 1})", "state 2"},
+        {R"("AdapterStatus": 4294967298)", "driver 1"},
+        {R"("DeviceID": null)", "name "},
+        {R"("DeviceID": 7)", "name "},
+        {R"("DeviceID": "ab\u0000cd")", "name ab"},
+    };
+    for (const auto& row : rows) {
+        const IntelRun run = CollectIntel(std::string(R"({"teams": [{"Caption": "T", "members": [{)") + row.member +
+                                          R"(, "memberships": []}]}]})");
+        const PhysicalNetworkAdapter& member = *run.collected.adapters->GetPhysicalAdapters().at(0);
+        const std::string text = "speed " + std::to_string(member.GetSpeed()) + " state " +
+                                 std::to_string(member.GetEnabledState()) + " driver " +
+                                 std::to_string(member.GetDriverLoaded()) + " name " + member.GetName();
+        EXPECT_NE(text.find(row.expected), std::string::npos) << row.member << " gave " << text;
+    }
+    const IntelRun run = CollectIntel(R"({"teams": [{"Caption": ")" + longText + R"(", "TeamingMode": "2"}]})");
+    EXPECT_EQ(run.collected.teams->GetTeams().at(0)->GetTeamName(), std::string(1023, 'x'));
+    EXPECT_EQ(run.collected.teams->GetTeams().at(0)->GetTeamType(), 401u);
+}
+
+}  // namespace
+}  // namespace linkscope
