@@ -16,7 +16,8 @@ using bmapi::Entry;
 using bmapi::U32;
 
 // What the library answers for a handle it never handed out, and for a
-// record whose preset field does not name the layout it fills.
+// record whose preset field (or a text buffer whose size) is not the one
+// the caller must give.
 constexpr U32 kUnknownHandle = platform::kInvalidHandle;
 constexpr U32 kWrongPreset = platform::kInvalidParameter;
 
@@ -280,7 +281,8 @@ U32 LINKSCOPE_BMAPI_CALL SimGetServiceName(U32 handle, char* name, U32 size) {
     const NicAdapter* adapter = AdapterOf(handle);
     if (adapter == nullptr) return kUnknownHandle;
     const U32 code = NextCode(adapter, adapter->results, Entry::GetServiceName);
-    if (code != bmapi::kSuccess || size == 0) return code;
+    if (code != bmapi::kSuccess) return code;
+    if (size != bmapi::kServiceNameChars) return kWrongPreset;
     Writer(name, size).TextAt(0, adapter->serviceName);
     return code;
 }

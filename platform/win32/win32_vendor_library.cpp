@@ -29,7 +29,9 @@ bool Win32Process::RunsUnderWow64() {
     using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
     const HMODULE kernel = GetModuleHandleA("kernel32");
     if (kernel == nullptr) return false;
-    const auto isWow64 = reinterpret_cast<IsWow64ProcessFn>(GetProcAddress(kernel, "IsWow64Process"));
+    // Through the generic function type, which any function pointer may be cast to and back.
+    const auto isWow64 = reinterpret_cast<IsWow64ProcessFn>(
+        reinterpret_cast<platform::RawProc>(GetProcAddress(kernel, "IsWow64Process")));
     if (isWow64 == nullptr) return false;
     BOOL wow64 = FALSE;
     return isWow64(GetCurrentProcess(), &wow64) && wow64;

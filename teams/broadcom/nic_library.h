@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "platform/bmapi_abi.h"
 #include "platform/vendor_library.h"
