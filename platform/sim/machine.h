@@ -130,6 +130,10 @@ struct Machine {
     // The NIC management library as installed; without one, loading it
     // fails as for a module that is not there.
     std::optional<NicLibrary> nicLibrary;
+    // The machine's own NIC library and teaming provider answer instead,
+    // through the live backend's calls (machine file: "system").
+    bool nicLibraryFromSystem = false;
+    bool teamingProviderFromSystem = false;
     bool wow64 = false;  // the process runs as a 32-bit process on a 64-bit system
     // The teaming provider's WMI objects; without it, its namespace does
     // not exist.

@@ -134,6 +134,13 @@ std::vector<RawKey> ReadRegistry(const Field& field) {
     return keys;
 }
 
+// "system" in place of a section: the machine's own software answers.
+bool IsSystem(const Field& field) {
+    if (!field.Value().is_string()) return false;
+    if (field.Text(16) != "system") field.Fail("expected an object, or \"system\" for the machine's own");
+    return true;
+}
+
 }  // namespace
 
 std::shared_ptr<const Machine> ParseMachine(const std::string& text, const std::string& origin) {
@@ -152,9 +159,15 @@ std::shared_ptr<const Machine> ParseMachine(const std::string& text, const std::
     if (auto disabled = record.Get("disabledAdapters")) machine->disabledAdapters = ReadDisabledAdapters(*disabled);
     if (auto devices = record.Get("devices")) machine->devices = ReadDevices(*devices);
     if (auto registry = record.Get("registry")) machine->registry = ReadRegistry(*registry);
-    if (auto library = record.Get("nicLibrary")) machine->nicLibrary = ReadNicLibrary(*library);
+    if (auto library = record.Get("nicLibrary")) {
+        machine->nicLibraryFromSystem = IsSystem(*library);
+        if (!machine->nicLibraryFromSystem) machine->nicLibrary = ReadNicLibrary(*library);
+    }
     record.Read("wow64", &machine->wow64);
-    if (auto provider = record.Get("teamingProvider")) machine->teamingProvider = ReadTeamingProvider(*provider);
+    if (auto provider = record.Get("teamingProvider")) {
+        machine->teamingProviderFromSystem = IsSystem(*provider);
+        if (!machine->teamingProviderFromSystem) machine->teamingProvider = ReadTeamingProvider(*provider);
+    }
     return machine;
 }
 

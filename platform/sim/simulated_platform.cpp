@@ -58,23 +58,29 @@ class SimulatedPlatform final : public platform::Platform {
 public:
     SimulatedPlatform(std::shared_ptr<const Machine> machine, MachineLayout layout,
                       const std::map<std::string, std::string>& environmentOverrides)
-        : ipHelper_(machine),
+        : machine_(machine),
+          ipHelper_(machine),
           environment_(machine->environment, environmentOverrides),
           deviceSetup_(machine->results.presentDevices, std::move(layout.devices)),
           registry_(std::move(layout.registry)),
           vendorLibrary_(machine),
           process_(machine->wow64),
-          wmi_(machine) {}
+          wmi_(machine) {
+        if (machine->nicLibraryFromSystem || machine->teamingProviderFromSystem) native_ = platform::MakeNativePlatform();
+    }
 
     platform::IpHelperApi& IpHelper() override { return ipHelper_; }
     platform::EnvironmentApi& Environment() override { return environment_; }
     platform::DeviceSetupApi& DeviceSetup() override { return deviceSetup_; }
     platform::RegistryApi& Registry() override { return registry_; }
-    platform::VendorLibraryApi& VendorLibrary() override { return vendorLibrary_; }
+    platform::VendorLibraryApi& VendorLibrary() override {
+        return machine_->nicLibraryFromSystem ? native_->VendorLibrary() : vendorLibrary_;
+    }
     platform::ProcessApi& Process() override { return process_; }
-    platform::WmiApi& Wmi() override { return wmi_; }
+    platform::WmiApi& Wmi() override { return machine_->teamingProviderFromSystem ? native_->Wmi() : wmi_; }
 
 private:
+    std::shared_ptr<const Machine> machine_;
     SimIpHelper ipHelper_;
     SimEnvironment environment_;
     SimDeviceSetup deviceSetup_;
@@ -82,6 +88,7 @@ private:
     SimVendorLibrary vendorLibrary_;
     SimProcess process_;
     SimWmi wmi_;
+    std::unique_ptr<platform::Platform> native_;  // only for software the machine takes from the system
 };
 
 }  // namespace
