@@ -50,9 +50,9 @@ void TPluginManagerNamespace::RegisterPlugin(IPluginCallbacks* plugin) {
 }
 
 void TPluginManagerNamespace::DefineClass(const std::string& name,
-                                          const std::vector<std::string>& keys) {
+                                          const std::vector<std::string>& keys, bool association) {
     ClassEntry& entry = classes_[name];
-    auto shape = boost::make_shared<THubClassShape>(THubClassShape{name, keys});
+    auto shape = boost::make_shared<THubClassShape>(THubClassShape{name, keys, association});
     std::sort(shape->keys.begin(), shape->keys.end());  // the order object paths list them in
     shape->keys.erase(std::unique(shape->keys.begin(), shape->keys.end()), shape->keys.end());
     entry.shape = shape;
@@ -61,6 +61,10 @@ void TPluginManagerNamespace::DefineClass(const std::string& name,
 
 bool TPluginManagerNamespace::HasClass(const std::string& name) const {
     return classes_.count(name) != 0;
+}
+
+bool TPluginManagerNamespace::IsAssociation(const std::string& name) const {
+    return ShapeOf(name)->association;
 }
 
 void TPluginManagerNamespace::AddStaticInstance(const std::string& className,
@@ -77,10 +81,12 @@ boost::shared_ptr<const THubClassShape> TPluginManagerNamespace::ShapeOf(const s
 }
 
 void TPluginManagerNamespace::Deliver(const boost::shared_ptr<THubInstance>& instance) {
-    if (sinks_.empty()) {
-        committed_.push_back(instance);
-    } else {
+    if (!sinks_.empty()) {
         (*sinks_.back())(instance);
+    } else if (commitSink_) {
+        commitSink_(*instance);
+    } else {
+        committed_.push_back(instance);
     }
 }
 

@@ -1,7 +1,7 @@
 // JSON output: properties in the order they were set, with their CIM types.
-// Written straight into one text, indented by two spaces per level; an
-// inventory of thousands of instances is tens of megabytes, so nothing is
-// built in between.
+// Written straight into the output buffer, indented by two spaces per
+// level; an inventory of thousands of instances is tens of megabytes, so
+// nothing is built in between.
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "format.h"
+#include "output_buffer.h"
 
 namespace kvlhost {
 
@@ -99,43 +100,6 @@ std::size_t PlainRunEnd(const std::string& text, std::size_t from) {
     return at;
 }
 
-// The output on its way to a stream: pieces are written into a buffer
-// that goes out whenever it fills. Writers ask for room once per piece and
-// then fill it through a plain pointer.
-class OutputBuffer {
-public:
-    explicit OutputBuffer(std::ostream& out) : out_(out) {}
-    ~OutputBuffer() { Flush(); }
-
-    char* Room(std::size_t bytes) {
-        if (buffer_.size() - used_ < bytes) {
-            Flush();
-            if (buffer_.size() < bytes) buffer_.resize(bytes);
-        }
-        return buffer_.data() + used_;
-    }
-    void Used(char* end) { used_ = static_cast<std::size_t>(end - buffer_.data()); }
-    void Put(char c) {
-        *Room(1) = c;
-        ++used_;
-    }
-    void Put(const char* text, std::size_t length) {
-        std::memcpy(Room(length), text, length);
-        used_ += length;
-    }
-    void Flush() {
-        out_.write(buffer_.data(), static_cast<std::streamsize>(used_));
-        used_ = 0;
-    }
-
-private:
-    static constexpr std::size_t kChunk = 1 << 16;
-
-    std::ostream& out_;
-    std::vector<char> buffer_ = std::vector<char>(kChunk);
-    std::size_t used_ = 0;
-};
-
 class JsonWriter {
 public:
     explicit JsonWriter(std::ostream& out) : out_(out) {}
@@ -193,6 +157,7 @@ public:
     }
 
     void Raw(const char* text) { out_.Put(text, std::strlen(text)); }
+    void Flush() { out_.Flush(); }
 
     // Opens an object or array whose members follow; empty ones close at once.
     void Open(char bracket) {
@@ -260,44 +225,60 @@ void WriteValue(JsonWriter& json, const TCIMValue& value) {
     }
 }
 
+class JsonInstanceWriter : public InstanceWriter {
+public:
+    explicit JsonInstanceWriter(std::ostream& out) : json_(out) {
+        json_.Open('{');
+        json_.Key("instances");
+        json_.Open('[');
+    }
+
+    void Write(const NQRXKVL20::THubInstance& instance) override {
+        json_.Member();
+        json_.Open('{');
+        json_.Key("class");
+        json_.Text(instance.ClassName());
+        json_.Key("path");
+        json_.Text(instance.Path());
+        json_.Key("properties");
+        json_.Open('{');
+        for (const auto& property : instance.Properties()) {
+            json_.Key(property.first);
+            WriteValue(json_, property.second);
+        }
+        json_.Close('}');
+        json_.Key("types");
+        json_.Open('{');
+        for (const auto& property : instance.Properties()) {
+            json_.Key(property.first);
+            json_.Text(CimTypeName(property.second.GetType()));
+        }
+        json_.Close('}');
+        json_.Close('}');
+    }
+
+    void Finish() override {
+        json_.Close(']');
+        json_.Close('}');
+        json_.Raw("\n");
+        json_.Flush();
+    }
+
+private:
+    JsonWriter json_;
+};
+
 }  // namespace
 
-void WriteJson(const InstanceList& instances, std::ostream& out) {
-    JsonWriter json(out);
-    json.Open('{');
-    json.Key("instances");
-    json.Open('[');
-    for (const auto& instance : instances) {
-        json.Member();
-        json.Open('{');
-        json.Key("class");
-        json.Text(instance->ClassName());
-        json.Key("path");
-        json.Text(instance->Path());
-        json.Key("properties");
-        json.Open('{');
-        for (const auto& property : instance->Properties()) {
-            json.Key(property.first);
-            WriteValue(json, property.second);
-        }
-        json.Close('}');
-        json.Key("types");
-        json.Open('{');
-        for (const auto& property : instance->Properties()) {
-            json.Key(property.first);
-            json.Text(CimTypeName(property.second.GetType()));
-        }
-        json.Close('}');
-        json.Close('}');
-    }
-    json.Close(']');
-    json.Close('}');
-    json.Raw("\n");
+std::unique_ptr<InstanceWriter> MakeJsonWriter(std::ostream& out) {
+    return std::make_unique<JsonInstanceWriter>(out);
 }
 
 std::string FormatJson(const InstanceList& instances) {
     std::ostringstream text;
-    WriteJson(instances, text);
+    const auto writer = MakeJsonWriter(text);
+    for (const auto& instance : instances) writer->Write(*instance);
+    writer->Finish();
     return text.str();
 }
 

@@ -3,6 +3,7 @@
 // registered plug-ins for instances and keeps what they commit.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -24,10 +25,11 @@ class THubClass;
 class THubInstance;
 
 // A class's name and key property names (in name order), shared by the
-// instances made of it.
+// instances made of it. Only associations hold references.
 struct THubClassShape {
     std::string name;
     std::vector<std::string> keys;
+    bool association = false;
 };
 
 class KVLHUB_API TPluginManagerNamespace
@@ -47,15 +49,24 @@ public:
 
     // Adds a class, or replaces the keys of a known one. Object paths list
     // the keys in name order whatever the order given here.
-    void DefineClass(const std::string& name, const std::vector<std::string>& keys);
+    void DefineClass(const std::string& name, const std::vector<std::string>& keys,
+                     bool association = false);
     bool HasClass(const std::string& name) const;
+    // Throws TKVLException with kKVLStatusInvalidClass for an unknown name.
+    bool IsAssociation(const std::string& name) const;
     // Instances another provider of the host serves, handed out by
     // EnumerateInstances after the plug-ins' own.
     void AddStaticInstance(const std::string& className, const TCIMPropertyMap& properties);
 
-    // Instances committed outside an enumeration, in commit order.
+    // Instances committed outside an enumeration, in commit order, while no
+    // commit sink is set.
     const std::vector<boost::shared_ptr<THubInstance> >& Committed() const { return committed_; }
     void ClearCommitted() { committed_.clear(); }
+    // Hands every instance committed outside an enumeration to `sink` as it
+    // is committed, instead of keeping it: the store then holds none once
+    // the plug-in lets go of it. An empty sink keeps them again.
+    typedef std::function<void(const THubInstance&)> TCommitSink;
+    void SetCommitSink(TCommitSink sink) { commitSink_ = std::move(sink); }
 
     // Used by the store's own classes and instances.
     // Hands a committed instance to the innermost enumeration under way,
@@ -70,6 +81,10 @@ public:
     // made with.
     boost::shared_ptr<const THubClassShape> ShapeOf(const std::string& className) const;
     unsigned long long NextOrdinal() { return ++ordinal_; }
+    // The last ordinal handed out; restoring it after a run whose instances
+    // are gone makes the next run's keyless instances get the same paths.
+    unsigned long long LastOrdinal() const { return ordinal_; }
+    void RestoreOrdinal(unsigned long long last) { ordinal_ = last; }
 
 private:
     struct ClassEntry {
@@ -81,6 +96,7 @@ private:
     std::vector<IPluginCallbacks*> plugins_;
     std::vector<boost::shared_ptr<THubInstance> > committed_;
     std::vector<const TInstanceCallback*> sinks_;
+    TCommitSink commitSink_;
     unsigned long long ordinal_ = 0;
 };
 
