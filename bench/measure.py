@@ -2,7 +2,11 @@
 """Runs a command a number of times with its output sent to /dev/null and
 prints, on one line, the median wall time in milliseconds, the median peak
 resident set size in MB (the kernel's count for the finished process, as
-wait4 reports it) and the size of one run's output in MB.
+GNU time reports it) and the size of one run's output in MB.
+
+The command is started through /usr/bin/time: a process forked from this
+script would be charged this script's own resident pages, which the kernel
+counts up to the exec.
 
     bench/measure.py RUNS COMMAND [ARG...]
 
@@ -17,24 +21,26 @@ import sys
 import time
 
 
+GNU_TIME = "/usr/bin/time"
+
+
 def run_once(command, stdout):
     start = time.perf_counter()
-    process = subprocess.Popen(command, stdout=stdout, stderr=subprocess.PIPE)
-    # wait4 gives the child's own rusage; communicate() would reap it first.
-    _, status, usage = os.wait4(process.pid, 0)
+    # The peak in KiB is the last line of stderr.
+    result = subprocess.run([GNU_TIME, "-f", "%M", *command], stdout=stdout, stderr=subprocess.PIPE, check=False)
     elapsed_ms = (time.perf_counter() - start) * 1000
-    stderr = process.stderr.read().decode(errors="replace")
-    process.stderr.close()
-    code = os.waitstatus_to_exitcode(status)
-    if code != 0:
-        sys.exit(f"measure: {' '.join(command)} exited {code}: {stderr.strip()}")
-    return elapsed_ms, usage.ru_maxrss / 1024  # ru_maxrss is in KiB
+    stderr = result.stderr.decode(errors="replace").strip()
+    if result.returncode != 0:
+        sys.exit(f"measure: {' '.join(command)} exited {result.returncode}: {stderr}")
+    return elapsed_ms, int(stderr.splitlines()[-1]) / 1024
 
 
 def main():
     if len(sys.argv) < 3 or not sys.argv[1].isdigit():
         sys.exit(__doc__.strip())
     runs, command = int(sys.argv[1]), sys.argv[2:]
+    if not os.access(GNU_TIME, os.X_OK):
+        sys.exit(f"measure: needs {GNU_TIME} (Debian package time)")
     with open(os.devnull, "wb") as null:
         size_probe = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, check=False)
         output_mb = len(size_probe.stdout) / 1e6

@@ -48,12 +48,11 @@ THubInstance::KeyValues THubInstance::SetKeys() const {
 }
 
 TCIMReference THubInstance::BuildReference() const {
-    TCIMPropertyMap keys;
-    for (const auto& [name, value] : SetKeys()) keys[*name] = *value;
+    const KeyValues keys = SetKeys();
     const bool keyless = keys.empty();
-    TCIMReference reference(ns_->weak_from_this().lock(), shape_->name, std::move(keys));
-    if (keyless) reference.SetOrdinal(ordinal_);
-    return reference;
+    return TCIMReference::FromPath(ns_->weak_from_this().lock(), shape_->name,
+                                   ObjectPathText(shape_->name, keys, keyless ? ordinal_ : 0), keyless,
+                                   keyless ? ordinal_ : 0);
 }
 
 boost::shared_ptr<ICIMProperty> THubInstance::GetProperty(const std::string& name,

@@ -220,7 +220,10 @@ void WriteValue(JsonWriter& json, const TCIMValue& value) {
         case NQRXKVL20::kCIMTypeString:
             json.Text(value.AsString());
             return;
-        default:  // references as their object path
+        case NQRXKVL20::kCIMTypeReference:  // as its object path
+            json.Text(value.AsReference().ToString());
+            return;
+        default:
             json.Text(value.ToString());
     }
 }

@@ -69,7 +69,7 @@ public:
     void Foresee(const THubInstance& instance) override {
         for (const auto& property : instance.Properties()) {
             if (property.second.GetType() == NQRXKVL20::kCIMTypeReference) {
-                aliasOf_.try_emplace(property.second.ToString(), 0);
+                aliasOf_.try_emplace(property.second.AsReference().ToString(), 0);
             }
         }
     }
@@ -142,7 +142,7 @@ private:
                 return;
             }
             case NQRXKVL20::kCIMTypeReference: {
-                const std::string path = value.ToString();
+                const std::string& path = value.AsReference().ToString();
                 const auto referred = aliasOf_.find(path);
                 if (referred != aliasOf_.end() && referred->second != 0) {
                     PutAlias(value.AsReference().ClassName(), referred->second, "$");
