@@ -12,9 +12,9 @@ namespace {
 constexpr std::size_t kFirstReservation = 8;
 
 // What GetProperty hands out: a snapshot of the value at the time of asking.
-class THubProperty : public ICIMProperty {
+class TPropertySnapshot : public ICIMProperty {
 public:
-    explicit THubProperty(const TCIMValue& value) : value_(value) {}
+    explicit TPropertySnapshot(const TCIMValue& value) : value_(value) {}
     const TCIMValue& GetValue(TCIMPropertyMap) override { return value_; }
 
 private:
@@ -40,8 +40,8 @@ THubInstance::KeyValues THubInstance::SetKeys() const {
     KeyValues keys;
     for (const std::string& key : shape_->keys) {
         for (const std::size_t position : keyPositions_) {
-            const auto& property = properties_[position];
-            if (property.first == key && !property.second.IsNull()) keys.emplace_back(&key, &property.second);
+            const THubProperty& property = properties_[position];
+            if (*property.name == key && !property.value.IsNull()) keys.emplace_back(&key, &property.value);
         }
     }
     return keys;
@@ -57,26 +57,26 @@ TCIMReference THubInstance::BuildReference() const {
 
 boost::shared_ptr<ICIMProperty> THubInstance::GetProperty(const std::string& name,
                                                           TCIMPropertyMap) {
-    for (const auto& property : properties_) {
-        if (property.first == name) return boost::make_shared<THubProperty>(property.second);
+    for (const THubProperty& property : properties_) {
+        if (*property.name == name) return boost::make_shared<TPropertySnapshot>(property.value);
     }
     return boost::shared_ptr<ICIMProperty>();
 }
 
 void THubInstance::SetProperty(const std::string& name, const TCIMValue& value,
                                TCIMPropertyMap) {
-    for (auto& property : properties_) {
-        if (property.first == name) {
-            property.second = value;
+    const auto [interned, isKey] = shape_->PropertyName(name, properties_.size());
+    for (THubProperty& property : properties_) {
+        if (property.name == interned) {
+            property.value = value;
             return;
         }
     }
     if (properties_.empty()) {
         properties_.reserve(propertyCount_ && *propertyCount_ ? *propertyCount_ : kFirstReservation);
     }
-    const std::vector<std::string>& keys = shape_->keys;
-    if (std::find(keys.begin(), keys.end(), name) != keys.end()) keyPositions_.push_back(properties_.size());
-    properties_.emplace_back(name, value);
+    if (isKey) keyPositions_.push_back(properties_.size());
+    properties_.push_back(THubProperty{interned, value});
     if (propertyCount_ && properties_.size() > *propertyCount_) *propertyCount_ = properties_.size();
 }
 

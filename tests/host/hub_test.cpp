@@ -12,6 +12,7 @@
 
 #include "kvl/hub.h"
 #include "support/fake_plugin.h"
+#include "support/named_properties.h"
 #include "support/status_of.h"
 
 namespace {
@@ -53,7 +54,7 @@ TEST_F(HubTest, PropertiesKeepFirstSetOrderAndReplaceInPlace) {
 
     const std::vector<std::pair<std::string, TCIMValue>> expected = {
         {"Name", TCIMValue("IPService")}, {"HostName", TCIMValue("new")}, {"RoutingEnabled", TCIMValue(false)}};
-    EXPECT_EQ(instance->Properties(), expected);
+    EXPECT_EQ(linkscope::testing::Named(*instance), expected);
     EXPECT_EQ(instance->GetProperty("HostName", {})->GetValue({}), TCIMValue("new"));
 }
 

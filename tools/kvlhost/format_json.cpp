@@ -246,15 +246,15 @@ public:
         json_.Key("properties");
         json_.Open('{');
         for (const auto& property : instance.Properties()) {
-            json_.Key(property.first);
-            WriteValue(json_, property.second);
+            json_.Key(*property.name);
+            WriteValue(json_, property.value);
         }
         json_.Close('}');
         json_.Key("types");
         json_.Open('{');
         for (const auto& property : instance.Properties()) {
-            json_.Key(property.first);
-            json_.Text(CimTypeName(property.second.GetType()));
+            json_.Key(*property.name);
+            json_.Text(CimTypeName(property.value.GetType()));
         }
         json_.Close('}');
         json_.Close('}');

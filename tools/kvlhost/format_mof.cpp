@@ -68,8 +68,8 @@ public:
 
     void Foresee(const THubInstance& instance) override {
         for (const auto& property : instance.Properties()) {
-            if (property.second.GetType() == NQRXKVL20::kCIMTypeReference) {
-                aliasOf_.try_emplace(property.second.AsReference().ToString(), 0);
+            if (property.value.GetType() == NQRXKVL20::kCIMTypeReference) {
+                aliasOf_.try_emplace(property.value.AsReference().ToString(), 0);
             }
         }
     }
@@ -95,9 +95,9 @@ public:
         out_.Put("\n{\n", 3);
         for (const auto& property : instance.Properties()) {
             out_.Put("    ", 4);
-            out_.Put(property.first);
+            out_.Put(*property.name);
             out_.Put(" = ", 3);
-            PutValue(property.second);
+            PutValue(property.value);
             out_.Put(";\n", 2);
         }
         out_.Put("};\n", 3);

@@ -7,6 +7,8 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include <boost/enable_shared_from_this.hpp>
@@ -26,10 +28,32 @@ class THubInstance;
 
 // A class's name and key property names (in name order), shared by the
 // instances made of it. Only associations hold references.
-struct THubClassShape {
+struct KVLHUB_API THubClassShape {
+    THubClassShape(const std::string& name, std::vector<std::string> keys, bool association);
+
+    // The one copy of a property name that the class's instances point at,
+    // and whether it is a key. Instances of one class set the same few
+    // names, so each instance keeps a pointer instead of a copy; they mostly
+    // set them in one order, so the name the first instance set at
+    // `position` is tried before the table.
+    std::pair<const std::string*, bool> PropertyName(const std::string& name, std::size_t position) const;
+
     std::string name;
     std::vector<std::string> keys;
     bool association = false;
+
+private:
+    // Name → whether it is a key. Grows only by the names instances set;
+    // nodes keep their place, so pointers to the names stay valid.
+    mutable std::unordered_map<std::string, bool> propertyNames_;
+    // The names in the order the first instance set them.
+    mutable std::vector<const std::pair<const std::string, bool>*> firstOrder_;
+};
+
+// A property of a store instance: its name, held by the class, and value.
+struct THubProperty {
+    const std::string* name;
+    TCIMValue value;
 };
 
 class KVLHUB_API TPluginManagerNamespace
@@ -132,7 +156,7 @@ public:
 
     const std::string& ClassName() const { return shape_->name; }
     // Properties in the order they were first set.
-    const std::vector<std::pair<std::string, TCIMValue> >& Properties() const { return properties_; }
+    const std::vector<THubProperty>& Properties() const { return properties_; }
     // The object path (keys of the class table, or an ordinal).
     std::string Path() const;
 
@@ -144,7 +168,7 @@ private:
     TPluginManagerNamespace* ns_;
     boost::shared_ptr<const THubClassShape> shape_;
     std::size_t* propertyCount_;
-    std::vector<std::pair<std::string, TCIMValue> > properties_;
+    std::vector<THubProperty> properties_;
     // Positions in properties_ of the properties that are keys: an object
     // path reads only these, not every property of the instance.
     boost::container::small_vector<std::size_t, 4> keyPositions_;
