@@ -1,4 +1,6 @@
 // TCIMReference: an object path and its WBEM URI text.
+#include <algorithm>
+#include <cstring>
 #include <string>
 
 #include <boost/weak_ptr.hpp>
@@ -22,21 +24,46 @@ struct TCIMReference::Data {
 
 namespace {
 
-// Enough for the paths of most instances, nested references aside.
-constexpr std::size_t kTypicalPathLength = 256;
+// Room for a number or a boolean in a path.
+constexpr std::size_t kNumberLength = 24;
+
+// Where the next `c` is in [at, end), or `end`.
+const char* Next(const char* at, const char* end, char c) {
+    const void* found = std::memchr(at, c, static_cast<std::size_t>(end - at));
+    return found ? static_cast<const char*>(found) : end;
+}
 
 // `text` in double quotes, with a backslash before each quote and backslash.
+// The runs between them go over whole: most values hold neither.
 void AppendQuoted(std::string& out, const std::string& text) {
-    const std::size_t start = out.size();
-    out.resize(start + 2 * text.size() + 2);  // room for the worst case
-    char* next = &out[start];
-    *next++ = '"';
-    for (const char c : text) {
-        if (c == '\\' || c == '"') *next++ = '\\';
-        *next++ = c;
+    out += '"';
+    const char* at = text.data();
+    const char* const end = at + text.size();
+    const char* quote = Next(at, end, '"');
+    const char* backslash = Next(at, end, '\\');
+    for (;;) {
+        const char* special = std::min(quote, backslash);
+        out.append(at, static_cast<std::size_t>(special - at));
+        if (special == end) break;
+        out += '\\';
+        out += *special;
+        at = special + 1;
+        if (special == quote) quote = Next(at, end, '"');
+        if (special == backslash) backslash = Next(at, end, '\\');
     }
-    *next++ = '"';
-    out.resize(static_cast<std::size_t>(next - out.data()));
+    out += '"';
+}
+
+// The most a key's value can take in a path.
+std::size_t MostValueLength(const TCIMValue& value) {
+    switch (value.GetType()) {
+        case kCIMTypeString:
+            return 2 * value.AsString().size() + 2;
+        case kCIMTypeReference:
+            return 2 * value.AsReference().ToString().size() + 2;
+        default:
+            return kNumberLength;  // an array key is rare enough to grow the text
+    }
 }
 
 // Numbers stand bare in a path; texts, references and arrays are quoted.
@@ -52,6 +79,9 @@ void AppendKeyValue(std::string& out, const TCIMValue& value) {
             return;
         case kCIMTypeString:
             AppendQuoted(out, value.AsString());
+            return;
+        case kCIMTypeReference:
+            AppendQuoted(out, value.AsReference().ToString());
             return;
         default:
             AppendQuoted(out, value.ToString(10));
@@ -130,8 +160,10 @@ const std::string& TCIMReference::ToString() const { return data_->path; }
 std::string ObjectPathText(const std::string& className,
                            const std::vector<std::pair<const std::string*, const TCIMValue*> >& keys,
                            unsigned long long ordinal) {
+    std::size_t most = className.size();
+    for (const auto& key : keys) most += key.first->size() + 2 + MostValueLength(*key.second);
     std::string path;
-    path.reserve(kTypicalPathLength);
+    path.reserve(most);
     path += className;
     if (keys.empty()) {
         if (ordinal != 0) path += "=@" + std::to_string(ordinal);

@@ -11,6 +11,10 @@
 #include <sstream>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "format.h"
 #include "output_buffer.h"
 
@@ -74,6 +78,34 @@ std::size_t Utf8SequenceLength(const std::string& text, std::size_t at, std::siz
     return length;
 }
 
+#if defined(__SSE2__)
+// Bit i set for each of the 16 bytes at `bytes` that is not plain: below
+// 0x20 or from 0x80 (both below 0x20 as signed bytes), a quote or a
+// backslash.
+unsigned SpecialBytes(const char* bytes) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+    const __m128i special = _mm_or_si128(_mm_cmplt_epi8(block, _mm_set1_epi8(0x20)),
+                                         _mm_or_si128(_mm_cmpeq_epi8(block, _mm_set1_epi8('"')),
+                                                      _mm_cmpeq_epi8(block, _mm_set1_epi8('\\'))));
+    return static_cast<unsigned>(_mm_movemask_epi8(special));
+}
+
+// Where the run of plain characters from `from` ends. Sixteen bytes at a
+// time; the last few are copied into a block of their own, so that nothing
+// past the text is read.
+std::size_t PlainRunEnd(const std::string& text, std::size_t from) {
+    std::size_t at = from;
+    for (; at + 16 <= text.size(); at += 16) {
+        if (const unsigned special = SpecialBytes(text.data() + at)) return at + __builtin_ctz(special);
+    }
+    if (at == text.size()) return at;
+    char tail[16] = {};
+    const std::size_t left = text.size() - at;
+    std::memcpy(tail, text.data() + at, left);
+    const unsigned special = SpecialBytes(tail) | (0xFFFFu << left);  // the padding ends the run
+    return at + __builtin_ctz(special);
+}
+#else
 // Printable ASCII other than quote and backslash: copied as it is.
 constexpr auto kPlain = [] {
     std::array<bool, 256> plain{};
@@ -99,6 +131,7 @@ std::size_t PlainRunEnd(const std::string& text, std::size_t from) {
     while (at < text.size() && kPlain[static_cast<unsigned char>(text[at])]) ++at;
     return at;
 }
+#endif
 
 class JsonWriter {
 public:
