@@ -94,6 +94,28 @@ TEST_F(HubTest, EnumerationAsksEveryPluginThenHandsOverStaticInstances) {
     EXPECT_THROW(ns->AddStaticInstance("QRXSG_Foo", pci), TKVLException);
 }
 
+TEST_F(HubTest, CommitSinkTakesCommitsOutsideEnumerationsInsteadOfTheStore) {
+    plugin.On("QRXSG_PCIDevice", [](auto, ICIMClass& cls) {
+        auto device = cls.CreateInstance({});
+        device->SetProperty("DeviceID", TCIMValue("enumerated"), {});
+        device->Commit({});
+    });
+    ns->RegisterPlugin(&plugin);
+    std::vector<std::string> sunk;
+    ns->SetCommitSink([&](const THubInstance& instance) { sunk.push_back(instance.Path()); });
+
+    auto service = Create("QRXSG_IPService");
+    service->SetProperty("Name", TCIMValue("printed"), {});
+    service->Commit({});
+    EXPECT_EQ(Enumerate("QRXSG_PCIDevice").size(), 1u);
+    EXPECT_EQ(sunk, std::vector<std::string>{"QRXSG_IPService.Name=\"printed\""});
+    EXPECT_TRUE(ns->Committed().empty());
+
+    ns->SetCommitSink(nullptr);
+    service->Commit({});
+    EXPECT_EQ(ns->Committed().size(), 1u);
+}
+
 TEST_F(HubTest, RunawayEnumerationIsRefusedAndRoutingRecovers) {
     plugin.On("QRXSG_SpareGroup", [this](auto, ICIMClass&) { Enumerate("QRXSG_SpareGroup"); });
     ns->RegisterPlugin(&plugin);
