@@ -61,6 +61,30 @@ private:
     TPluginManagerNamespace& manager_;
 };
 
+// Queries the associations that come after instance classes and hands
+// their instances to the writer's Foresee, quietly and with the ordinals
+// handed out again afterwards, so that neither the log nor the paths show
+// this extra round. Returns the reason a query failed, or nothing.
+template <class Query>
+std::string ShowLaterAssociations(TPluginManagerNamespace& manager, const std::vector<std::string>& classes,
+                                  InstanceWriter& writer, const Query& query) {
+    const unsigned long long lastOrdinal = manager.LastOrdinal();
+    TCoreLogger& logger = TRootObject::CoreLogger();
+    const TCoreLogger::TEcho echo = logger.Echo();
+    logger.SetEcho(nullptr);
+    std::string failure;
+    {
+        const CommitSinkGuard foresee(manager, [&](const THubInstance& instance) { writer.Foresee(instance); });
+        for (const std::string& name : AssociationsAfterInstances(manager, classes)) {
+            failure = query(name);
+            if (!failure.empty()) break;
+        }
+    }
+    logger.SetEcho(echo);
+    manager.RestoreOrdinal(lastOrdinal);
+    return failure;
+}
+
 }  // namespace
 
 void RunPluginSession(TPluginManagerNamespace& manager, const std::string& path,
@@ -82,23 +106,7 @@ void RunPluginSession(TPluginManagerNamespace& manager, const std::string& path,
         return Attempt("query of " + name, [&] { queries->QueryInstances(ns, {manager.GetClass(name, context)}); });
     };
     std::string failure = Attempt("collection", [&] { plugin->Collect(); });
-    if (failure.empty() && writer.NeedsLookahead()) {
-        // Quietly, and with the ordinals handed out again afterwards, so
-        // that neither the log nor the paths show this extra round.
-        const unsigned long long lastOrdinal = manager.LastOrdinal();
-        TCoreLogger& logger = TRootObject::CoreLogger();
-        const TCoreLogger::TEcho echo = logger.Echo();
-        logger.SetEcho(nullptr);
-        {
-            const CommitSinkGuard foresee(manager, [&](const THubInstance& instance) { writer.Foresee(instance); });
-            for (const std::string& name : AssociationsAfterInstances(manager, classes)) {
-                failure = query(name);
-                if (!failure.empty()) break;
-            }
-        }
-        logger.SetEcho(echo);
-        manager.RestoreOrdinal(lastOrdinal);
-    }
+    if (failure.empty() && writer.NeedsLookahead()) failure = ShowLaterAssociations(manager, classes, writer, query);
     {
         const CommitSinkGuard write(manager, [&](const THubInstance& instance) { writer.Write(instance); });
         for (const std::string& name : classes) {
