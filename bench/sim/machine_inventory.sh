@@ -19,7 +19,7 @@ while (($#)); do
     case "$1" in
         --kvlhost) kvlhost="$2"; shift 2 ;;
         --runs) runs="$2"; shift 2 ;;
-        -h|--help) sed -n '2,12p' "$0"; exit 0 ;;
+        -h|--help) sed -n '2,11p' "$0"; exit 0 ;;
         *) counts+=("$1"); shift ;;
     esac
 done
