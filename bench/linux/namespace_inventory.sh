@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# Times the whole live inventory (kvlhost: collect, every class, JSON
-# printed) of a network namespace with many interfaces against
-# `ip -j addr show` in the same namespace, side by side.
+# Time and peak memory of the whole live inventory (kvlhost: collect, every
+# class, printed as JSON and as MOF) of a network namespace with many
+# interfaces against `ip -j addr show` in the same namespace, side by side.
 #
 #   bench/linux/namespace_inventory.sh [--kvlhost PATH] [--runs N] [COUNT...]
 #
 # COUNTs (default: 1000 4000) are interface totals, reached in increasing
 # order in one namespace: each step adds ifb interfaces, each up with one
 # IPv4 and one IPv6 address (no link-local ones). Each timing is the median
-# of N runs (default 5) after one warm-up run, output sent to /dev/null.
+# of N runs (default 5) after one warm-up run, output sent to /dev/null;
+# peak RSS is the kernel's count for the finished process (bench/measure.py).
 # Needs root; the namespace is removed on any exit.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -54,38 +55,33 @@ add_interfaces() {
     ip -n "$ns" -batch "$batch"
 }
 
-# One table row: the median milliseconds of `ip -j addr show`, of the whole
-# inventory, and of a run that collects everything but prints only the IP
-# service (the backend's and the collectors' share), all run inside the
-# namespace; the inventory's time is also appended to the file $3.
+# One table row: median time and peak RSS of `ip -j addr show`, of the
+# whole inventory in either format, and of a run that collects everything
+# but prints only the IP service (the backend's and the collectors' share),
+# all run inside the namespace; the JSON inventory's time is also appended
+# to the file $3.
 time_row() {
-    ip netns exec "$ns" python3 - "$runs" "$kvlhost" "$@" <<'PYTHON'
-import statistics, subprocess, sys, time
-runs, kvlhost, count, made, record = int(sys.argv[1]), sys.argv[2], int(sys.argv[3]), float(sys.argv[4]), sys.argv[5]
-
-def median_ms(command):
-    times = []
-    for attempt in range(runs + 1):  # the first run only warms up
-        start = time.perf_counter()
-        subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
-        if attempt:
-            times.append((time.perf_counter() - start) * 1000)
-    return statistics.median(times)
-
-ip = median_ms(["ip", "-j", "addr", "show"])
-inventory = median_ms([kvlhost, "--format", "json"])
-collect = median_ms([kvlhost, "--format", "json", "--class", "QRXSG_IPService"])
-print(f"{count:10d}  {ip:20.1f}  {inventory:20.1f}  {inventory / ip:6.2f}  {collect:20.1f}"
-      f"   (interfaces made in {made:.1f} s)")
-with open(record, "a") as out:
-    out.write(f"{count} {inventory}\n")
+    local count=$1 made=$2 record=$3 ip json mof collect
+    read -r -a ip < <(ip netns exec "$ns" python3 bench/measure.py "$runs" ip -j addr show)
+    read -r -a json < <(ip netns exec "$ns" python3 bench/measure.py "$runs" "$kvlhost" --format json)
+    read -r -a mof < <(ip netns exec "$ns" python3 bench/measure.py "$runs" "$kvlhost" --format mof)
+    read -r -a collect < <(ip netns exec "$ns" python3 bench/measure.py "$runs" "$kvlhost" --class QRXSG_IPService)
+    python3 - "$count" "$made" "${ip[@]}" "${json[@]}" "${mof[@]}" "${collect[0]}" <<'PYTHON'
+import sys
+count, made = int(sys.argv[1]), float(sys.argv[2])
+ip_ms, ip_mb, _, json_ms, json_mb, json_out, mof_ms, mof_mb, mof_out, collect_ms = map(float, sys.argv[3:])
+print(f"{count:10d}  {ip_ms:8.1f} {ip_mb:6.1f}  {json_ms:8.1f} {json_mb:6.1f} {json_out:6.1f}  "
+      f"{json_ms / ip_ms:5.2f} {json_mb / ip_mb:5.2f}  {mof_ms:8.1f} {mof_mb:6.1f} {mof_out:6.1f}  "
+      f"{mof_mb / ip_mb:5.2f}  {collect_ms:8.1f}   (made in {made:.1f} s)")
 PYTHON
+    echo "$count ${json[0]}" >>"$record"
 }
 
 record=$(mktemp)
 trap 'cleanup; rm -f "$record"' EXIT
-printf '%10s  %20s  %20s  %6s  %20s\n' interfaces "ip -j addr show (ms)" "full inventory (ms)" ratio \
-    "collect only (ms)"
+echo "ms: median time; MB: median peak RSS; out: output MB; x: kvlhost over ip (time, memory)"
+printf '%10s  %15s  %22s  %11s  %22s  %5s  %8s\n' "" "ip -j addr show" "kvlhost (JSON)" "" "kvlhost (MOF)" "" collect
+printf '%10s  %8s %6s  %8s %6s %6s  %5s %5s  %8s %6s %6s  %5s  %8s\n' interfaces ms MB ms MB out "x ms" "x MB" ms MB out "x MB" ms
 have=0
 for count in "${counts[@]}"; do
     started=$EPOCHREALTIME

@@ -5,7 +5,7 @@
 namespace NQRXKVL20 {
 
 void TCoreLogger::Log(int level, const std::string& text) {
-    entries_.push_back(TLogEntry{level, text});
+    if (keep_) entries_.push_back(TLogEntry{level, text});
     if (echo_) echo_(level, text);
 }
 

@@ -1,4 +1,6 @@
 // TCIMReference: an object path and its WBEM URI text.
+#include <algorithm>
+#include <cstring>
 #include <string>
 
 #include <boost/weak_ptr.hpp>
@@ -10,34 +12,58 @@ namespace NQRXKVL20 {
 // The namespace is held weakly: references live in instances that the
 // namespace itself keeps, and a strong pointer would make a cycle.
 // Copies of a reference share one Data, which nothing changes once it is
-// shared (SetOrdinal copies first), so its text is worked out once for all
-// of them. Like the rest of the store, not thread-safe.
+// shared (SetOrdinal copies first). Like the rest of the store, not
+// thread-safe.
 struct TCIMReference::Data {
     boost::weak_ptr<ICIMNamespace> ns;
     std::string className;
-    TCIMPropertyMap keys;
+    std::string path;
+    bool keyless = true;
     unsigned long long ordinal = 0;  // 0: none
-    mutable std::string text;  // ToString's answer, once asked
-    mutable bool hasText = false;
 };
 
 namespace {
 
-// Enough for the paths of most instances, nested references aside.
-constexpr std::size_t kTypicalPathLength = 256;
+// Room for a number or a boolean in a path.
+constexpr std::size_t kNumberLength = 24;
+
+// Where the next `c` is in [at, end), or `end`.
+const char* Next(const char* at, const char* end, char c) {
+    const void* found = std::memchr(at, c, static_cast<std::size_t>(end - at));
+    return found ? static_cast<const char*>(found) : end;
+}
 
 // `text` in double quotes, with a backslash before each quote and backslash.
+// The runs between them go over whole: most values hold neither.
 void AppendQuoted(std::string& out, const std::string& text) {
-    const std::size_t start = out.size();
-    out.resize(start + 2 * text.size() + 2);  // room for the worst case
-    char* next = &out[start];
-    *next++ = '"';
-    for (const char c : text) {
-        if (c == '\\' || c == '"') *next++ = '\\';
-        *next++ = c;
+    out += '"';
+    const char* at = text.data();
+    const char* const end = at + text.size();
+    const char* quote = Next(at, end, '"');
+    const char* backslash = Next(at, end, '\\');
+    for (;;) {
+        const char* special = std::min(quote, backslash);
+        out.append(at, static_cast<std::size_t>(special - at));
+        if (special == end) break;
+        out += '\\';
+        out += *special;
+        at = special + 1;
+        if (special == quote) quote = Next(at, end, '"');
+        if (special == backslash) backslash = Next(at, end, '\\');
     }
-    *next++ = '"';
-    out.resize(static_cast<std::size_t>(next - out.data()));
+    out += '"';
+}
+
+// The most a key's value can take in a path.
+std::size_t MostValueLength(const TCIMValue& value) {
+    switch (value.GetType()) {
+        case kCIMTypeString:
+            return 2 * value.AsString().size() + 2;
+        case kCIMTypeReference:
+            return 2 * value.AsReference().ToString().size() + 2;
+        default:
+            return kNumberLength;  // an array key is rare enough to grow the text
+    }
 }
 
 // Numbers stand bare in a path; texts, references and arrays are quoted.
@@ -54,25 +80,41 @@ void AppendKeyValue(std::string& out, const TCIMValue& value) {
         case kCIMTypeString:
             AppendQuoted(out, value.AsString());
             return;
+        case kCIMTypeReference:
+            AppendQuoted(out, value.AsReference().ToString());
+            return;
         default:
             AppendQuoted(out, value.ToString(10));
     }
+}
+
+std::string KeyedPath(const std::string& className, const TCIMPropertyMap& keys) {
+    std::vector<std::pair<const std::string*, const TCIMValue*> > pairs;
+    pairs.reserve(keys.size());
+    for (const auto& key : keys) pairs.emplace_back(&key.first, &key.second);
+    std::string path = ObjectPathText(className, pairs, 0);
+    path.shrink_to_fit();
+    return path;
 }
 
 }  // namespace
 
 TCIMReference::TCIMReference() : data_(std::make_shared<Data>()) {}
 
+TCIMReference::TCIMReference(std::shared_ptr<Data> data) : data_(std::move(data)) {}
+
 TCIMReference::TCIMReference(boost::shared_ptr<ICIMNamespace> ns, const TCIMPropertyMap& keys)
-    : data_(std::make_shared<Data>(Data{ns, std::string(), keys, 0, std::string(), false})) {}
+    : TCIMReference(ns, std::string(), keys) {}
 
 TCIMReference::TCIMReference(boost::shared_ptr<ICIMNamespace> ns, const std::string& className,
                              const TCIMPropertyMap& keys)
-    : data_(std::make_shared<Data>(Data{ns, className, keys, 0, std::string(), false})) {}
+    : data_(std::make_shared<Data>(Data{ns, className, KeyedPath(className, keys), keys.empty(), 0})) {}
 
-TCIMReference::TCIMReference(boost::shared_ptr<ICIMNamespace> ns, const std::string& className,
-                             TCIMPropertyMap&& keys)
-    : data_(std::make_shared<Data>(Data{ns, className, std::move(keys), 0, std::string(), false})) {}
+TCIMReference TCIMReference::FromPath(boost::shared_ptr<ICIMNamespace> ns, const std::string& className,
+                                      std::string path, bool keyless, unsigned long long ordinal) {
+    path.shrink_to_fit();
+    return TCIMReference(std::make_shared<Data>(Data{ns, className, std::move(path), keyless, ordinal}));
+}
 
 TCIMReference::TCIMReference(const TCIMReference& other) = default;
 
@@ -99,33 +141,29 @@ bool TCIMReference::operator==(const TCIMReference& other) const {
     const Data& a = *data_;
     const Data& b = *other.data_;
     const bool sameNamespace = !a.ns.owner_before(b.ns) && !b.ns.owner_before(a.ns);
-    return sameNamespace && a.className == b.className && a.ordinal == b.ordinal &&
-           a.keys == b.keys;
+    return sameNamespace && a.className == b.className && a.ordinal == b.ordinal && a.path == b.path;
 }
 
 const std::string& TCIMReference::ClassName() const { return data_->className; }
-const TCIMPropertyMap& TCIMReference::Keys() const { return data_->keys; }
+
 void TCIMReference::SetOrdinal(unsigned long long ordinal) {
     if (data_.use_count() > 1) data_ = std::make_shared<Data>(*data_);
     data_->ordinal = ordinal;
-    data_->hasText = false;
+    if (data_->keyless) {
+        data_->path = ObjectPathText(data_->className, {}, ordinal);
+        data_->path.shrink_to_fit();
+    }
 }
 
-std::string TCIMReference::ToString() const {
-    if (data_->hasText) return data_->text;
-    std::vector<std::pair<const std::string*, const TCIMValue*> > keys;
-    keys.reserve(data_->keys.size());
-    for (const auto& key : data_->keys) keys.emplace_back(&key.first, &key.second);
-    data_->text = ObjectPathText(data_->className, keys, data_->ordinal);
-    data_->hasText = true;
-    return data_->text;
-}
+const std::string& TCIMReference::ToString() const { return data_->path; }
 
 std::string ObjectPathText(const std::string& className,
                            const std::vector<std::pair<const std::string*, const TCIMValue*> >& keys,
                            unsigned long long ordinal) {
+    std::size_t most = className.size();
+    for (const auto& key : keys) most += key.first->size() + 2 + MostValueLength(*key.second);
     std::string path;
-    path.reserve(kTypicalPathLength);
+    path.reserve(most);
     path += className;
     if (keys.empty()) {
         if (ordinal != 0) path += "=@" + std::to_string(ordinal);

@@ -1,4 +1,5 @@
-// The host's schema as far as object paths need it: class names and keys.
+// The host's schema as far as object paths need it: class names, keys and
+// which classes are associations (the only ones that hold references).
 // "CreationClassname" is spelled with a lower-case n, as the schema has it.
 #include "class_table.h"
 
@@ -14,6 +15,7 @@ namespace {
 struct ClassKeys {
     const char* name;
     std::vector<std::string> keys;
+    bool association = false;
 };
 
 std::vector<ClassKeys> HostClasses() {
@@ -36,15 +38,15 @@ std::vector<ClassKeys> HostClasses() {
           "TargetOperatingSystem"}},
         {"QRXSG_SpareGroup", {"CreationClassname", "Name"}},
         {"QRXSG_VirtualNetworkingGroup", {"TeamID"}},
-        {"QRXSG_PortImplementsEndpoint", dependency},
-        {"QRXSG_BcmDeviceFirmware", dependency},
-        {"QRXSG_VirtualNetworkingPortComponent", component},
-        {"QRXSG_RedundancyComponent", component},
-        {"QRXSG_VirtualNetworkingRedundancyGroupComponent", component},
-        {"QRXSG_ActsAsSpare", {"Group", "Spare"}},
+        {"QRXSG_PortImplementsEndpoint", dependency, true},
+        {"QRXSG_BcmDeviceFirmware", dependency, true},
+        {"QRXSG_VirtualNetworkingPortComponent", component, true},
+        {"QRXSG_RedundancyComponent", component, true},
+        {"QRXSG_VirtualNetworkingRedundancyGroupComponent", component, true},
+        {"QRXSG_ActsAsSpare", {"Group", "Spare"}, true},
         {"QRXSG_NetworkStatisticalData", none},
-        {"QRXSG_NetworkPortStatistics", none},
-        {"QRXSG_RouteUsesEndpoint", none},
+        {"QRXSG_NetworkPortStatistics", none, true},
+        {"QRXSG_RouteUsesEndpoint", none, true},
         {"QRXSG_NextHopIPRoute", none},
         {"QRXSG_PCIDevice", {"DeviceID"}},
     };
@@ -53,7 +55,7 @@ std::vector<ClassKeys> HostClasses() {
 }  // namespace
 
 void DefineHostClasses(TPluginManagerNamespace& ns) {
-    for (const ClassKeys& entry : HostClasses()) ns.DefineClass(entry.name, entry.keys);
+    for (const ClassKeys& entry : HostClasses()) ns.DefineClass(entry.name, entry.keys, entry.association);
 }
 
 }  // namespace NQRXKVL20

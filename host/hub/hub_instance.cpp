@@ -12,9 +12,9 @@ namespace {
 constexpr std::size_t kFirstReservation = 8;
 
 // What GetProperty hands out: a snapshot of the value at the time of asking.
-class THubProperty : public ICIMProperty {
+class TPropertySnapshot : public ICIMProperty {
 public:
-    explicit THubProperty(const TCIMValue& value) : value_(value) {}
+    explicit TPropertySnapshot(const TCIMValue& value) : value_(value) {}
     const TCIMValue& GetValue(TCIMPropertyMap) override { return value_; }
 
 private:
@@ -40,44 +40,43 @@ THubInstance::KeyValues THubInstance::SetKeys() const {
     KeyValues keys;
     for (const std::string& key : shape_->keys) {
         for (const std::size_t position : keyPositions_) {
-            const auto& property = properties_[position];
-            if (property.first == key && !property.second.IsNull()) keys.emplace_back(&key, &property.second);
+            const THubProperty& property = properties_[position];
+            if (*property.name == key && !property.value.IsNull()) keys.emplace_back(&key, &property.value);
         }
     }
     return keys;
 }
 
 TCIMReference THubInstance::BuildReference() const {
-    TCIMPropertyMap keys;
-    for (const auto& [name, value] : SetKeys()) keys[*name] = *value;
+    const KeyValues keys = SetKeys();
     const bool keyless = keys.empty();
-    TCIMReference reference(ns_->weak_from_this().lock(), shape_->name, std::move(keys));
-    if (keyless) reference.SetOrdinal(ordinal_);
-    return reference;
+    return TCIMReference::FromPath(ns_->weak_from_this().lock(), shape_->name,
+                                   ObjectPathText(shape_->name, keys, keyless ? ordinal_ : 0), keyless,
+                                   keyless ? ordinal_ : 0);
 }
 
 boost::shared_ptr<ICIMProperty> THubInstance::GetProperty(const std::string& name,
                                                           TCIMPropertyMap) {
-    for (const auto& property : properties_) {
-        if (property.first == name) return boost::make_shared<THubProperty>(property.second);
+    for (const THubProperty& property : properties_) {
+        if (*property.name == name) return boost::make_shared<TPropertySnapshot>(property.value);
     }
     return boost::shared_ptr<ICIMProperty>();
 }
 
 void THubInstance::SetProperty(const std::string& name, const TCIMValue& value,
                                TCIMPropertyMap) {
-    for (auto& property : properties_) {
-        if (property.first == name) {
-            property.second = value;
+    const auto [interned, isKey] = shape_->PropertyName(name, properties_.size());
+    for (THubProperty& property : properties_) {
+        if (property.name == interned) {
+            property.value = value;
             return;
         }
     }
     if (properties_.empty()) {
         properties_.reserve(propertyCount_ && *propertyCount_ ? *propertyCount_ : kFirstReservation);
     }
-    const std::vector<std::string>& keys = shape_->keys;
-    if (std::find(keys.begin(), keys.end(), name) != keys.end()) keyPositions_.push_back(properties_.size());
-    properties_.emplace_back(name, value);
+    if (isKey) keyPositions_.push_back(properties_.size());
+    properties_.push_back(THubProperty{interned, value});
     if (propertyCount_ && properties_.size() > *propertyCount_) *propertyCount_ = properties_.size();
 }
 

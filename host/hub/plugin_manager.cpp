@@ -34,6 +34,25 @@ private:
 
 }  // namespace
 
+THubClassShape::THubClassShape(const std::string& className, std::vector<std::string> keyNames,
+                               bool isAssociation)
+    : name(className), keys(std::move(keyNames)), association(isAssociation) {
+    std::sort(keys.begin(), keys.end());  // the order object paths list them in
+    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+    for (const std::string& key : keys) propertyNames_.emplace(key, true);
+}
+
+std::pair<const std::string*, bool> THubClassShape::PropertyName(const std::string& propertyName,
+                                                                 std::size_t position) const {
+    if (position < firstOrder_.size() && firstOrder_[position]->first == propertyName) {
+        return {&firstOrder_[position]->first, firstOrder_[position]->second};
+    }
+    auto entry = propertyNames_.find(propertyName);
+    if (entry == propertyNames_.end()) entry = propertyNames_.emplace(propertyName, false).first;
+    if (position == firstOrder_.size()) firstOrder_.push_back(&*entry);
+    return {&entry->first, entry->second};
+}
+
 TPluginManagerNamespace::TPluginManagerNamespace() { DefineHostClasses(*this); }
 
 TPluginManagerNamespace::~TPluginManagerNamespace() = default;
@@ -50,17 +69,18 @@ void TPluginManagerNamespace::RegisterPlugin(IPluginCallbacks* plugin) {
 }
 
 void TPluginManagerNamespace::DefineClass(const std::string& name,
-                                          const std::vector<std::string>& keys) {
+                                          const std::vector<std::string>& keys, bool association) {
     ClassEntry& entry = classes_[name];
-    auto shape = boost::make_shared<THubClassShape>(THubClassShape{name, keys});
-    std::sort(shape->keys.begin(), shape->keys.end());  // the order object paths list them in
-    shape->keys.erase(std::unique(shape->keys.begin(), shape->keys.end()), shape->keys.end());
-    entry.shape = shape;
+    entry.shape = boost::make_shared<THubClassShape>(name, keys, association);
     if (!entry.object) entry.object = boost::make_shared<THubClass>(this, name);
 }
 
 bool TPluginManagerNamespace::HasClass(const std::string& name) const {
     return classes_.count(name) != 0;
+}
+
+bool TPluginManagerNamespace::IsAssociation(const std::string& name) const {
+    return ShapeOf(name)->association;
 }
 
 void TPluginManagerNamespace::AddStaticInstance(const std::string& className,
@@ -77,10 +97,12 @@ boost::shared_ptr<const THubClassShape> TPluginManagerNamespace::ShapeOf(const s
 }
 
 void TPluginManagerNamespace::Deliver(const boost::shared_ptr<THubInstance>& instance) {
-    if (sinks_.empty()) {
-        committed_.push_back(instance);
-    } else {
+    if (!sinks_.empty()) {
         (*sinks_.back())(instance);
+    } else if (commitSink_) {
+        commitSink_(*instance);
+    } else {
+        committed_.push_back(instance);
     }
 }
 

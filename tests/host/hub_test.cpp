@@ -12,6 +12,7 @@
 
 #include "kvl/hub.h"
 #include "support/fake_plugin.h"
+#include "support/named_properties.h"
 #include "support/status_of.h"
 
 namespace {
@@ -53,7 +54,7 @@ TEST_F(HubTest, PropertiesKeepFirstSetOrderAndReplaceInPlace) {
 
     const std::vector<std::pair<std::string, TCIMValue>> expected = {
         {"Name", TCIMValue("IPService")}, {"HostName", TCIMValue("new")}, {"RoutingEnabled", TCIMValue(false)}};
-    EXPECT_EQ(instance->Properties(), expected);
+    EXPECT_EQ(linkscope::testing::Named(*instance), expected);
     EXPECT_EQ(instance->GetProperty("HostName", {})->GetValue({}), TCIMValue("new"));
 }
 
@@ -91,6 +92,28 @@ TEST_F(HubTest, EnumerationAsksEveryPluginThenHandsOverStaticInstances) {
     EXPECT_EQ(second.queries(), 1);
     EXPECT_TRUE(ns->Committed().empty());
     EXPECT_THROW(ns->AddStaticInstance("QRXSG_Foo", pci), TKVLException);
+}
+
+TEST_F(HubTest, CommitSinkTakesCommitsOutsideEnumerationsInsteadOfTheStore) {
+    plugin.On("QRXSG_PCIDevice", [](auto, ICIMClass& cls) {
+        auto device = cls.CreateInstance({});
+        device->SetProperty("DeviceID", TCIMValue("enumerated"), {});
+        device->Commit({});
+    });
+    ns->RegisterPlugin(&plugin);
+    std::vector<std::string> sunk;
+    ns->SetCommitSink([&](const THubInstance& instance) { sunk.push_back(instance.Path()); });
+
+    auto service = Create("QRXSG_IPService");
+    service->SetProperty("Name", TCIMValue("printed"), {});
+    service->Commit({});
+    EXPECT_EQ(Enumerate("QRXSG_PCIDevice").size(), 1u);
+    EXPECT_EQ(sunk, std::vector<std::string>{"QRXSG_IPService.Name=\"printed\""});
+    EXPECT_TRUE(ns->Committed().empty());
+
+    ns->SetCommitSink(nullptr);
+    service->Commit({});
+    EXPECT_EQ(ns->Committed().size(), 1u);
 }
 
 TEST_F(HubTest, RunawayEnumerationIsRefusedAndRoutingRecovers) {

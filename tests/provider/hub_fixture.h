@@ -17,6 +17,7 @@
 #include "kvl/hub.h"
 #include "provider/linkscope.h"
 #include "support/fake_plugin.h"
+#include "support/named_properties.h"
 #include "support/sim_machine.h"
 
 namespace NQRXKVL20 {
@@ -29,7 +30,7 @@ inline void PrintTo(const TCIMValue& value, std::ostream* out) {
 namespace linkscope::testing {
 
 using NQRXKVL20::TCIMValue;
-using Properties = std::vector<std::pair<std::string, TCIMValue>>;
+using Properties = NamedProperties;
 using Instances = std::vector<boost::shared_ptr<NQRXKVL20::THubInstance>>;
 using Texts = std::vector<std::string>;
 

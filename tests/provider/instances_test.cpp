@@ -65,8 +65,8 @@ TEST_F(PortInstances, PhysicalAndVirtualTablesSideBySide) {
         {"DnsServers", Strings({})}, {"GatewayList", Strings({})}, {"NetworkAddresses", Strings({})},
         {"EnabledState", U16(0)},
     };
-    EXPECT_EQ(instances[0]->Properties(), physicalExpected);
-    EXPECT_EQ(instances[1]->Properties(), virtualExpected);
+    EXPECT_EQ(Named(*instances[0]), physicalExpected);
+    EXPECT_EQ(Named(*instances[1]), virtualExpected);
 }
 
 TEST_F(PortInstances, FlaggedPropertiesAppearWhenTheirFlagHolds) {
@@ -86,8 +86,8 @@ TEST_F(PortInstances, FlaggedPropertiesAppearWhenTheirFlagHolds) {
 
     const Instances instances = Query({"QRXSG_PhysicalNetworkPort", "QRXSG_VirtualNetworkPort"});
     ASSERT_EQ(instances.size(), 2u);
-    const Properties& physicalSet = instances[0]->Properties();
-    const Properties& virtualSet = instances[1]->Properties();
+    const Properties physicalSet = Named(*instances[0]);
+    const Properties virtualSet = Named(*instances[1]);
     EXPECT_EQ(Properties(physicalSet.end() - 5, physicalSet.end()),
               (Properties{{"EnabledState", U16(2)}, {"MemberType", U32(2)}, {"MemberPriority", U32(1)},
                           {"TeamName", TCIMValue("Team A")}, {"TeamID", TCIMValue("-2147483648")}}));

@@ -1,7 +1,7 @@
 // JSON output: properties in the order they were set, with their CIM types.
-// Written straight into one text, indented by two spaces per level; an
-// inventory of thousands of instances is tens of megabytes, so nothing is
-// built in between.
+// Written straight into the output buffer, indented by two spaces per
+// level; an inventory of thousands of instances is tens of megabytes, so
+// nothing is built in between.
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -11,7 +11,12 @@
 #include <sstream>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "format.h"
+#include "output_buffer.h"
 
 namespace kvlhost {
 
@@ -73,6 +78,34 @@ std::size_t Utf8SequenceLength(const std::string& text, std::size_t at, std::siz
     return length;
 }
 
+#if defined(__SSE2__)
+// Bit i set for each of the 16 bytes at `bytes` that is not plain: below
+// 0x20 or from 0x80 (both below 0x20 as signed bytes), a quote or a
+// backslash.
+unsigned SpecialBytes(const char* bytes) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+    const __m128i special = _mm_or_si128(_mm_cmplt_epi8(block, _mm_set1_epi8(0x20)),
+                                         _mm_or_si128(_mm_cmpeq_epi8(block, _mm_set1_epi8('"')),
+                                                      _mm_cmpeq_epi8(block, _mm_set1_epi8('\\'))));
+    return static_cast<unsigned>(_mm_movemask_epi8(special));
+}
+
+// Where the run of plain characters from `from` ends. Sixteen bytes at a
+// time; the last few are copied into a block of their own, so that nothing
+// past the text is read.
+std::size_t PlainRunEnd(const std::string& text, std::size_t from) {
+    std::size_t at = from;
+    for (; at + 16 <= text.size(); at += 16) {
+        if (const unsigned special = SpecialBytes(text.data() + at)) return at + __builtin_ctz(special);
+    }
+    if (at == text.size()) return at;
+    char tail[16] = {};
+    const std::size_t left = text.size() - at;
+    std::memcpy(tail, text.data() + at, left);
+    const unsigned special = SpecialBytes(tail) | (0xFFFFu << left);  // the padding ends the run
+    return at + __builtin_ctz(special);
+}
+#else
 // Printable ASCII other than quote and backslash: copied as it is.
 constexpr auto kPlain = [] {
     std::array<bool, 256> plain{};
@@ -98,43 +131,7 @@ std::size_t PlainRunEnd(const std::string& text, std::size_t from) {
     while (at < text.size() && kPlain[static_cast<unsigned char>(text[at])]) ++at;
     return at;
 }
-
-// The output on its way to a stream: pieces are written into a buffer
-// that goes out whenever it fills. Writers ask for room once per piece and
-// then fill it through a plain pointer.
-class OutputBuffer {
-public:
-    explicit OutputBuffer(std::ostream& out) : out_(out) {}
-    ~OutputBuffer() { Flush(); }
-
-    char* Room(std::size_t bytes) {
-        if (buffer_.size() - used_ < bytes) {
-            Flush();
-            if (buffer_.size() < bytes) buffer_.resize(bytes);
-        }
-        return buffer_.data() + used_;
-    }
-    void Used(char* end) { used_ = static_cast<std::size_t>(end - buffer_.data()); }
-    void Put(char c) {
-        *Room(1) = c;
-        ++used_;
-    }
-    void Put(const char* text, std::size_t length) {
-        std::memcpy(Room(length), text, length);
-        used_ += length;
-    }
-    void Flush() {
-        out_.write(buffer_.data(), static_cast<std::streamsize>(used_));
-        used_ = 0;
-    }
-
-private:
-    static constexpr std::size_t kChunk = 1 << 16;
-
-    std::ostream& out_;
-    std::vector<char> buffer_ = std::vector<char>(kChunk);
-    std::size_t used_ = 0;
-};
+#endif
 
 class JsonWriter {
 public:
@@ -193,6 +190,7 @@ public:
     }
 
     void Raw(const char* text) { out_.Put(text, std::strlen(text)); }
+    void Flush() { out_.Flush(); }
 
     // Opens an object or array whose members follow; empty ones close at once.
     void Open(char bracket) {
@@ -255,49 +253,68 @@ void WriteValue(JsonWriter& json, const TCIMValue& value) {
         case NQRXKVL20::kCIMTypeString:
             json.Text(value.AsString());
             return;
-        default:  // references as their object path
+        case NQRXKVL20::kCIMTypeReference:  // as its object path
+            json.Text(value.AsReference().ToString());
+            return;
+        default:
             json.Text(value.ToString());
     }
 }
 
+class JsonInstanceWriter : public InstanceWriter {
+public:
+    explicit JsonInstanceWriter(std::ostream& out) : json_(out) {
+        json_.Open('{');
+        json_.Key("instances");
+        json_.Open('[');
+    }
+
+    void Write(const NQRXKVL20::THubInstance& instance) override {
+        json_.Member();
+        json_.Open('{');
+        json_.Key("class");
+        json_.Text(instance.ClassName());
+        json_.Key("path");
+        json_.Text(instance.Path());
+        json_.Key("properties");
+        json_.Open('{');
+        for (const auto& property : instance.Properties()) {
+            json_.Key(*property.name);
+            WriteValue(json_, property.value);
+        }
+        json_.Close('}');
+        json_.Key("types");
+        json_.Open('{');
+        for (const auto& property : instance.Properties()) {
+            json_.Key(*property.name);
+            json_.Text(CimTypeName(property.value.GetType()));
+        }
+        json_.Close('}');
+        json_.Close('}');
+    }
+
+    void Finish() override {
+        json_.Close(']');
+        json_.Close('}');
+        json_.Raw("\n");
+        json_.Flush();
+    }
+
+private:
+    JsonWriter json_;
+};
+
 }  // namespace
 
-void WriteJson(const InstanceList& instances, std::ostream& out) {
-    JsonWriter json(out);
-    json.Open('{');
-    json.Key("instances");
-    json.Open('[');
-    for (const auto& instance : instances) {
-        json.Member();
-        json.Open('{');
-        json.Key("class");
-        json.Text(instance->ClassName());
-        json.Key("path");
-        json.Text(instance->Path());
-        json.Key("properties");
-        json.Open('{');
-        for (const auto& property : instance->Properties()) {
-            json.Key(property.first);
-            WriteValue(json, property.second);
-        }
-        json.Close('}');
-        json.Key("types");
-        json.Open('{');
-        for (const auto& property : instance->Properties()) {
-            json.Key(property.first);
-            json.Text(CimTypeName(property.second.GetType()));
-        }
-        json.Close('}');
-        json.Close('}');
-    }
-    json.Close(']');
-    json.Close('}');
-    json.Raw("\n");
+std::unique_ptr<InstanceWriter> MakeJsonWriter(std::ostream& out) {
+    return std::make_unique<JsonInstanceWriter>(out);
 }
 
 std::string FormatJson(const InstanceList& instances) {
     std::ostringstream text;
-    WriteJson(instances, text);
+    const auto writer = MakeJsonWriter(text);
+    for (const auto& instance : instances) writer->Write(*instance);
+    writer->Finish();
     return text.str();
 }
 

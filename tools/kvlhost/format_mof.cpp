@@ -1,115 +1,182 @@
 // MOF output: one "instance of" block per instance, after its path;
 // references to instances written before name their alias.
-#include <cstdio>
-#include <map>
-#include <set>
+#include <charconv>
+#include <sstream>
 #include <string>
+#include <unordered_map>
 
 #include "format.h"
+#include "output_buffer.h"
 
 namespace kvlhost {
 
+using NQRXKVL20::THubInstance;
 using NQRXKVL20::TCIMValue;
 
 namespace {
 
-std::string MofString(const std::string& text) {
-    std::string out = "\"";
-    for (char c : text) {
+void PutMofString(OutputBuffer& out, const std::string& text) {
+    static const char kHex[] = "0123456789ABCDEF";
+    // At most four bytes out ("\xHH") for every byte in, and the quotes.
+    char* to = out.Room(4 * text.size() + 2);
+    *to++ = '"';
+    for (const char c : text) {
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
-            case '\b': out += "\\b"; break;
-            case '\f': out += "\\f"; break;
+            case '"': *to++ = '\\'; *to++ = '"'; break;
+            case '\\': *to++ = '\\'; *to++ = '\\'; break;
+            case '\n': *to++ = '\\'; *to++ = 'n'; break;
+            case '\r': *to++ = '\\'; *to++ = 'r'; break;
+            case '\t': *to++ = '\\'; *to++ = 't'; break;
+            case '\b': *to++ = '\\'; *to++ = 'b'; break;
+            case '\f': *to++ = '\\'; *to++ = 'f'; break;
             default:
                 if (static_cast<unsigned char>(c) < 0x20) {
-                    char escaped[8];
-                    std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned>(c));
-                    out += escaped;
+                    *to++ = '\\';
+                    *to++ = 'x';
+                    *to++ = kHex[static_cast<unsigned char>(c) >> 4];
+                    *to++ = kHex[c & 0xF];
                 } else {
-                    out += c;
+                    *to++ = c;
                 }
         }
     }
-    return out + "\"";
+    *to++ = '"';
+    out.Used(to);
 }
 
-// Object path → alias of the instance written with that path.
-typedef std::map<std::string, std::string> AliasMap;
+void PutNumber(OutputBuffer& out, unsigned long long value) {
+    char* to = out.Room(24);
+    out.Used(std::to_chars(to, to + 24, value).ptr);
+}
 
-std::string MofValue(const TCIMValue& value, const AliasMap& aliases) {
-    switch (value.GetType()) {
-        case NQRXKVL20::kCIMTypeNull:
-            return "NULL";
-        case NQRXKVL20::kCIMTypeBoolean:
-            return value.AsBool() ? "TRUE" : "FALSE";
-        case NQRXKVL20::kCIMTypeUInt16:
-        case NQRXKVL20::kCIMTypeUInt32:
-        case NQRXKVL20::kCIMTypeUInt64:
-            return value.ToString(10);
-        case NQRXKVL20::kCIMTypeStringArray: {
-            std::string out = "{";
-            for (const TCIMValue& element : value.Elements()) {
-                if (out.size() > 1) out += ", ";
-                out += MofString(element.ToString());
+// An instance that another one of the output refers to is written
+// "instance of CLASS as $CLASS_N" (N counting the instances of its class
+// from 1), and a reference to it further down names that alias, so a
+// reader can follow it. A reference to an instance further down or not in
+// the output stays its object path; of instances sharing a path only the
+// first gets an alias.
+//
+// Which instances are referred to is known from the references written so
+// far and from the associations foreseen before the output started. Only
+// the referred-to paths are kept, each with its alias number, never the
+// instances.
+class MofWriter : public InstanceWriter {
+public:
+    explicit MofWriter(std::ostream& out) : out_(out) {}
+
+    bool NeedsLookahead() const override { return true; }
+
+    void Foresee(const THubInstance& instance) override {
+        for (const auto& property : instance.Properties()) {
+            if (property.value.GetType() == NQRXKVL20::kCIMTypeReference) {
+                aliasOf_.try_emplace(property.value.AsReference().ToString(), 0);
             }
-            return out + "}";
         }
-        case NQRXKVL20::kCIMTypeReference: {
-            const auto alias = aliases.find(value.ToString());
-            if (alias != aliases.end()) return alias->second;
-            return MofString(value.ToString());
-        }
-        default:
-            return MofString(value.ToString());
     }
-}
 
-// The object paths that some instance refers to.
-std::set<std::string> ReferencedPaths(const InstanceList& instances) {
-    std::set<std::string> paths;
-    for (const auto& instance : instances) {
-        for (const auto& property : instance->Properties()) {
-            if (property.second.GetType() == NQRXKVL20::kCIMTypeReference) paths.insert(property.second.ToString());
+    void Write(const THubInstance& instance) override {
+        // The instance's own references count too: one that refers to
+        // itself names its own alias.
+        Foresee(instance);
+        if (written_) out_.Put('\n');
+        written_ = true;
+        const std::string& className = instance.ClassName();
+        const unsigned number = ++countOfClass_[className];
+        const std::string path = instance.Path();
+        out_.Put("// ", 3);
+        out_.Put(path);
+        out_.Put("\ninstance of ", 13);
+        out_.Put(className);
+        const auto referred = aliasOf_.find(path);
+        if (referred != aliasOf_.end() && referred->second == 0) {
+            referred->second = number;
+            PutAlias(className, number, " as $");
         }
+        out_.Put("\n{\n", 3);
+        for (const auto& property : instance.Properties()) {
+            out_.Put("    ", 4);
+            out_.Put(*property.name);
+            out_.Put(" = ", 3);
+            PutValue(property.value);
+            out_.Put(";\n", 2);
+        }
+        out_.Put("};\n", 3);
     }
-    return paths;
-}
+
+    void Finish() override { out_.Flush(); }
+
+private:
+    void PutAlias(const std::string& className, unsigned number, const char* lead) {
+        out_.Put(lead, std::char_traits<char>::length(lead));
+        out_.Put(className);
+        out_.Put('_');
+        PutNumber(out_, number);
+    }
+
+    void PutValue(const TCIMValue& value) {
+        switch (value.GetType()) {
+            case NQRXKVL20::kCIMTypeNull:
+                out_.Put("NULL", 4);
+                return;
+            case NQRXKVL20::kCIMTypeBoolean:
+                if (value.AsBool()) {
+                    out_.Put("TRUE", 4);
+                } else {
+                    out_.Put("FALSE", 5);
+                }
+                return;
+            case NQRXKVL20::kCIMTypeUInt16:
+            case NQRXKVL20::kCIMTypeUInt32:
+            case NQRXKVL20::kCIMTypeUInt64:
+                PutNumber(out_, value.AsUInt64());
+                return;
+            case NQRXKVL20::kCIMTypeStringArray: {
+                out_.Put('{');
+                bool first = true;
+                for (const TCIMValue& element : value.Elements()) {
+                    if (!first) out_.Put(", ", 2);
+                    first = false;
+                    PutMofString(out_, element.ToString());
+                }
+                out_.Put('}');
+                return;
+            }
+            case NQRXKVL20::kCIMTypeReference: {
+                const std::string& path = value.AsReference().ToString();
+                const auto referred = aliasOf_.find(path);
+                if (referred != aliasOf_.end() && referred->second != 0) {
+                    PutAlias(value.AsReference().ClassName(), referred->second, "$");
+                } else {
+                    PutMofString(out_, path);
+                }
+                return;
+            }
+            case NQRXKVL20::kCIMTypeString:
+                PutMofString(out_, value.AsString());
+                return;
+        }
+        PutMofString(out_, value.ToString());
+    }
+
+    OutputBuffer out_;
+    bool written_ = false;
+    std::unordered_map<std::string, unsigned> countOfClass_;
+    // Object path of a referred-to instance → its alias number; 0 until
+    // the first instance with that path is written.
+    std::unordered_map<std::string, unsigned> aliasOf_;
+};
 
 }  // namespace
 
-// An instance that another one refers to is written "instance of CLASS as
-// $CLASS_N" (N counting the instances of its class from 1), and a
-// reference to it further down names that alias, so a reader can follow
-// it. A reference to an instance further down or not in the output stays
-// its object path; of instances sharing a path only the first gets an
-// alias.
+std::unique_ptr<InstanceWriter> MakeMofWriter(std::ostream& out) { return std::make_unique<MofWriter>(out); }
+
 std::string FormatMof(const InstanceList& instances) {
-    const std::set<std::string> referenced = ReferencedPaths(instances);
-    AliasMap aliases;
-    std::map<std::string, unsigned> countOfClass;
-    std::string out;
-    for (const auto& instance : instances) {
-        if (!out.empty()) out += "\n";
-        const std::string path = instance->Path();
-        const unsigned number = ++countOfClass[instance->ClassName()];
-        out += "// " + path + "\n";
-        out += "instance of " + instance->ClassName();
-        if (referenced.count(path) != 0 && aliases.count(path) == 0) {
-            const std::string alias = "$" + instance->ClassName() + "_" + std::to_string(number);
-            out += " as " + alias;
-            aliases[path] = alias;
-        }
-        out += "\n{\n";
-        for (const auto& property : instance->Properties()) {
-            out += "    " + property.first + " = " + MofValue(property.second, aliases) + ";\n";
-        }
-        out += "};\n";
-    }
-    return out;
+    std::ostringstream text;
+    const auto writer = MakeMofWriter(text);
+    for (const auto& instance : instances) writer->Foresee(*instance);
+    for (const auto& instance : instances) writer->Write(*instance);
+    writer->Finish();
+    return text.str();
 }
 
 }  // namespace kvlhost

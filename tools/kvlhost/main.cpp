@@ -1,11 +1,13 @@
 // kvlhost: a host process for the network-inventory plug-in. It loads the
-// plug-in, lets it collect once, queries it class by class and prints what
-// it committed. Exit 0 on success, 2 on bad usage or a bad machine file,
-// 1 when the plug-in or the host fails; every failure is one line on stderr
-// and leaves stdout empty.
+// plug-in, lets it collect once, queries it class by class and prints each
+// instance as it is committed. Exit 0 on success, 2 on bad usage or a bad
+// machine file, 1 when the plug-in or the host fails; every failure is one
+// line on stderr, and stdout then holds no complete document: nothing, or
+// the whole chunks of output sent before the failure.
 #include <cstdlib>
 #include <exception>
 #include <iostream>
+#include <memory>
 
 #include <boost/pointer_cast.hpp>
 
@@ -13,6 +15,7 @@
 #include "format.h"
 #include "kvl/core.h"
 #include "kvl/hub.h"
+#include "kvl/logger.h"
 #include "options.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/machine_file.h"
@@ -59,7 +62,9 @@ std::vector<std::string> ClassesToQuery(const Options& options, TPluginManagerNa
     return options.classes;
 }
 
+// Messages are echoed, not kept: the runner never reads them back.
 void EchoLog(int maxLevel) {
+    TRootObject::CoreLogger().KeepEntries(false);
     TRootObject::CoreLogger().SetEcho([maxLevel](int level, const std::string& text) {
         if (level > maxLevel) return;
         std::cerr << "log " << level << ": " << text;
@@ -75,15 +80,10 @@ int Run(const Options& options) {
     EchoLog(options.logLevel);
     const std::string path = options.pluginPath.empty() ? RunnerFolder() + kPluginFileName
                                                         : options.pluginPath;
-    // Kept for the process's exit to reclaim (see main).
-    static const InstanceList* kept = nullptr;
-    kept = new InstanceList(RunPluginSession(*manager, path, classes));
-    const InstanceList& instances = *kept;
-    if (options.format == OutputFormat::kJson) {
-        WriteJson(instances, std::cout);
-    } else {
-        std::cout << FormatMof(instances);
-    }
+    const std::unique_ptr<InstanceWriter> writer =
+        options.format == OutputFormat::kJson ? MakeJsonWriter(std::cout) : MakeMofWriter(std::cout);
+    RunPluginSession(*manager, path, classes, *writer);
+    writer->Finish();
     std::cout.flush();
     return kExitOk;
 }
@@ -97,8 +97,8 @@ int main(int argc, char** argv) {
     try {
         const int code = kvlhost::Run(options);
         // Ends without tearing the libraries down: all that is left is
-        // memory (the collected machine, the inventory), which the system
-        // takes back at once, faster than freeing it piece by piece.
+        // memory (the simulated machine, the host's tables), which the
+        // system takes back at once, faster than freeing it piece by piece.
         std::cout.flush();
         if (!std::cout) {
             std::cerr << "kvlhost: cannot write the output\n";

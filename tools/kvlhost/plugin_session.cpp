@@ -1,9 +1,12 @@
 #include "plugin_session.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "failure.h"
 #include "kvl/core.h"
+#include "kvl/logger.h"
+#include "kvl/root.h"
 #include "process.h"
 
 namespace kvlhost {
@@ -26,10 +29,66 @@ std::string Attempt(const std::string& name, Step step) {
     }
 }
 
+// The associations among `classes` that come after an instance class,
+// each once: only their references can name an instance written before
+// them.
+std::vector<std::string> AssociationsAfterInstances(const TPluginManagerNamespace& manager,
+                                                    const std::vector<std::string>& classes) {
+    std::vector<std::string> found;
+    bool instanceClassSeen = false;
+    for (const std::string& name : classes) {
+        if (!manager.IsAssociation(name)) {
+            instanceClassSeen = true;
+        } else if (instanceClassSeen && std::find(found.begin(), found.end(), name) == found.end()) {
+            found.push_back(name);
+        }
+    }
+    return found;
+}
+
+// Routes the store's commits to a sink for the length of a scope.
+class CommitSinkGuard {
+public:
+    CommitSinkGuard(TPluginManagerNamespace& manager, TPluginManagerNamespace::TCommitSink sink)
+        : manager_(manager) {
+        manager_.SetCommitSink(std::move(sink));
+    }
+    ~CommitSinkGuard() { manager_.SetCommitSink(nullptr); }
+    CommitSinkGuard(const CommitSinkGuard&) = delete;
+    CommitSinkGuard& operator=(const CommitSinkGuard&) = delete;
+
+private:
+    TPluginManagerNamespace& manager_;
+};
+
+// Queries the associations that come after instance classes and hands
+// their instances to the writer's Foresee, quietly and with the ordinals
+// handed out again afterwards, so that neither the log nor the paths show
+// this extra round. Returns the reason a query failed, or nothing.
+template <class Query>
+std::string ShowLaterAssociations(TPluginManagerNamespace& manager, const std::vector<std::string>& classes,
+                                  InstanceWriter& writer, const Query& query) {
+    const unsigned long long lastOrdinal = manager.LastOrdinal();
+    TCoreLogger& logger = TRootObject::CoreLogger();
+    const TCoreLogger::TEcho echo = logger.Echo();
+    logger.SetEcho(nullptr);
+    std::string failure;
+    {
+        const CommitSinkGuard foresee(manager, [&](const THubInstance& instance) { writer.Foresee(instance); });
+        for (const std::string& name : AssociationsAfterInstances(manager, classes)) {
+            failure = query(name);
+            if (!failure.empty()) break;
+        }
+    }
+    logger.SetEcho(echo);
+    manager.RestoreOrdinal(lastOrdinal);
+    return failure;
+}
+
 }  // namespace
 
-InstanceList RunPluginSession(TPluginManagerNamespace& manager, const std::string& path,
-                              const std::vector<std::string>& classes) {
+void RunPluginSession(TPluginManagerNamespace& manager, const std::string& path,
+                      const std::vector<std::string>& classes, InstanceWriter& writer) {
     const std::string loadError = LoadLibraryNow(path);
     if (!loadError.empty()) {
         throw RunFailure(kExitFailed, "cannot load the plug-in " + path + ": " + loadError);
@@ -43,12 +102,17 @@ InstanceList RunPluginSession(TPluginManagerNamespace& manager, const std::strin
     TCIMPropertyMap context;
     context[TCIMSchemaHelper::kContextName] = TCIMValue(TCIMSchemaHelper::kPluginNSPName);
 
+    const auto query = [&](const std::string& name) {
+        return Attempt("query of " + name, [&] { queries->QueryInstances(ns, {manager.GetClass(name, context)}); });
+    };
     std::string failure = Attempt("collection", [&] { plugin->Collect(); });
-    for (const std::string& name : classes) {
-        if (!failure.empty()) break;
-        failure = Attempt("query of " + name, [&] {
-            queries->QueryInstances(ns, {manager.GetClass(name, context)});
-        });
+    if (failure.empty() && writer.NeedsLookahead()) failure = ShowLaterAssociations(manager, classes, writer, query);
+    {
+        const CommitSinkGuard write(manager, [&](const THubInstance& instance) { writer.Write(instance); });
+        for (const std::string& name : classes) {
+            if (!failure.empty()) break;
+            failure = query(name);
+        }
     }
     const std::string cleanupFailure = Attempt("cleanup", [&] { plugin->Cleanup(); });
     const std::string destroyFailure = Attempt("destroy", [&] { plugin->Destroy(); });
@@ -57,9 +121,6 @@ InstanceList RunPluginSession(TPluginManagerNamespace& manager, const std::strin
     for (const std::string& reason : {failure, cleanupFailure, destroyFailure}) {
         if (!reason.empty()) throw RunFailure(kExitFailed, reason);
     }
-    InstanceList committed = manager.Committed();
-    manager.ClearCommitted();
-    return committed;
 }
 
 }  // namespace kvlhost

@@ -3,9 +3,12 @@
 // registered plug-ins for instances and keeps what they commit.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include <boost/enable_shared_from_this.hpp>
@@ -24,10 +27,33 @@ class THubClass;
 class THubInstance;
 
 // A class's name and key property names (in name order), shared by the
-// instances made of it.
-struct THubClassShape {
+// instances made of it. Only associations hold references.
+struct KVLHUB_API THubClassShape {
+    THubClassShape(const std::string& name, std::vector<std::string> keys, bool association);
+
+    // The one copy of a property name that the class's instances point at,
+    // and whether it is a key. Instances of one class set the same few
+    // names, so each instance keeps a pointer instead of a copy; they mostly
+    // set them in one order, so the name the first instance set at
+    // `position` is tried before the table.
+    std::pair<const std::string*, bool> PropertyName(const std::string& name, std::size_t position) const;
+
     std::string name;
     std::vector<std::string> keys;
+    bool association = false;
+
+private:
+    // Name → whether it is a key. Grows only by the names instances set;
+    // nodes keep their place, so pointers to the names stay valid.
+    mutable std::unordered_map<std::string, bool> propertyNames_;
+    // The names in the order the first instance set them.
+    mutable std::vector<const std::pair<const std::string, bool>*> firstOrder_;
+};
+
+// A property of a store instance: its name, held by the class, and value.
+struct THubProperty {
+    const std::string* name;
+    TCIMValue value;
 };
 
 class KVLHUB_API TPluginManagerNamespace
@@ -47,15 +73,24 @@ public:
 
     // Adds a class, or replaces the keys of a known one. Object paths list
     // the keys in name order whatever the order given here.
-    void DefineClass(const std::string& name, const std::vector<std::string>& keys);
+    void DefineClass(const std::string& name, const std::vector<std::string>& keys,
+                     bool association = false);
     bool HasClass(const std::string& name) const;
+    // Throws TKVLException with kKVLStatusInvalidClass for an unknown name.
+    bool IsAssociation(const std::string& name) const;
     // Instances another provider of the host serves, handed out by
     // EnumerateInstances after the plug-ins' own.
     void AddStaticInstance(const std::string& className, const TCIMPropertyMap& properties);
 
-    // Instances committed outside an enumeration, in commit order.
+    // Instances committed outside an enumeration, in commit order, while no
+    // commit sink is set.
     const std::vector<boost::shared_ptr<THubInstance> >& Committed() const { return committed_; }
     void ClearCommitted() { committed_.clear(); }
+    // Hands every instance committed outside an enumeration to `sink` as it
+    // is committed, instead of keeping it: the store then holds none once
+    // the plug-in lets go of it. An empty sink keeps them again.
+    typedef std::function<void(const THubInstance&)> TCommitSink;
+    void SetCommitSink(TCommitSink sink) { commitSink_ = std::move(sink); }
 
     // Used by the store's own classes and instances.
     // Hands a committed instance to the innermost enumeration under way,
@@ -70,6 +105,10 @@ public:
     // made with.
     boost::shared_ptr<const THubClassShape> ShapeOf(const std::string& className) const;
     unsigned long long NextOrdinal() { return ++ordinal_; }
+    // The last ordinal handed out; restoring it after a run whose instances
+    // are gone makes the next run's keyless instances get the same paths.
+    unsigned long long LastOrdinal() const { return ordinal_; }
+    void RestoreOrdinal(unsigned long long last) { ordinal_ = last; }
 
 private:
     struct ClassEntry {
@@ -81,6 +120,7 @@ private:
     std::vector<IPluginCallbacks*> plugins_;
     std::vector<boost::shared_ptr<THubInstance> > committed_;
     std::vector<const TInstanceCallback*> sinks_;
+    TCommitSink commitSink_;
     unsigned long long ordinal_ = 0;
 };
 
@@ -116,7 +156,7 @@ public:
 
     const std::string& ClassName() const { return shape_->name; }
     // Properties in the order they were first set.
-    const std::vector<std::pair<std::string, TCIMValue> >& Properties() const { return properties_; }
+    const std::vector<THubProperty>& Properties() const { return properties_; }
     // The object path (keys of the class table, or an ordinal).
     std::string Path() const;
 
@@ -128,7 +168,7 @@ private:
     TPluginManagerNamespace* ns_;
     boost::shared_ptr<const THubClassShape> shape_;
     std::size_t* propertyCount_;
-    std::vector<std::pair<std::string, TCIMValue> > properties_;
+    std::vector<THubProperty> properties_;
     // Positions in properties_ of the properties that are keys: an object
     // path reads only these, not every property of the instance.
     boost::container::small_vector<std::size_t, 4> keyPositions_;

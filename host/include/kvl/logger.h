@@ -1,4 +1,5 @@
-// The host's core logger: keeps every message with its level.
+// The host's core logger: keeps every message with its level, unless told
+// to only pass them on.
 #pragma once
 
 #include <functional>
@@ -26,10 +27,15 @@ public:
     void Clear() { entries_.clear(); }
     // Called for every message as it is logged (for a live view on stderr).
     void SetEcho(TEcho echo) { echo_ = std::move(echo); }
+    const TEcho& Echo() const { return echo_; }
+    // Whether Entries() keeps the messages logged from now on (default
+    // true). A process that only echoes them need not hold them all.
+    void KeepEntries(bool keep) { keep_ = keep; }
 
 private:
     std::vector<TLogEntry> entries_;
     TEcho echo_;
+    bool keep_ = true;
 };
 
 }  // namespace NQRXKVL20

@@ -46,14 +46,18 @@ typedef std::map<std::string, TCIMValue> TCIMPropertyMap;
 // Object path of an instance: the namespace it lives in, its class and its
 // key properties. The plug-in only builds empty references, assigns and
 // compares them; the host fills them through ICIMInstance::GetReference.
+// A reference holds its path as text, worked out once when it is made:
+// associations hold many, and a text is far smaller than a map of keys.
 class KVLCORE_API TCIMReference {
 public:
     TCIMReference();
     TCIMReference(boost::shared_ptr<ICIMNamespace> ns, const TCIMPropertyMap& keys);
     TCIMReference(boost::shared_ptr<ICIMNamespace> ns, const std::string& className,
                   const TCIMPropertyMap& keys);
-    TCIMReference(boost::shared_ptr<ICIMNamespace> ns, const std::string& className,
-                  TCIMPropertyMap&& keys);
+    // A reference whose path text its maker has already worked out, as
+    // ObjectPathText gives it for these keys or this ordinal.
+    static TCIMReference FromPath(boost::shared_ptr<ICIMNamespace> ns, const std::string& className,
+                                  std::string path, bool keyless, unsigned long long ordinal);
     TCIMReference(const TCIMReference& other);
     // Moves leave `other` valid, as TCIMValue's do.
     TCIMReference(TCIMReference&& other) noexcept;
@@ -61,18 +65,20 @@ public:
     TCIMReference& operator=(const TCIMReference& other);
     ~TCIMReference();
 
+    // Same namespace, class, ordinal and key values (compared as their path
+    // text, so a number equals the same number of another width).
     bool operator==(const TCIMReference& other) const;
     bool operator!=(const TCIMReference& other) const { return !(*this == other); }
 
     const std::string& ClassName() const;
-    const TCIMPropertyMap& Keys() const;
     // WBEM URI form: CLASS.Key="value",Key2="value" with keys in name order;
     // a path without keys is CLASS=@ordinal when an ordinal was given.
-    std::string ToString() const;
+    const std::string& ToString() const;
     void SetOrdinal(unsigned long long ordinal);
 
 private:
     struct Data;
+    explicit TCIMReference(std::shared_ptr<Data> data);
     std::shared_ptr<Data> data_;  // shared by copies; see reference.cpp
 };
 
