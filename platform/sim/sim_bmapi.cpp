@@ -62,6 +62,7 @@ struct Served {
     const NicLibrary* library = nullptr;
     std::unordered_map<U32, const NicTeamVirtualAdapter*> virtualAdapters;
     std::unordered_map<U32, const NicAdapter*> adapters;
+    std::vector<const NicAdapter*> adapterByHandle;  // the small handles, where they are dense
     std::unordered_map<const void*, std::array<std::size_t, bmapi::kEntryCount>> calls;
     std::array<std::size_t, bmapi::kEntryCount> totals{};  // kept when serving stops
 };
@@ -72,10 +73,13 @@ Served& State() {
 }
 
 // The code of `owner`'s next call of `entry`.
+// Calls are counted per owner only where a sequence of codes makes the
+// count matter.
 U32 NextCode(const void* owner, Entry entry, const CallCodes& codes) {
     ++State().totals[static_cast<std::size_t>(entry)];
+    if (codes.size() < 2) return codes.empty() ? bmapi::kSuccess : codes.front();
     const std::size_t call = State().calls[owner][static_cast<std::size_t>(entry)]++;
-    return codes.empty() ? bmapi::kSuccess : codes[std::min(call, codes.size() - 1)];
+    return codes[std::min(call, codes.size() - 1)];
 }
 
 U32 NextCode(const void* owner, const NicCallResults& results, Entry entry) {
@@ -87,8 +91,10 @@ U32 NextCode(const void* owner, const NicCallResults& results, Entry entry) {
 U32 LibraryCode(Entry entry) { return NextCode(State().library, State().library->results, entry); }
 
 const NicAdapter* AdapterOf(U32 handle) {
-    const auto found = State().adapters.find(handle);
-    return found == State().adapters.end() ? nullptr : found->second;
+    const Served& served = State();
+    if (handle < served.adapterByHandle.size()) return served.adapterByHandle[handle];
+    const auto found = served.adapters.find(handle);
+    return found == served.adapters.end() ? nullptr : found->second;
 }
 
 const std::vector<RawPatch>& PatchesOf(const NicAdapter& adapter, AdapterRecordKind kind) {
@@ -336,7 +342,16 @@ void ServeNicLibrary(const NicLibrary* library) {
             served.virtualAdapters.emplace(adapter.handle, &adapter);
         }
     }
-    for (const NicAdapter& adapter : library->adapters) served.adapters.emplace(adapter.handle, &adapter);
+    // Handles are usually numbered from 1: those below a bound that grows
+    // with the adapters are found in a flat table, the others in the map.
+    served.adapterByHandle.resize(2 * library->adapters.size() + 64);
+    for (const NicAdapter& adapter : library->adapters) {
+        if (adapter.handle < served.adapterByHandle.size()) {
+            if (!served.adapterByHandle[adapter.handle]) served.adapterByHandle[adapter.handle] = &adapter;
+        } else {
+            served.adapters.emplace(adapter.handle, &adapter);
+        }
+    }
 }
 
 bool NicLibraryServed() { return State().library != nullptr; }
