@@ -35,7 +35,7 @@ std::vector<ClassKeys> HostClasses() {
          {"Name", "Version", "SoftwareElementID", "SoftwareElementState",
           "TargetOperatingSystem"}},
         {"QRXSG_SpareGroup", {"CreationClassname", "Name"}},
-        {"QRXSG_VirtualNetworkingGroup", {"TeamID"}},
+        {"QRXSG_VirtualNetworkingGroup", none},  // named by all its properties
         {"QRXSG_PortImplementsEndpoint", dependency},
         {"QRXSG_BcmDeviceFirmware", dependency},
         {"QRXSG_VirtualNetworkingPortComponent", component},
