@@ -5,13 +5,15 @@ namespace linkscope::provider {
 using NQRXKVL20::ICIMInstance;
 using NQRXKVL20::TCIMPropertyMap;
 
-InstanceIndex::InstanceIndex(const QueryContext& query, const char* className, const char* keyProperty) {
+InstanceIndex::InstanceIndex(const QueryContext& query, const char* className, const char* keyProperty,
+                             Admit admit) {
     std::vector<boost::shared_ptr<ICIMInstance>> instances;
     query.ns->GetClass(className, query.lookupContext)
         ->EnumerateInstances(NQRXKVL20::TAddToVectorCallback<ICIMInstance>(&instances), true, TCIMPropertyMap());
     entries_.reserve(instances.size());
     first_.reserve(instances.size());
     for (boost::shared_ptr<ICIMInstance>& instance : instances) {
+        if (admit && !admit(*instance)) continue;
         const std::string key = instance->GetProperty(keyProperty, TCIMPropertyMap())->GetValue(TCIMPropertyMap());
         first_.try_emplace(key, entries_.size());  // an earlier instance keeps the key
         entries_.push_back(Entry{std::move(instance), std::nullopt});

@@ -17,11 +17,18 @@ namespace linkscope::provider {
 
 class InstanceIndex {
 public:
+    // Tells whether an enumerated instance may be found at all.
+    using Admit = bool (*)(NQRXKVL20::ICIMInstance& instance);
+
     // Looks the class up (with the query's lookup context), enumerates its
     // instances through the host and reads `keyProperty` of each as a
-    // string. An instance without that property is a broken precondition
-    // that the host's assertion handler reports; host exceptions pass.
-    InstanceIndex(const QueryContext& query, const char* className, const char* keyProperty);
+    // string. With `admit`, only the instances it admits are indexed, so
+    // that a lookup finds the first instance that has the key and is
+    // admitted. An instance without the key property is a broken
+    // precondition that the host's assertion handler reports; host
+    // exceptions pass.
+    InstanceIndex(const QueryContext& query, const char* className, const char* keyProperty,
+                  Admit admit = nullptr);
 
     // The object path, as a reference value, of the first instance
     // enumerated whose key reads `key` (as a scan of the enumeration from
