@@ -14,9 +14,11 @@ InstanceIndex::InstanceIndex(const QueryContext& query, const char* className, c
     first_.reserve(instances.size());
     for (boost::shared_ptr<ICIMInstance>& instance : instances) {
         if (admit && !admit(*instance)) continue;
-        const std::string key = instance->GetProperty(keyProperty, TCIMPropertyMap())->GetValue(TCIMPropertyMap());
-        first_.try_emplace(key, entries_.size());  // an earlier instance keeps the key
-        entries_.push_back(Entry{std::move(instance), std::nullopt});
+        std::string key = instance->GetProperty(keyProperty, TCIMPropertyMap())->GetValue(TCIMPropertyMap());
+        // An earlier instance keeps the key; a later one could never be found.
+        if (first_.try_emplace(std::move(key), entries_.size()).second) {
+            entries_.push_back(Entry{std::move(instance), std::nullopt});
+        }
     }
 }
 
