@@ -75,16 +75,21 @@ const End kNetworkingGroup{kNetworkingGroupClass, "TeamID"};
 const End kSpareGroup{kSpareGroupClass, "Name"};
 
 const Membership<P> kRedundancyGroupComponent{
-    "GroupComponent", "PartComponent", kNetworkingGroup, kSpareGroup, EnumeratedFirst::kGroup, MemberTeamOf, AddressOf, InTeam};
-const Membership<P> kRedundancyComponent{"GroupComponent", "PartComponent", kSpareGroup,
-                                         End{kPhysicalPortClass, "DeviceID", IsMemberOfType<1>}, EnumeratedFirst::kPart, AddressOf,
-                                         DeviceIdOf<P>, InTeam};
-const Membership<P> kActsAsSpare{"Group", "Spare", kSpareGroup,
-                                 End{kPhysicalPortClass, "DeviceID", IsMemberOfType<2>}, EnumeratedFirst::kPart, AddressOf,
-                                 DeviceIdOf<P>, InTeam};
-const Membership<V> kNetworkingPortComponent{"GroupComponent", "PartComponent", kNetworkingGroup,
-                                             End{kVirtualPortClass, "DeviceID"}, EnumeratedFirst::kPart, TeamOf, DeviceIdOf<V>,
-                                             nullptr};
+    "GroupComponent", "PartComponent",
+    kNetworkingGroup, kSpareGroup,
+    EnumeratedFirst::kGroup, MemberTeamOf, AddressOf, InTeam};
+const Membership<P> kRedundancyComponent{
+    "GroupComponent", "PartComponent",
+    kSpareGroup, End{kPhysicalPortClass, "DeviceID", IsMemberOfType<1>},
+    EnumeratedFirst::kPart, AddressOf, DeviceIdOf<P>, InTeam};
+const Membership<P> kActsAsSpare{
+    "Group", "Spare",
+    kSpareGroup, End{kPhysicalPortClass, "DeviceID", IsMemberOfType<2>},
+    EnumeratedFirst::kPart, AddressOf, DeviceIdOf<P>, InTeam};
+const Membership<V> kNetworkingPortComponent{
+    "GroupComponent", "PartComponent",
+    kNetworkingGroup, End{kVirtualPortClass, "DeviceID"},
+    EnumeratedFirst::kPart, TeamOf, DeviceIdOf<V>, nullptr};
 
 InstanceIndex IndexOf(const QueryContext& query, const End& end) {
     return InstanceIndex(query, end.className, end.keyProperty, end.admit);
