@@ -91,7 +91,7 @@ TEST_F(TeamLinks, EachLinkJoinsTheFirstEndsEnumeratedWithTheAdaptersKeys) {
         Member(1, 7, 0, "01"),  // member type 1
         Member(2, 7, 1, "02"),  // 2
         Member(3, 7, 2, "03"),  // 3: neither a component nor a spare
-        Member(4, 9, 0, "04"),  // of a team that is not listed
+        Member(4, 9, 0, "04"),  // of a team not listed; named as m2, so m2 and m4 each find both ports
         Member(5, 8, 1, "05"),  // its device name has no port
         Member(6, 8, 0, "01"),  // shares m1's address, so m1's spare group
         NicAdapter(7),          // in no team
@@ -100,7 +100,7 @@ TEST_F(TeamLinks, EachLinkJoinsTheFirstEndsEnumeratedWithTheAdaptersKeys) {
     library.teams[0].virtualAdapters = {VirtualAdapter(1001, 7)};
     library.teams[1].virtualAdapters = {VirtualAdapter(1002, 7)};  // linked to Team-A, the first team numbered 7
     library.teams[2].virtualAdapters = {VirtualAdapter(1003, 8), VirtualAdapter(1004, 9)};  // 9: not listed
-    Serve(library, {"m1", "m2", "m3", "m4", "sit5", "m6", "s7"}, {"v1", "v2", "v3", "v4"});
+    Serve(library, {"m1", "m2", "m3", "m2", "sit5", "m6", "s7"}, {"v1", "v2", "v3", "v4"});
 
     const Texts component = {"GroupComponent", "PartComponent"};
     const struct {
@@ -110,8 +110,8 @@ TEST_F(TeamLinks, EachLinkJoinsTheFirstEndsEnumeratedWithTheAdaptersKeys) {
     } kCases[] = {
         {"QRXSG_VirtualNetworkingRedundancyGroupComponent", component,
          {"Team-A > spare 01", "Team-A > spare 02", "Team-A > spare 03", "Team-C > spare 05", "Team-C > spare 01"}},
-        {"QRXSG_RedundancyComponent", component, {"spare 01 > m1", "spare 04 > m4", "spare 01 > m6"}},
-        {"QRXSG_ActsAsSpare", {"Group", "Spare"}, {"spare 02 > m2"}},
+        {"QRXSG_RedundancyComponent", component, {"spare 01 > m1", "spare 02 > m2", "spare 04 > m2", "spare 01 > m6"}},
+        {"QRXSG_ActsAsSpare", {"Group", "Spare"}, {"spare 02 > m2", "spare 04 > m2"}},
         {"QRXSG_VirtualNetworkingPortComponent", component, {"Team-A > v1", "Team-A > v2", "Team-C > v3"}},
     };
     for (const auto& c : kCases) {
