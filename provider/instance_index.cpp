@@ -7,10 +7,9 @@ using NQRXKVL20::TCIMPropertyMap;
 
 // Each instance is indexed as the host hands it over, while it is still in
 // the cache, and let go at once: the index keeps only the paths of the
-// instances it can find. An index of 10,000 ports then never holds more
-// than one port, instead of holding them all and walking them again once
-// the last was built, which cost twice the time per port of an index of
-// 1,000.
+// instances it can find. Holding all 10,000 ports of a large machine and
+// walking them again once the last was built cost twice the time per port
+// that 1,000 ports cost.
 InstanceIndex::InstanceIndex(const QueryContext& query, const char* className, const char* keyProperty,
                              Admit admit) {
     const auto add = [&](boost::shared_ptr<ICIMInstance> instance) {
