@@ -156,4 +156,42 @@ inline sim::Machine LargeIntelMachine(std::uint32_t memberCount) {
     return machine;
 }
 
+// A machine whose NIC management library holds `memberCount` team members,
+// numbered from `firstMember`, in teams of four (team number: member / 4 +
+// 1), each team with one virtual adapter. Per team, two members are of
+// member type 1 and two of member type 2.
+inline sim::Machine TeamLibraryMachine(std::uint32_t memberCount, std::uint32_t firstMember) {
+    sim::Machine machine;
+    machine.host = {"bench-host", "bench.example", 0, 0};
+    sim::NicLibrary& library = machine.nicLibrary.emplace();
+    library.adapters.reserve(memberCount);
+    for (std::uint32_t i = firstMember; i < firstMember + memberCount; ++i) {
+        char mac[16];
+        std::snprintf(mac, sizeof mac, "0201%08X", static_cast<unsigned>(i));
+        sim::NicAdapter adapter;
+        adapter.handle = i - firstMember + 1;
+        adapter.title = adapter.description = "Bench Team Member #" + std::to_string(i);
+        adapter.currentMac = adapter.permanentMac = mac;
+        adapter.serviceName = "{member-" + std::to_string(i) + "}";
+        adapter.speed = 3;
+        adapter.teamId = i / 4 + 1;
+        adapter.teamName = "Team " + std::to_string(adapter.teamId);
+        adapter.memberType = (i % 4) / 2;  // library codes 0 and 1: member types 1 and 2
+        if (i % 4 == 0 || i == firstMember) {
+            sim::NicTeam team;
+            team.name = adapter.teamName;
+            team.id = adapter.teamId;
+            sim::NicTeamVirtualAdapter nic;
+            nic.handle = 0x100000 + i;
+            nic.name = adapter.teamName + " (Bench Virtual Adapter)";
+            nic.mac = mac;
+            nic.teamId = team.id;
+            team.virtualAdapters.push_back(std::move(nic));
+            library.teams.push_back(std::move(team));
+        }
+        library.adapters.push_back(std::move(adapter));
+    }
+    return machine;
+}
+
 }  // namespace linkscope::bench

@@ -3,12 +3,9 @@
 // scan of the enumerated list per lookup.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
-
-#include <boost/shared_ptr.hpp>
 
 #include "kvl/interfaces.h"
 #include "provider/query_context.h"
@@ -17,29 +14,29 @@ namespace linkscope::provider {
 
 class InstanceIndex {
 public:
+    // Tells whether an enumerated instance may be found at all.
+    using Admit = bool (*)(NQRXKVL20::ICIMInstance& instance);
+
     // Looks the class up (with the query's lookup context), enumerates its
     // instances through the host and reads `keyProperty` of each as a
-    // string. An instance without that property is a broken precondition
-    // that the host's assertion handler reports; host exceptions pass.
-    InstanceIndex(const QueryContext& query, const char* className, const char* keyProperty);
+    // string. With `admit`, only the instances it admits are indexed, so
+    // that a lookup finds the first instance that has the key and is
+    // admitted. An instance without the key property is a broken
+    // precondition that the host's assertion handler reports; host
+    // exceptions pass.
+    InstanceIndex(const QueryContext& query, const char* className, const char* keyProperty,
+                  Admit admit = nullptr);
 
     // The object path, as a reference value, of the first instance
     // enumerated whose key reads `key` (as a scan of the enumeration from
-    // its beginning finds it), or null when there is none. The host is
-    // asked for an instance's path once, when it is first found; the value
-    // stays valid as long as the index.
-    const NQRXKVL20::TCIMValue* FindPath(const std::string& key);
+    // its beginning finds it), or null when there is none. The value stays
+    // valid as long as the index.
+    const NQRXKVL20::TCIMValue* FindPath(const std::string& key) const;
 
 private:
-    struct Entry {
-        boost::shared_ptr<NQRXKVL20::ICIMInstance> instance;
-        std::optional<NQRXKVL20::TCIMValue> path;
-    };
-    // In enumeration order, which is the order the host built them in:
-    // released in that order, the instances of a machine of 10,000
-    // adapters go about a third faster than in hash order.
-    std::vector<Entry> entries_;
-    std::unordered_map<std::string, std::size_t> first_;  // key → position in entries_
+    // The paths in enumeration order, and the position of each key's.
+    std::vector<NQRXKVL20::TCIMValue> paths_;
+    std::unordered_map<std::string, std::size_t> first_;
 };
 
 }  // namespace linkscope::provider

@@ -8,6 +8,7 @@
 #include "provider/class_names.h"
 #include "provider/instance_builder.h"
 #include "provider/sections.h"
+#include "provider/team_number.h"
 
 namespace linkscope::provider {
 namespace {
@@ -53,9 +54,7 @@ TCIMValue PhysicalSpeedDuplex(const P& port) {
     return Text(port.GetEnabledState() != 0 ? port.GetSpeedDuplex() : std::string("Unknown"));
 }
 
-// The team number as signed decimal text: values of 2^31 and above read
-// negative.
-TCIMValue TeamIdText(const P& port) { return Text(std::to_string(port.GetMemberTeamID())); }
+TCIMValue TeamIdText(const P& port) { return Text(TeamNumberText(port.GetMemberTeamID())); }
 
 const PropertyRow<P> kPhysicalPortProperties[] = {
     {"SystemCreationClassName", Field<P>::Constant<kComputerSystemClass>},

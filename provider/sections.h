@@ -13,5 +13,11 @@ void ServeVirtualPorts(QueryContext& query);
 void ServePhysicalPorts(QueryContext& query);
 void ServeIpEndpoints(QueryContext& query);
 void ServePortImplementsEndpoint(QueryContext& query);
+void ServeSpareGroups(QueryContext& query);
+void ServeNetworkingGroups(QueryContext& query);
+void ServeNetworkingPortComponents(QueryContext& query);
+void ServeActsAsSpare(QueryContext& query);
+void ServeRedundancyComponents(QueryContext& query);
+void ServeRedundancyGroupComponents(QueryContext& query);
 
 }  // namespace linkscope::provider

@@ -37,7 +37,7 @@ std::vector<ClassKeys> HostClasses() {
          {"Name", "Version", "SoftwareElementID", "SoftwareElementState",
           "TargetOperatingSystem"}},
         {"QRXSG_SpareGroup", {"CreationClassname", "Name"}},
-        {"QRXSG_VirtualNetworkingGroup", {"TeamID"}},
+        {"QRXSG_VirtualNetworkingGroup", none},  // named by all its properties
         {"QRXSG_PortImplementsEndpoint", dependency, true},
         {"QRXSG_BcmDeviceFirmware", dependency, true},
         {"QRXSG_VirtualNetworkingPortComponent", component, true},

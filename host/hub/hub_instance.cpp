@@ -34,10 +34,20 @@ void THubInstance::Commit(TCIMPropertyMap) { ns_->Deliver(shared_from_this()); }
 
 TCIMReference THubInstance::GetReference(TCIMPropertyMap) { return BuildReference(); }
 
-// The class's key properties that are set (and not null), in name order;
-// an instance with none of them is told apart by its ordinal.
+// The class's key properties that are set (and not null), in name order.
+// A class without key properties names its instances by every property
+// they carry, so that an instance built again with the same values (as an
+// association's enumeration of its ends does) has the same path. An
+// instance with no property at all is told apart by its ordinal.
 THubInstance::KeyValues THubInstance::SetKeys() const {
     KeyValues keys;
+    if (shape_->keys.empty()) {
+        for (const auto& property : properties_) {
+            if (!property.value.IsNull()) keys.emplace_back(property.name, &property.value);
+        }
+        std::sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return *a.first < *b.first; });
+        return keys;
+    }
     for (const std::string& key : shape_->keys) {
         for (const std::size_t position : keyPositions_) {
             const THubProperty& property = properties_[position];

@@ -15,10 +15,15 @@ MACHINES = os.environ.get("MACHINES", "machines")
 EXPECTED = os.environ.get("EXPECTED", os.path.join(os.path.dirname(__file__), "expected"))
 GOLDEN = "ports-and-endpoints.json"
 # Machine files whose whole output (JSON) and level-3 log (.log) are pinned.
-GOLDEN_OUTPUTS = {"ports-and-endpoints.json": False, "broadcom-teams.json": True, "mixed-teams.json": True}
+GOLDEN_OUTPUTS = {"ports-and-endpoints.json": False, "broadcom-teams.json": True, "mixed-teams.json": True,
+                  "team-groups.json": False}
 PORTS = ("QRXSG_PhysicalNetworkPort", "QRXSG_VirtualNetworkPort")
 ENDPOINT = "QRXSG_IPProtocolEndpoint"
 LINK = "QRXSG_PortImplementsEndpoint"
+TEAMS = "team-groups.json"
+SPARE, GROUP = "QRXSG_SpareGroup", "QRXSG_VirtualNetworkingGroup"
+MEMBERSHIPS = ("QRXSG_VirtualNetworkingPortComponent", "QRXSG_ActsAsSpare", "QRXSG_RedundancyComponent",
+               "QRXSG_VirtualNetworkingRedundancyGroupComponent")
 
 
 def run(machine, *args):
@@ -72,6 +77,92 @@ class MachineInventory(unittest.TestCase):
         ports = of_class(found, PORTS[0])
         self.assertEqual(len(ports), 4)
         self.assertFalse([port for port in ports if "PermanentAddress" in port])
+
+
+def signed_text(number):
+    """A 32-bit team number as "%d" writes it."""
+    return str(number - (1 << 32) if number >= 1 << 31 else number)
+
+
+def expected_memberships(found, machine):
+    """The four associations joined anew from an inventory's groups and ports:
+    per team member (a physical port with a member type) and per virtual
+    port, the first instance enumerated with each end's key. A virtual
+    port's team is the machine file's team whose virtual adapter's name
+    contains the port's description."""
+    def first(class_name, **keys):
+        return next((i["path"] for i in found if i["class"] == class_name
+                     and all(i["properties"].get(k) == v for k, v in keys.items())), None)
+
+    with open(os.path.join(MACHINES, machine)) as file:
+        library = json.load(file)["nicLibrary"]
+    teams = {}
+    for team in library["teams"]:
+        for nic in team.get("virtualAdapters", []):
+            teams[nic["name"]] = signed_text(nic.get("teamId", team["id"]))
+    links = {name: [] for name in MEMBERSHIPS}
+
+    def add(name, group_role, group, part_role, part):
+        if group and part:
+            links[name].append({group_role: group, part_role: part})
+
+    for port in of_class(found, PORTS[0]):
+        if "MemberType" not in port:
+            continue
+        spare = first(SPARE, Name=port.get("PermanentAddress", ""))
+        add(MEMBERSHIPS[3], "GroupComponent", first(GROUP, TeamID=port["TeamID"]), "PartComponent", spare)
+        own = first(PORTS[0], DeviceID=port["DeviceID"], MemberType=port["MemberType"])
+        if port["MemberType"] == 1:
+            add(MEMBERSHIPS[2], "GroupComponent", spare, "PartComponent", own)
+        if port["MemberType"] == 2:
+            add(MEMBERSHIPS[1], "Group", spare, "Spare", own)
+    for port in of_class(found, PORTS[1]):
+        team = next(number for name, number in teams.items() if port["Description"] in name)
+        add(MEMBERSHIPS[0], "GroupComponent", first(GROUP, TeamID=team), "PartComponent",
+            first(PORTS[1], DeviceID=port["DeviceID"]))
+    return links
+
+
+class TeamMemberships(unittest.TestCase):
+    def test_each_golden_association_is_the_join_of_its_golden_groups_and_ports(self):
+        for machine in ("broadcom-teams.json", TEAMS):
+            with self.subTest(machine=machine):
+                with open(os.path.join(EXPECTED, machine)) as file:
+                    found = json.load(file)["instances"]
+                for name, links in expected_memberships(found, machine).items():
+                    self.assertEqual(of_class(found, name), links, name)
+
+    def test_team_groups_machine_shows_each_case(self):
+        links = expected_memberships(instances(TEAMS), TEAMS)
+        # Five members in known teams (one of them numbered 4294967295),
+        # the member of team 9 has none; three members of member type 1, two
+        # of type 2 (one in team 9), one of type 3; three virtual ports.
+        self.assertEqual([len(links[name]) for name in MEMBERSHIPS], [3, 2, 3, 5])
+
+    def test_memberships_alone_or_around_their_ends_are_those_of_a_full_run(self):
+        full = [i for i in instances(TEAMS) if i["class"] in MEMBERSHIPS]
+        asked = [arg for name in MEMBERSHIPS for arg in ("--class", name)]
+        ends = [arg for name in (SPARE, GROUP) + PORTS for arg in ("--class", name)]
+        self.assertEqual(instances(TEAMS, *asked), full)
+        around = instances(TEAMS, *asked, *ends, *asked)
+        self.assertEqual((around[:len(full)], around[-len(full):]), (full, full))
+
+    def test_without_addresses_every_member_points_at_the_first_spare_group(self):
+        found = instances(TEAMS, "--exclude-ip")
+        spares = [i["path"] for i in found if i["class"] == SPARE]
+        self.assertEqual(len(spares), 6)
+        links = of_class(found, MEMBERSHIPS[1]) + of_class(found, MEMBERSHIPS[2])
+        spare_ends = [link.get("Group", link.get("GroupComponent")) for link in links]
+        spare_ends += [link["PartComponent"] for link in of_class(found, MEMBERSHIPS[3])]
+        self.assertEqual(len(spare_ends), 10)
+        self.assertEqual(set(spare_ends), {spares[0]})
+
+    def test_mof_references_name_the_aliases_of_groups_and_ports(self):
+        mof = run(TEAMS, "--format", "mof")
+        blocks = [block for block in mof.split("\n\n") if any(f"instance of {name}\n" in block for name in MEMBERSHIPS)]
+        self.assertEqual(len(blocks), 13)
+        references = [line.split(" = ")[1] for block in blocks for line in block.splitlines() if " = " in line]
+        self.assertEqual([ref for ref in references if not ref.startswith("$")], [])
 
 
 if __name__ == "__main__":

@@ -76,7 +76,7 @@ TEST_F(InstanceIndexTest, TheFirstInstanceEnumeratedWithAKeyIsFound) {
               "QRXSG_PhysicalNetworkPort.CreationClassname=\"QRXSG_PhysicalNetworkPort\",DeviceID=\"eth0\","
               "SystemCreationClassName=\"QRXSG_ComputerSystem\",SystemName=\"HOST-7\"");
     EXPECT_EQ(PathText(index.FindPath("eth1")), "QRXSG_PhysicalNetworkPort.DeviceID=\"eth1\",SystemName=\"FIRST\"");
-    EXPECT_EQ(index.FindPath("eth1"), index.FindPath("eth1")) << "the path is asked for once";
+    EXPECT_EQ(index.FindPath("eth1"), index.FindPath("eth1")) << "one path per key";
     EXPECT_EQ(PathText(index.FindPath("ETH1")), "<none>");
     EXPECT_EQ(PathText(index.FindPath("")), "<none>");
 }

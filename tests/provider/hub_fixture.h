@@ -41,16 +41,15 @@ inline TCIMValue Strings(const std::vector<TCIMValue>& elements) {
     return TCIMValue(NQRXKVL20::TCIMType(NQRXKVL20::kCIMTypeStringArray), 0, elements);
 }
 
-// Serves the fixture's records the way the plug-in object serves its own.
+// Serves collected records the way the plug-in object serves its own.
 class RecordsPlugin : public QuietPlugin {
 public:
-    explicit RecordsPlugin(const AdaptersInfo& adapters) : adapters_(adapters) {}
+    explicit RecordsPlugin(const provider::CollectedData& served) : data(served) {}
     void QueryInstances(boost::shared_ptr<NQRXKVL20::ICIMNamespace> ns, const ClassList& classes) override {
-        provider::QueryInstances(ns, classes, provider::CollectedData{nullptr, &adapters_, nullptr});
+        provider::QueryInstances(ns, classes, data);
     }
 
-private:
-    const AdaptersInfo& adapters_;
+    provider::CollectedData data;  // what every query reads
 };
 
 class HubFixture : public ::testing::Test {
@@ -97,7 +96,7 @@ protected:
     AdaptersInfo adapters_;
     boost::shared_ptr<NQRXKVL20::TPluginManagerNamespace> manager_ =
         boost::make_shared<NQRXKVL20::TPluginManagerNamespace>();
-    RecordsPlugin plugin_{adapters_};
+    RecordsPlugin plugin_{provider::CollectedData{nullptr, &adapters_, nullptr}};
 
 private:
     template <class Record>

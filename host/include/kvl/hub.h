@@ -157,7 +157,8 @@ public:
     const std::string& ClassName() const { return shape_->name; }
     // Properties in the order they were first set.
     const std::vector<THubProperty>& Properties() const { return properties_; }
-    // The object path (keys of the class table, or an ordinal).
+    // The object path (keys of the class table; for a class without keys,
+    // every property set; else an ordinal).
     std::string Path() const;
 
 private:
