@@ -31,13 +31,10 @@ const char* const kTeamClasses[] = {
     "QRXSG_VirtualNetworkingRedundancyGroupComponent",
 };
 
-// The team records of `memberCount` members, half of them from each of two
-// team sources. The NIC management library refuses a team array over 64
-// MiB (about 2,200 teams), so one library cannot hold 10,000 members in
-// teams of four; the second half is a second library pass, which gives
-// the records a teaming provider's pass would (same fields, other
-// numbers). The virtual adapters get the device names that enumeration
-// would bind them to.
+// The team records of `memberCount` members, half from each vendor source:
+// the NIC management library's teams, then the teaming provider's, all in
+// teams of four with one virtual adapter. The library's virtual adapters
+// get the device names that enumeration would bind them to.
 struct TeamRecords {
     std::unique_ptr<Teams> teams;
     std::unique_ptr<AdaptersInfo> adapters;
@@ -51,12 +48,13 @@ TeamRecords CollectTeamRecords(std::uint32_t memberCount) {
     auto previous = platform::Install(machineOf(TeamLibraryMachine(firstHalf, 0)));
     TeamRecords records{std::make_unique<Teams>(), std::make_unique<AdaptersInfo>()};
     records.teams->CollectBroadcomTeams(*records.adapters);
-    platform::Install(machineOf(TeamLibraryMachine(memberCount - firstHalf, firstHalf)));
-    records.teams->CollectBroadcomTeams(*records.adapters);
+    platform::Install(machineOf(LargeIntelMachine(memberCount - firstHalf)));
+    records.teams->CollectIntelTeams(*records.adapters);
     platform::Install(std::move(previous));
     TRootObject::CoreLogger().Clear();
     std::size_t n = 0;
     for (VirtualNetworkAdapter* adapter : records.adapters->GetVirtualAdapters()) {
+        if (!adapter->GetDeviceID().empty()) continue;
         adapter->SetDeviceID("\\DEVICE\\TCPIP_{team-" + std::to_string(n++) + "}");
     }
     return records;
