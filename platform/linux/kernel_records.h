@@ -79,6 +79,7 @@ struct LinkRecord {
     std::string slaveKind;              // its master's kind, as seen from the slave
     std::optional<std::uint8_t> bondMode;    // from a bond's own data
     std::optional<std::uint8_t> slaveState;  // from a bond slave's data (kBondSlave*)
+    std::vector<std::uint8_t> slaveOwnAddress;  // a bond slave's own hardware address, else empty
     std::optional<std::uint16_t> vlanId;
     std::uint16_t vlanProtocol = 0;     // host order
 };

@@ -118,6 +118,7 @@ void ParseLinkInfo(Bytes area, LinkRecord& link) {
     if (link.slaveKind == "bond") {
         ForEachAttribute(slaveData, [&](unsigned type, Bytes value) {
             if (type == IFLA_BOND_SLAVE_STATE) link.slaveState = ReadOptional<std::uint8_t>(value);
+            if (type == IFLA_BOND_SLAVE_PERM_HWADDR) link.slaveOwnAddress = ReadRaw(value);
         });
     }
 }

@@ -112,7 +112,8 @@ TEST(LivePlatform, InterfacesSharingAHardwareAddressKeepARecordEach) {
 }
 
 // The kernel's links, read from a hand-built link dump, through team
-// collection and enumeration as a collection runs them.
+// collection and enumeration as a collection runs them. The slaves carry
+// the bond's address; each reports its own.
 TEST(LivePlatform, BondSlavesAndVlansOfALinkDumpBecomeTeamRecordsBoundByName) {
     NetworkSnapshot snapshot;
     snapshot.links = ParseLinkDump(BondScenarioDump());
@@ -132,7 +133,8 @@ TEST(LivePlatform, BondSlavesAndVlansOfALinkDumpBecomeTeamRecordsBoundByName) {
                         std::to_string(team->GetTeamType()));
     }
     for (const auto* r : adapters.GetPhysicalAdapters()) {
-        std::string line = "port " + r->GetDeviceID() + " #" + std::to_string(r->GetPortNumber());
+        std::string line = "port " + r->GetDeviceID() + " #" + std::to_string(r->GetPortNumber()) + " " +
+                           r->GetPermanentAddress();
         if (r->GetInTeam()) {
             line += " member " + std::to_string(r->GetMemberType()) + " of " + std::to_string(r->GetMemberTeamID()) +
                     " " + r->GetTeamName();
@@ -146,11 +148,11 @@ TEST(LivePlatform, BondSlavesAndVlansOfALinkDumpBecomeTeamRecordsBoundByName) {
     }
     EXPECT_EQ(found, (std::vector<std::string>{
                          "bond0 1000001 type 1002",
-                         "port eth0 #2 member 1 of 1000001 bond0 0.0.0.0/0",
-                         "port eth1 #3 member 2 of 1000001 bond0 0.0.0.0/0",
-                         "port eth2 #6 0.0.0.0/0",
-                         "port br0 #8 10.40.0.1/24",
-                         "port v0 #9 0.0.0.0/0",
+                         "port eth0 #2 52:54:00:0A:00:01 member 1 of 1000001 bond0 0.0.0.0/0",
+                         "port eth1 #3 52:54:00:0A:00:02 member 2 of 1000001 bond0 0.0.0.0/0",
+                         "port eth2 #6 52:54:00:0A:00:03 0.0.0.0/0",
+                         "port br0 #8 52:54:00:0A:00:04 10.40.0.1/24",
+                         "port v0 #9 52:54:00:0A:00:04 0.0.0.0/0",
                          "virtual bond0 #4 team 1000001 vlan 0 '' 10.20.0.5/24",
                          "virtual bond0.10 #5 team 1000001 vlan 10 'bond0.10' 10.20.10.5/24",
                          "virtual eth2.20 #7 team 0 vlan 20 'eth2.20' 10.30.20.5/24",

@@ -224,6 +224,11 @@ def up_ports(links):
             and kind_of(link) not in VIRTUAL_KINDS]
 
 
+def own_address(link):
+    """A bond slave's own hardware address, else its current one."""
+    return link.get("linkinfo", {}).get("info_slave_data", {}).get("perm_hwaddr", link["address"])
+
+
 def team_members(links):
     """Interfaces enslaved to a bond or team device: the kernel team source
     makes their records, so they come first."""
@@ -297,7 +302,7 @@ class NamespaceInventory(unittest.TestCase):
                     enabled = ENABLED_STATE[state]
                 gateways = [r["gateway"] for r in self.seen.routes if r.get("dev") == name and "gateway" in r]
                 expected = {"Name": name, "PortNumber": link["ifindex"], "ActiveMaximumTransmissionUnit": link["mtu"],
-                            "PermanentAddress": link["address"].upper(), "Description": driver_of(link) or name,
+                            "PermanentAddress": own_address(link).upper(), "Description": driver_of(link) or name,
                             "EnabledState": enabled, "LinkTechnology": 2 if link["link_type"] == "ether" else 1,
                             "GatewayList": gateways or ["0.0.0.0"], "speedDuplex": self.seen.speeds[name],
                             "DhcpEnabled": any(a["family"] == "inet" and a.get("dynamic") for a in link["addr_info"]),
