@@ -70,7 +70,9 @@ std::vector<platform::KernelLink> ReadKernelLinks(const Field& list) {
     for (std::size_t i = 0; i < links.size(); ++i) {
         for (const char* reference : {"master", "parent"}) {
             const std::string& name = reference[0] == 'm' ? links[i].master : links[i].parent;
-            if (!name.empty() && names.count(name) == 0) items[i].Member(reference).Fail("no listed interface has this name");
+            if (!name.empty() && names.count(name) == 0) {
+                items[i].Member(reference).Fail("no listed interface has this name");
+            }
         }
     }
     return links;

@@ -124,8 +124,8 @@ TEST(NetlinkParse, ShortOrUnknownKindDataLeavesItsValuesAbsent) {
         {"data before its kind, overlong attribute after it",
          [] {
              const Bytes slaveKind = TextAttr(kLinkInfoSlaveKind, "bond");
-             Bytes info = Join({Attr(kLinkInfoData | kNestedFlag, Attr(kBondMode, {4})), TextAttr(kLinkInfoKind, "bond"),
-                                slaveKind});
+             Bytes info = Join({Attr(kLinkInfoData | kNestedFlag, Attr(kBondMode, {4})),
+                                TextAttr(kLinkInfoKind, "bond"), slaveKind});
              info[info.size() - slaveKind.size()] = 0xFF;  // its length
              return info;
          }(),

@@ -108,8 +108,10 @@ TEST(MachineFileErrorsTest, NamesFileFieldAndProblem) {
          "m.json: kernelLinks[2].name: the name is already listed"},
         {R"({"kernelLinks": [{"name": "e0", "slaveState": "standby"}]})",
          "m.json: kernelLinks[0].slaveState: expected \"active\" or \"backup\""},
-        {R"({"kernelLinks": [{"name": "v", "vlanId": 4096}]})", "m.json: kernelLinks[0].vlanId: a VLAN id is 0 to 4095"},
-        {R"({"kernelLinks": [{"name": "sixteen-chars-xx"}]})", "m.json: kernelLinks[0].name: longer than 15 characters"},
+        {R"({"kernelLinks": [{"name": "v", "vlanId": 4096}]})",
+         "m.json: kernelLinks[0].vlanId: a VLAN id is 0 to 4095"},
+        {R"({"kernelLinks": [{"name": "sixteen-chars-xx"}]})",
+         "m.json: kernelLinks[0].name: longer than 15 characters"},
     };
     for (const Case& c : cases) EXPECT_EQ(Refusal(c.text), c.message) << c.text;
 }
