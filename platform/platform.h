@@ -3,11 +3,13 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "platform/adapter_identity.h"
 #include "platform/device_registry.h"
 #include "platform/environment.h"
 #include "platform/ip_helper.h"
+#include "platform/kernel_links.h"
 #include "platform/vendor_library.h"
 #include "platform/wmi.h"
 
@@ -26,6 +28,10 @@ public:
     // What identifies an adapter on this system; the hardware-address rule
     // unless the backend states otherwise.
     virtual AdapterIdentity AdaptersIdentifiedBy() const { return AdapterIdentity::kHardwareAddress; }
+    // The system's own bonds, team devices and VLANs with every interface,
+    // in the system's order; empty where the system has none to tell of.
+    // Asked once per collection, before the adapter list.
+    virtual std::vector<KernelLink> KernelLinks() { return {}; }
 };
 
 // The installed backend. Before any Install, the machine's own backend

@@ -17,7 +17,8 @@ public:
     std::string GetTeamName() const { return TeamName; }
     void SetTeamName(std::string value) { TeamName = std::move(value); }
     // The team's number: the vendor library's own identifier for its teams,
-    // 400 + position for the teaming provider's.
+    // 400 + position for the teaming provider's, 1000000 + position for
+    // the operating system's own.
     std::uint32_t GetTeamID() const { return TeamID; }
     void SetTeamID(std::uint32_t value) { TeamID = value; }
     // The teaming mode as a source-specific code.

@@ -20,6 +20,7 @@ Teams::~Teams() {
 void Teams::Collect(AdaptersInfo& adapters) {
     CollectBroadcomTeams(adapters);
     CollectIntelTeams(adapters);
+    CollectKernelTeams(adapters);
 }
 
 // Failures are not reported: the library runs without the value as well.

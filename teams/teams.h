@@ -1,4 +1,5 @@
-// Adapter teams and VLANs from the vendors' teaming sources.
+// Adapter teams and VLANs from the vendors' teaming sources and the
+// operating system's own.
 #pragma once
 
 #include <cstdint>
@@ -22,8 +23,9 @@ public:
     virtual ~Teams();
 
     // Gathers the teams of every vendor source, the Broadcom library's first,
-    // adding their member and virtual adapters to `adapters`. Each source
-    // logs its own failures; nothing is reported.
+    // then the operating system's own bonds and teams, adding their member
+    // and virtual adapters to `adapters`. Each source logs its own
+    // failures; nothing is reported.
     void Collect(AdaptersInfo& adapters);
 
     // The teams in the order they were found.
@@ -34,6 +36,9 @@ public:
     void CollectBroadcomTeams(AdaptersInfo& adapters);
     // Teams, virtual adapters and members from the Intel teaming provider.
     void CollectIntelTeams(AdaptersInfo& adapters);
+    // Bonds and team devices, their slaves and every VLAN interface from
+    // the system's kernel links.
+    void CollectKernelTeams(AdaptersInfo& adapters);
 
     // Bare hex digits to pairs joined by ":" ("001A2B" gives "00:1A:2B"),
     // letters kept as they are. An empty text stays empty; an odd last

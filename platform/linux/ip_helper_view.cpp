@@ -90,8 +90,11 @@ platform::AdapterEntry IpHelperView::EntryOf(const LinkRecord& link) const {
     platform::AdapterEntry entry;
     entry.adapterName = link.name;
     entry.description = DescriptionOf(link, details);
-    entry.hardwareAddress.assign(link.address.begin(),
-                                 link.address.begin() + std::min(link.address.size(), kMaxHardwareAddress));
+    // A bond slave carries its bond's address while enslaved (all of an
+    // active-backup bond's slaves the same one); its own is the one it
+    // had before, which tells the slaves apart.
+    const std::vector<std::uint8_t>& address = link.slaveOwnAddress.empty() ? link.address : link.slaveOwnAddress;
+    entry.hardwareAddress.assign(address.begin(), address.begin() + std::min(address.size(), kMaxHardwareAddress));
     entry.index = link.index;
     entry.type = InterfaceTypeOf(link.hardwareType, details != nullptr && details->wireless);
     if (const LinkAddresses* addresses = AddressesOf(link.index)) {

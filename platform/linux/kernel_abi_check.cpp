@@ -20,6 +20,7 @@ static_assert(static_cast<int>(OperState::kUnknown) == IF_OPER_UNKNOWN &&
               static_cast<int>(OperState::kUp) == IF_OPER_UP);
 static_assert(kFamilyInet == AF_INET && kFamilyInet6 == AF_INET6 && kAddressPermanent == IFA_F_PERMANENT);
 static_assert(kTableMain == RT_TABLE_MAIN && kRouteUnicast == RTN_UNICAST);
+static_assert(kBondSlaveActive == BOND_STATE_ACTIVE && kBondSlaveBackup == BOND_STATE_BACKUP);
 static_assert(kDuplexHalf == DUPLEX_HALF && kDuplexFull == DUPLEX_FULL && kDuplexUnknown == DUPLEX_UNKNOWN);
 
 }  // namespace linkscope::live

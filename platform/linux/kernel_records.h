@@ -59,6 +59,10 @@ inline constexpr std::uint8_t kDuplexHalf = 0;
 inline constexpr std::uint8_t kDuplexFull = 1;
 inline constexpr std::uint8_t kDuplexUnknown = 0xFF;
 
+// A bond slave's state (BOND_STATE_*).
+inline constexpr std::uint8_t kBondSlaveActive = 0;
+inline constexpr std::uint8_t kBondSlaveBackup = 1;
+
 // One network interface of a link dump.
 struct LinkRecord {
     std::uint32_t index = 0;
@@ -70,6 +74,14 @@ struct LinkRecord {
     std::vector<std::uint8_t> address;  // hardware address, any length
     std::string kind;                   // link kind of a virtual interface ("veth", "bridge"), else empty
     std::string parentDevice;           // the bus device below it ("0000:00:03.0"), else empty
+    std::uint32_t master = 0;           // index of the interface it is enslaved to, 0: none
+    std::uint32_t lowerLink = 0;        // index of its lower interface (a VLAN's parent), 0: none
+    std::string slaveKind;              // its master's kind, as seen from the slave
+    std::optional<std::uint8_t> bondMode;    // from a bond's own data
+    std::optional<std::uint8_t> slaveState;  // from a bond slave's data (kBondSlave*)
+    std::vector<std::uint8_t> slaveOwnAddress;  // a bond slave's own hardware address, else empty
+    std::optional<std::uint16_t> vlanId;
+    std::uint16_t vlanProtocol = 0;     // host order
 };
 
 // One address of an address dump, either family.

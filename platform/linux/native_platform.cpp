@@ -6,6 +6,7 @@
 #include "platform/linux/device_view.h"
 #include "platform/linux/host_parameters.h"
 #include "platform/linux/ip_helper_view.h"
+#include "platform/linux/kernel_links_view.h"
 #include "platform/linux/live_platform.h"
 #include "platform/linux/registry_store.h"
 #include "platform/linux/snapshot_fetch.h"
@@ -23,6 +24,19 @@ public:
         snapshot_ = std::make_shared<const NetworkSnapshot>(fetch_());
         ipHelper_.reset();
         devices_.reset();
+        taken_ = false;
+    }
+
+    // A collection asks for the kernel's links first and for the adapter
+    // list next: both are answered from one snapshot, so that team records
+    // and adapters describe the same moment.
+    void TakeForCollection() {
+        Refresh();
+        taken_ = true;
+    }
+    void RefreshUnlessTaken() {
+        if (!taken_) Refresh();
+        taken_ = false;
     }
 
     const NetworkSnapshot& Snapshot() {
@@ -48,6 +62,7 @@ private:
     std::shared_ptr<const NetworkSnapshot> snapshot_;
     std::optional<IpHelperView> ipHelper_;
     std::optional<DeviceView> devices_;
+    bool taken_ = false;  // the next adapter list reuses the current snapshot
 };
 
 class LiveIpHelper final : public platform::IpHelperApi {
@@ -56,7 +71,7 @@ public:
 
     platform::NetworkParamsAnswer GetNetworkParams() override { return {platform::kSuccess, FixedInfoOf(host_())}; }
     platform::AdaptersAnswer GetAdaptersInfo() override {
-        views_.Refresh();
+        views_.RefreshUnlessTaken();
         return views_.IpHelper().Adapters();
     }
     platform::InterfacePairsAnswer GetInterfaceInfo() override { return views_.IpHelper().Pairs(); }
@@ -150,6 +165,10 @@ public:
     // ports, a VLAN and its parent or a bond and its slaves share one
     // hardware address: each of them is an adapter of its own.
     platform::AdapterIdentity AdaptersIdentifiedBy() const override { return platform::AdapterIdentity::kDeviceName; }
+    std::vector<platform::KernelLink> KernelLinks() override {
+        views_.TakeForCollection();
+        return KernelLinksOf(views_.Snapshot().links);
+    }
 
 private:
     SnapshotViews views_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "platform/linux/os_headers.h"
@@ -34,6 +35,14 @@ std::uint32_t ReadU32(Bytes bytes) {
 }
 
 std::uint8_t ReadU8(Bytes bytes) { return bytes.size == 0 ? 0 : bytes.data[0]; }
+
+// Absent when the attribute is shorter than its width.
+template <class T>
+std::optional<T> ReadOptional(Bytes bytes) {
+    T value{};
+    if (!ReadStruct(bytes, &value)) return std::nullopt;
+    return value;
+}
 
 // The text up to its NUL or the attribute's end.
 std::string ReadText(Bytes bytes) {
@@ -81,6 +90,39 @@ std::vector<Record> ParseDump(const std::vector<Datagram>& datagrams, std::uint1
     return records;
 }
 
+// The kind-specific data is read once the kinds are known, whatever the
+// order of the nested attributes.
+void ParseLinkInfo(Bytes area, LinkRecord& link) {
+    Bytes data;
+    Bytes slaveData;
+    ForEachAttribute(area, [&](unsigned type, Bytes value) {
+        switch (type) {
+            case IFLA_INFO_KIND: link.kind = ReadText(value); break;
+            case IFLA_INFO_DATA: data = value; break;
+            case IFLA_INFO_SLAVE_KIND: link.slaveKind = ReadText(value); break;
+            case IFLA_INFO_SLAVE_DATA: slaveData = value; break;
+            default: break;
+        }
+    });
+    if (link.kind == "bond") {
+        ForEachAttribute(data, [&](unsigned type, Bytes value) {
+            if (type == IFLA_BOND_MODE) link.bondMode = ReadOptional<std::uint8_t>(value);
+        });
+    } else if (link.kind == "vlan") {
+        ForEachAttribute(data, [&](unsigned type, Bytes value) {
+            if (type == IFLA_VLAN_ID) link.vlanId = ReadOptional<std::uint16_t>(value);
+            // The tag protocol is in network byte order.
+            if (type == IFLA_VLAN_PROTOCOL) link.vlanProtocol = ntohs(ReadOptional<std::uint16_t>(value).value_or(0));
+        });
+    }
+    if (link.slaveKind == "bond") {
+        ForEachAttribute(slaveData, [&](unsigned type, Bytes value) {
+            if (type == IFLA_BOND_SLAVE_STATE) link.slaveState = ReadOptional<std::uint8_t>(value);
+            if (type == IFLA_BOND_SLAVE_PERM_HWADDR) link.slaveOwnAddress = ReadRaw(value);
+        });
+    }
+}
+
 std::optional<LinkRecord> ParseLink(Bytes payload) {
     ifinfomsg info;
     if (!ReadStruct(payload, &info)) return std::nullopt;
@@ -95,11 +137,9 @@ std::optional<LinkRecord> ParseLink(Bytes payload) {
             case IFLA_MTU: link.mtu = ReadU32(value); break;
             case IFLA_OPERSTATE: link.operState = static_cast<OperState>(ReadU8(value)); break;
             case IFLA_PARENT_DEV_NAME: link.parentDevice = ReadText(value); break;
-            case IFLA_LINKINFO:
-                ForEachAttribute(value, [&](unsigned infoType, Bytes infoValue) {
-                    if (infoType == IFLA_INFO_KIND) link.kind = ReadText(infoValue);
-                });
-                break;
+            case IFLA_MASTER: link.master = ReadU32(value); break;
+            case IFLA_LINK: link.lowerLink = ReadU32(value); break;
+            case IFLA_LINKINFO: ParseLinkInfo(value, link); break;
             default: break;
         }
     });

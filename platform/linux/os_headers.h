@@ -18,6 +18,7 @@
 #include <linux/if.h>
 #include <linux/if_addr.h>
 #include <linux/if_arp.h>
+#include <linux/if_bonding.h>
 #include <linux/if_link.h>
 #include <linux/netlink.h>
 #include <linux/rtnetlink.h>

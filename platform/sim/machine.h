@@ -14,6 +14,7 @@
 
 #include "platform/device_registry.h"
 #include "platform/ip_helper.h"
+#include "platform/kernel_links.h"
 #include "platform/sim/nic_library.h"
 #include "platform/sim/teaming_provider.h"
 #include "platform/result_codes.h"
@@ -138,6 +139,9 @@ struct Machine {
     // The teaming provider's WMI objects; without it, its namespace does
     // not exist.
     std::optional<TeamingProvider> teamingProvider;
+    // The kernel's bonds, teams and VLANs. A machine that has them is a
+    // Linux machine: its adapters are identified by their device names.
+    std::optional<std::vector<platform::KernelLink>> kernelLinks;
 };
 
 }  // namespace linkscope::sim

@@ -6,6 +6,7 @@
 #include "platform/sim/adapter_fields.h"
 #include "platform/sim/address_parsing.h"
 #include "platform/sim/json_fields.h"
+#include "platform/sim/kernel_link_fields.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/machine_file.h"
 #include "platform/sim/nic_library_fields.h"
@@ -147,7 +148,8 @@ std::shared_ptr<const Machine> ParseMachine(const std::string& text, const std::
     const Json document = ParseJsonText(text, origin);
     const Field root(document, "", origin);
     const Record record(root, {"about", "host", "os", "environment", "results", "ipv6Available", "adapters",
-                               "disabledAdapters", "devices", "registry", "nicLibrary", "wow64", "teamingProvider"});
+                               "disabledAdapters", "devices", "registry", "nicLibrary", "wow64", "teamingProvider",
+                               "kernelLinks"});
     auto machine = std::make_shared<Machine>();
     if (auto about = record.Get("about")) about->Text(kMaxRegistryData);
     if (auto host = record.Get("host")) machine->host = ReadHost(*host);
@@ -168,6 +170,7 @@ std::shared_ptr<const Machine> ParseMachine(const std::string& text, const std::
         machine->teamingProviderFromSystem = IsSystem(*provider);
         if (!machine->teamingProviderFromSystem) machine->teamingProvider = ReadTeamingProvider(*provider);
     }
+    if (auto links = record.Get("kernelLinks")) machine->kernelLinks = ReadKernelLinks(*links);
     return machine;
 }
 

@@ -78,6 +78,13 @@ public:
     }
     platform::ProcessApi& Process() override { return process_; }
     platform::WmiApi& Wmi() override { return machine_->teamingProviderFromSystem ? native_->Wmi() : wmi_; }
+    platform::AdapterIdentity AdaptersIdentifiedBy() const override {
+        return machine_->kernelLinks ? platform::AdapterIdentity::kDeviceName
+                                     : platform::AdapterIdentity::kHardwareAddress;
+    }
+    std::vector<platform::KernelLink> KernelLinks() override {
+        return machine_->kernelLinks.value_or(std::vector<platform::KernelLink>{});
+    }
 
 private:
     std::shared_ptr<const Machine> machine_;

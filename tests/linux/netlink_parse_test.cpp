@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "linux/netlink_bytes.h"
+#include "platform/linux/kernel_links_view.h"
 #include "platform/linux/netlink_parse.h"
 #include "support/platform_text.h"
 
@@ -28,6 +29,15 @@ std::string Text(const RouteRecord& r) {
     for (const NextHop& hop : r.hops) text += " via #" + std::to_string(hop.interfaceIndex) + " " + HexText(hop.gateway, "");
     return text;
 }
+std::string Text(const platform::KernelLink& l) {
+    const char* states[] = {"-", "active", "backup"};
+    const auto shown = [](const std::string& text) { return text.empty() ? std::string("-") : text; };
+    return l.name + " kind " + shown(l.kind) + " master " + shown(l.master) + " " + shown(l.slaveKind) + " " +
+           states[static_cast<int>(l.slaveState)] + " mode " + (l.bondMode ? std::to_string(*l.bondMode) : "-") +
+           " vlan " + (l.vlanId ? std::to_string(*l.vlanId) : "-") + " " + std::to_string(l.vlanProtocol) + " on " +
+           shown(l.parent);
+}
+
 template <class Record>
 Texts Lines(const std::vector<Record>& records) {
     Texts lines;
@@ -77,6 +87,62 @@ TEST(NetlinkParse, MalformedLengthsNeverReadPastTheirBounds) {
     // A name without its terminating NUL ends with its attribute.
     const Bytes unterminated = Message(kNewLink, LinkHeader(5, 1, 0), Attr(kLinkName, {'e', 't', 'h', '1'}));
     EXPECT_EQ(ParseLinkDump({unterminated}).at(0).name, "eth1");
+}
+
+TEST(NetlinkParse, BondsSlavesAndVlansBecomeKernelLinksWithNamedMastersAndParents) {
+    // eth2.20's parent is given as index 6; index 99 (another namespace)
+    // names no interface.
+    std::vector<Datagram> reply = BondScenarioDump();
+    reply.push_back(KernelLink(10, "far.30", 5, 0,
+                               Join({TextAttr(kLinkInfoKind, "vlan"),
+                                     Attr(kLinkInfoData | kNestedFlag, Attr(kVlanId, Of(std::uint16_t{30})))}),
+                               U32Attr(kLinkLower, 99)));
+    EXPECT_EQ(Lines(KernelLinksOf(ParseLinkDump(reply))),
+              (Texts{"eth0 kind - master bond0 bond active mode - vlan - 0 on -",
+                     "eth1 kind - master bond0 bond backup mode - vlan - 0 on -",
+                     "bond0 kind bond master - - - mode 1 vlan - 0 on -",
+                     "bond0.10 kind vlan master - - - mode - vlan 10 33024 on bond0",
+                     "eth2 kind - master - - - mode - vlan - 0 on -",
+                     "eth2.20 kind vlan master - - - mode - vlan 20 34984 on eth2",
+                     "br0 kind bridge master - - - mode - vlan - 0 on -",
+                     "v0 kind veth master br0 bridge - mode - vlan - 0 on -",
+                     "far.30 kind vlan master - - - mode - vlan 30 0 on -"}));
+}
+
+TEST(NetlinkParse, ShortOrUnknownKindDataLeavesItsValuesAbsent) {
+    const struct {
+        const char* name;
+        Bytes linkInfo;
+        const char* expected;
+    } cases[] = {
+        {"mode attribute without bytes",
+         Join({TextAttr(kLinkInfoKind, "bond"), Attr(kLinkInfoData | kNestedFlag, Attr(kBondMode, {}))}),
+         "x kind bond master - - - mode - vlan - 0 on -"},
+        {"one byte of a VLAN id",
+         Join({TextAttr(kLinkInfoKind, "vlan"), Attr(kLinkInfoData | kNestedFlag, Attr(kVlanId, {7}))}),
+         "x kind vlan master - - - mode - vlan - 0 on -"},
+        {"data before its kind, overlong attribute after it",
+         [] {
+             const Bytes slaveKind = TextAttr(kLinkInfoSlaveKind, "bond");
+             Bytes info = Join({Attr(kLinkInfoData | kNestedFlag, Attr(kBondMode, {4})),
+                                TextAttr(kLinkInfoKind, "bond"), slaveKind});
+             info[info.size() - slaveKind.size()] = 0xFF;  // its length
+             return info;
+         }(),
+         "x kind bond master - - - mode 4 vlan - 0 on -"},
+        {"slave state the mapping does not know",
+         Join({TextAttr(kLinkInfoSlaveKind, "bond"),
+               Attr(kLinkInfoSlaveData | kNestedFlag, Attr(kBondSlaveState, {7}))}),
+         "x kind - master - bond - mode - vlan - 0 on -"},
+        {"bond data under another kind", Join({TextAttr(kLinkInfoKind, "veth"),
+                                               Attr(kLinkInfoData | kNestedFlag, Attr(kBondMode, {1}))}),
+         "x kind veth master - - - mode - vlan - 0 on -"},
+    };
+    for (const auto& c : cases) {
+        const auto links = KernelLinksOf(ParseLinkDump({KernelLink(1, "x", 1, 0, c.linkInfo)}));
+        ASSERT_EQ(links.size(), 1u) << c.name;
+        EXPECT_EQ(Text(links[0]), c.expected) << c.name;
+    }
 }
 
 TEST(NetlinkParse, AddressesTakeTheLocalSideAndTheWideFlags) {

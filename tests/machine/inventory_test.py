@@ -165,5 +165,34 @@ class TeamMemberships(unittest.TestCase):
         self.assertEqual([ref for ref in references if not ref.startswith("$")], [])
 
 
+class KernelTeams(unittest.TestCase):
+    MACHINE = "kernel-teams.json"
+
+    def test_bond_slaves_and_vlans_form_one_team_whose_links_name_the_right_interfaces(self):
+        found = instances(self.MACHINE)
+        # Each end by what names it: a port's device, a spare group's
+        # address, a team group's team.
+        device = {i["path"]: next((i["properties"][key] for key in ("DeviceID", "Name", "TeamName")
+                                   if key in i["properties"]), None) for i in found}
+        self.assertEqual([(g["TeamName"], g["TeamID"], g["TeamType"]) for g in of_class(found, GROUP)],
+                         [("bond0", "1000001", 1002)])
+        self.assertEqual([s["Name"] for s in of_class(found, SPARE)], ["52:54:00:0A:00:01", "52:54:00:0A:00:02"])
+        ports = {p["DeviceID"]: p for p in of_class(found, PORTS[0])}
+        self.assertEqual(list(ports), ["eth0", "eth1", "eth2", "br0", "v0"])
+        self.assertEqual([(ports[n]["MemberType"], ports[n]["TeamID"]) for n in ("eth0", "eth1")],
+                         [(1, "1000001"), (2, "1000001")])
+        self.assertEqual([p for p in ("eth2", "br0", "v0") if "MemberType" in ports[p]], [])
+        virtual = [(v["DeviceID"], v.get("VlanID"), v.get("VlanName")) for v in of_class(found, PORTS[1])]
+        self.assertEqual(virtual, [("bond0", None, None), ("bond0.10", 10, "bond0.10"), ("eth2.20", 20, "eth2.20")])
+
+        def ends(name):
+            return [tuple(device[end] for end in link.values()) for link in of_class(found, name)]
+        self.assertEqual(ends(MEMBERSHIPS[0]), [("bond0", "bond0"), ("bond0", "bond0.10")],
+                         "the bond and its VLAN are ports of its group; eth2.20 of none")
+        self.assertEqual(ends(MEMBERSHIPS[2]), [("52:54:00:0A:00:01", "eth0")])
+        self.assertEqual(ends(MEMBERSHIPS[1]), [("52:54:00:0A:00:02", "eth1")])
+        self.assertEqual(ends(MEMBERSHIPS[3]), [("bond0", "52:54:00:0A:00:01"), ("bond0", "52:54:00:0A:00:02")])
+
+
 if __name__ == "__main__":
     unittest.main(verbosity=2)

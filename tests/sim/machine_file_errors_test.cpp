@@ -101,6 +101,17 @@ TEST(MachineFileErrorsTest, NamesFileFieldAndProblem) {
         {R"({"about": )" + std::string(100, '[') + std::string(100, ']') + "}",
          "m.json: about" + Repeated("[0]", 63) + ": nested deeper than 64 levels"},
         {R"({"registry": {"K\\L": {"V": 1, "V": 2}}})", "m.json: registry[\"K\\L\"].V: given twice"},
+        {R"({"kernelLinks": [{"kind": "bond"}]})", "m.json: kernelLinks[0]: missing the required field \"name\""},
+        {R"({"kernelLinks": [{"name": "e0", "master": "bond0"}]})",
+         "m.json: kernelLinks[0].master: no listed interface has this name"},
+        {R"({"kernelLinks": [{"name": "v", "kind": "vlan", "parent": "e0"}, {"name": "e0"}, {"name": "e0"}]})",
+         "m.json: kernelLinks[2].name: the name is already listed"},
+        {R"({"kernelLinks": [{"name": "e0", "slaveState": "standby"}]})",
+         "m.json: kernelLinks[0].slaveState: expected \"active\" or \"backup\""},
+        {R"({"kernelLinks": [{"name": "v", "vlanId": 4096}]})",
+         "m.json: kernelLinks[0].vlanId: a VLAN id is 0 to 4095"},
+        {R"({"kernelLinks": [{"name": "sixteen-chars-xx"}]})",
+         "m.json: kernelLinks[0].name: longer than 15 characters"},
     };
     for (const Case& c : cases) EXPECT_EQ(Refusal(c.text), c.message) << c.text;
 }
