@@ -80,7 +80,9 @@ TEST(BroadcomOpening, FailuresEndCollectionWithTheirMessageAndCleanUp) {
         EXPECT_EQ(collected.log, c.log) << c.name;
         EXPECT_EQ(collected.adapters->GetPhysicalAdapters().size(), 0u) << c.name;
         EXPECT_FALSE(sim::NicLibraryServed()) << c.name;
-        if (!library.loadError) EXPECT_EQ(Calls(Entry::Uninitialize), c.uninitialized) << c.name;
+        if (!library.loadError) {
+            EXPECT_EQ(Calls(Entry::Uninitialize), c.uninitialized) << c.name;
+        }
     }
     EXPECT_EQ(CollectTeams(sim::Machine{}).log, std::vector<std::string>{"Unable to load BMAPI.dll getlasterror: 126"});
 }
