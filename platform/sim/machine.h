@@ -15,6 +15,7 @@
 #include "platform/device_registry.h"
 #include "platform/ip_helper.h"
 #include "platform/sim/nic_library.h"
+#include "platform/sim/pci_devices.h"
 #include "platform/sim/teaming_provider.h"
 #include "platform/result_codes.h"
 
@@ -138,6 +139,8 @@ struct Machine {
     // The teaming provider's WMI objects; without it, its namespace does
     // not exist.
     std::optional<TeamingProvider> teamingProvider;
+    // The host's PCI devices; without them the host does not know their class.
+    std::optional<PciDevices> pciDevices;
 };
 
 }  // namespace linkscope::sim

@@ -9,6 +9,7 @@
 #include "platform/sim/machine.h"
 #include "platform/sim/machine_file.h"
 #include "platform/sim/nic_library_fields.h"
+#include "platform/sim/pci_device_fields.h"
 #include "platform/sim/teaming_provider_fields.h"
 #include "platform/sim/registry_tree.h"
 
@@ -147,7 +148,8 @@ std::shared_ptr<const Machine> ParseMachine(const std::string& text, const std::
     const Json document = ParseJsonText(text, origin);
     const Field root(document, "", origin);
     const Record record(root, {"about", "host", "os", "environment", "results", "ipv6Available", "adapters",
-                               "disabledAdapters", "devices", "registry", "nicLibrary", "wow64", "teamingProvider"});
+                               "disabledAdapters", "devices", "registry", "nicLibrary", "wow64", "teamingProvider",
+                               "pciDevices"});
     auto machine = std::make_shared<Machine>();
     if (auto about = record.Get("about")) about->Text(kMaxRegistryData);
     if (auto host = record.Get("host")) machine->host = ReadHost(*host);
@@ -168,6 +170,7 @@ std::shared_ptr<const Machine> ParseMachine(const std::string& text, const std::
         machine->teamingProviderFromSystem = IsSystem(*provider);
         if (!machine->teamingProviderFromSystem) machine->teamingProvider = ReadTeamingProvider(*provider);
     }
+    if (auto pci = record.Get("pciDevices")) machine->pciDevices = ReadPciDevices(*pci);
     return machine;
 }
 
