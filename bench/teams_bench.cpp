@@ -10,11 +10,10 @@
 #include <boost/pointer_cast.hpp>
 
 #include "bench/large_machine.h"
+#include "bench/records_plugin.h"
 #include "kvl/core.h"
 #include "kvl/hub.h"
-#include "kvl/plugin.h"
 #include "platform/sim/machine_file.h"
-#include "provider/linkscope.h"
 #include "teams/teams.h"
 
 namespace linkscope::bench {
@@ -62,27 +61,6 @@ TeamRecords CollectTeamRecords(std::uint32_t memberCount) {
     return records;
 }
 
-// Answers the host's queries from the records, as the plug-in object does.
-class RecordsPlugin : public IPluginCallbacks, public IPluginBasicQueryCallbacks {
-public:
-    explicit RecordsPlugin(const TeamRecords& records)
-        : data_{nullptr, records.adapters.get(), records.teams.get()} {}
-    int GetReserved() override { return 0; }
-    std::string GetName() override { return "bench"; }
-    std::string GetVersion() override { return "1.0"; }
-    std::string GetInterfaceVersion() override { return "1.0"; }
-    void Destroy() override {}
-    void Collect() override {}
-    void Cleanup() override {}
-    void QueryInstances(boost::shared_ptr<ICIMNamespace> ns,
-                        const std::vector<boost::shared_ptr<ICIMClass>>& classes) override {
-        provider::QueryInstances(ns, classes, data_);
-    }
-
-private:
-    provider::CollectedData data_;
-};
-
 // One query of each class, each in its own call, as a host asks. Kept out
 // of line so that an instruction count can be confined to it
 // (valgrind --tool=callgrind --toggle-collect='*QueryTeamClasses*').
@@ -95,7 +73,7 @@ void BM_Teams(benchmark::State& state) {
     const TeamRecords records = CollectTeamRecords(static_cast<std::uint32_t>(state.range(0)));
     const auto manager = boost::dynamic_pointer_cast<TPluginManagerNamespace>(TRootObject::GetPluginManager());
     manager->UnregisterAll();  // plug-in objects of earlier benchmarks are gone
-    RecordsPlugin plugin(records);
+    RecordsPlugin plugin(provider::CollectedData{nullptr, records.adapters.get(), records.teams.get()});
     manager->RegisterPlugin(&plugin);
 
     TCIMPropertyMap context;

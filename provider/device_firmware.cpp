@@ -8,6 +8,7 @@
 // with equal versions get distinct elements. Elements are told apart by
 // their object paths only.
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -27,17 +28,18 @@ using P = PhysicalNetworkAdapter;
 
 // The instances of a class the host holds, found by a key text that
 // occurs within a given text. Each instance is indexed as the host hands it
-// over and let go at once; instances with equal paths share one identity.
+// over and let go at once, keeping only its path.
 class EnumeratedEnds {
 public:
-    EnumeratedEnds(const QueryContext& query, const char* className, const char* keyProperty) {
+    // Whether instances with equal object paths are one for the used lists
+    // (the elements) or every instance counts on its own (the ports, which
+    // are never handed out).
+    enum class Identity { kEachInstance, kObjectPath };
+
+    EnumeratedEnds(const QueryContext& query, const char* className, const char* keyProperty, Identity identity) {
         const auto add = [&](boost::shared_ptr<ICIMInstance> instance) {
             const std::string key = instance->GetProperty(keyProperty, TCIMPropertyMap())->GetValue(TCIMPropertyMap());
-            TCIMValue path(instance->GetReference(TCIMPropertyMap()));
-            const auto [identity, added] =
-                identities_.try_emplace(path.ToString(), static_cast<std::uint32_t>(paths_.size()));
-            if (added) paths_.push_back(std::move(path));
-            keys_.Append(key, identity->second);
+            keys_.Append(key, IdentityOf(instance->GetReference(TCIMPropertyMap()), identity));
             return true;
         };
         query.ns->GetClass(className, query.lookupContext)
@@ -51,21 +53,34 @@ public:
     }
 
 private:
+    std::uint32_t IdentityOf(TCIMValue path, Identity identity) {
+        const auto next = static_cast<std::uint32_t>(paths_.size());
+        if (identity == Identity::kObjectPath) {
+            const auto found = identities_.find(path.AsReference().ToString());
+            if (found != identities_.end()) return found->second;
+        }
+        paths_.push_back(std::move(path));
+        // The text lives in the reference's shared data, which every copy
+        // and move of the value keeps.
+        if (identity == Identity::kObjectPath) identities_.emplace(paths_.back().AsReference().ToString(), next);
+        return next;
+    }
     const TCIMValue* PathOf(std::size_t item) const {
         return item == ContainedKeys::kNone ? nullptr : &paths_[keys_.IdentityOf(item)];
     }
 
     ContainedKeys keys_;
     std::vector<TCIMValue> paths_;  // by identity
-    std::unordered_map<std::string, std::uint32_t> identities_;
+    std::unordered_map<std::string_view, std::uint32_t> identities_;  // path text → identity
 };
 
 }  // namespace
 
 void ServeDeviceFirmware(QueryContext& query) {
     if (query.data.adapters == nullptr) return;
-    const EnumeratedEnds ports(query, kPhysicalPortClass, "DeviceID");
-    const EnumeratedEnds elements(query, kFirmwareElementClass, "Version");
+    using Identity = EnumeratedEnds::Identity;
+    const EnumeratedEnds ports(query, kPhysicalPortClass, "DeviceID", Identity::kEachInstance);
+    const EnumeratedEnds elements(query, kFirmwareElementClass, "Version", Identity::kObjectPath);
     ContainedKeys::UsedList mainUsed = elements.NewUsedList();
     ContainedKeys::UsedList asfUsed = elements.NewUsedList();
 
