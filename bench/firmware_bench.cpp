@@ -8,9 +8,8 @@
 #include <vector>
 
 #include <benchmark/benchmark.h>
-#include <boost/pointer_cast.hpp>
 
-#include "bench/records_plugin.h"
+#include "bench/class_queries.h"
 #include "kvl/core.h"
 #include "kvl/hub.h"
 #include "platform/sim/machine.h"
@@ -67,42 +66,13 @@ FirmwareRecords CollectFirmwareRecords(std::uint32_t count) {
     return records;
 }
 
-// Both classes, each in its own call, as a host asks. Kept out of line so
-// that an instruction count can be confined to it
-// (valgrind --tool=callgrind --toggle-collect='*QueryFirmwareClasses*').
-[[gnu::noinline]] void QueryFirmwareClasses(RecordsPlugin& plugin, const boost::shared_ptr<TPluginManagerNamespace>& manager,
-                                            const std::vector<boost::shared_ptr<ICIMClass>>& classes) {
-    for (const auto& cls : classes) plugin.QueryInstances(manager, {cls});
-}
-
 void BM_Firmware(benchmark::State& state) {
     const FirmwareRecords records = CollectFirmwareRecords(static_cast<std::uint32_t>(state.range(0)));
-    const auto manager = boost::dynamic_pointer_cast<TPluginManagerNamespace>(TRootObject::GetPluginManager());
-    manager->UnregisterAll();  // plug-in objects of earlier benchmarks are gone
-    RecordsPlugin plugin(provider::CollectedData{nullptr, records.adapters.get(), records.teams.get()});
-    manager->RegisterPlugin(&plugin);
-    // Every request logs each adapter's dump; the texts are made, not kept.
+    // Every request logs each adapter's record; the texts are made, not kept.
     TRootObject::CoreLogger().KeepEntries(false);
-
-    TCIMPropertyMap context;
-    context[TCIMSchemaHelper::kContextName] = TCIMValue(TCIMSchemaHelper::kPluginNSPName);
-    const std::vector<boost::shared_ptr<ICIMClass>> classes = {
-        manager->GetClass("QRXSG_BcmDeviceFirmwareElement", context),
-        manager->GetClass("QRXSG_BcmDeviceFirmware", context),
-    };
-
-    std::size_t committed = 0;
-    for (auto _ : state) {
-        QueryFirmwareClasses(plugin, manager, classes);
-        state.PauseTiming();
-        committed = manager->Committed().size();
-        manager->ClearCommitted();
-        state.ResumeTiming();
-    }
-    state.counters["instances"] = static_cast<double>(committed);
-    state.SetItemsProcessed(state.iterations() * state.range(0));
+    TimeClassQueries(state, provider::CollectedData{nullptr, records.adapters.get(), records.teams.get()},
+                     {"QRXSG_BcmDeviceFirmwareElement", "QRXSG_BcmDeviceFirmware"});
     TRootObject::CoreLogger().KeepEntries(true);
-    manager->UnregisterAll();
 }
 
 BENCHMARK(BM_Firmware)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
