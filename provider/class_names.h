@@ -6,6 +6,7 @@ namespace linkscope::provider {
 inline constexpr char kVirtualPortClass[] = "QRXSG_VirtualNetworkPort";
 inline constexpr char kPhysicalPortClass[] = "QRXSG_PhysicalNetworkPort";
 inline constexpr char kEndpointClass[] = "QRXSG_IPProtocolEndpoint";
+inline constexpr char kFirmwareElementClass[] = "QRXSG_BcmDeviceFirmwareElement";
 inline constexpr char kPortImplementsEndpointClass[] = "QRXSG_PortImplementsEndpoint";
 inline constexpr char kSpareGroupClass[] = "QRXSG_SpareGroup";
 inline constexpr char kNetworkingGroupClass[] = "QRXSG_VirtualNetworkingGroup";

@@ -5,24 +5,12 @@
 // before.
 #include "provider/adapter_addresses.h"
 #include "provider/class_names.h"
+#include "provider/dependency.h"
 #include "provider/instance_builder.h"
 #include "provider/instance_index.h"
 #include "provider/sections.h"
 
 namespace linkscope::provider {
-namespace {
-
-struct Link {
-    const TCIMValue* dependent;   // the endpoint of the address
-    const TCIMValue* antecedent;  // the port of the adapter
-};
-
-const PropertyRow<Link> kLinkProperties[] = {
-    {"Dependent", [](const Link& link) { return *link.dependent; }},
-    {"Antecedent", [](const Link& link) { return *link.antecedent; }},
-};
-
-}  // namespace
 
 void ServePortImplementsEndpoint(QueryContext& query) {
     if (query.data.adapters == nullptr) return;
@@ -40,7 +28,7 @@ void ServePortImplementsEndpoint(QueryContext& query) {
         const TCIMValue* endpoint =
             endpoints.FindPath(EndpointName(adapter.GetPortNumber(), *address.protocol, address.entry));
         if (endpoint == nullptr) return;
-        BuildInstance(query, Link{endpoint, port}, kLinkProperties);
+        BuildInstance(query, Dependency{endpoint, port}, kDependencyProperties);  // the endpoint depends on the port
     });
 }
 

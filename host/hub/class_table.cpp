@@ -1,6 +1,8 @@
 // The host's schema as far as object paths need it: class names, keys and
 // which classes are associations (the only ones that hold references).
 // "CreationClassname" is spelled with a lower-case n, as the schema has it.
+// Classes of other providers, such as the PCI devices, are known only where
+// those providers are installed: whoever installs one defines its class.
 #include "class_table.h"
 
 #include <string>
@@ -48,7 +50,6 @@ std::vector<ClassKeys> HostClasses() {
         {"QRXSG_NetworkPortStatistics", none, true},
         {"QRXSG_RouteUsesEndpoint", none, true},
         {"QRXSG_NextHopIPRoute", none},
-        {"QRXSG_PCIDevice", {"DeviceID"}},
     };
 }
 

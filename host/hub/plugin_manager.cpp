@@ -61,6 +61,7 @@ boost::shared_ptr<ICIMClass> TPluginManagerNamespace::GetClass(const std::string
                                                                TCIMPropertyMap) {
     auto found = classes_.find(name);
     if (found == classes_.end()) throw TKVLException(kKVLStatusInvalidClass, name);
+    if (found->second.lookupStatus != kKVLStatusOk) throw TKVLException(found->second.lookupStatus, name);
     return found->second.object;
 }
 
@@ -81,6 +82,12 @@ bool TPluginManagerNamespace::HasClass(const std::string& name) const {
 
 bool TPluginManagerNamespace::IsAssociation(const std::string& name) const {
     return ShapeOf(name)->association;
+}
+
+void TPluginManagerNamespace::SetLookupStatus(const std::string& name, TKVLStatusCode status) {
+    auto found = classes_.find(name);
+    if (found == classes_.end()) throw TKVLException(kKVLStatusInvalidClass, name);
+    found->second.lookupStatus = status;
 }
 
 void TPluginManagerNamespace::AddStaticInstance(const std::string& className,

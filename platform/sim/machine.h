@@ -16,6 +16,7 @@
 #include "platform/ip_helper.h"
 #include "platform/kernel_links.h"
 #include "platform/sim/nic_library.h"
+#include "platform/sim/pci_devices.h"
 #include "platform/sim/teaming_provider.h"
 #include "platform/result_codes.h"
 
@@ -142,6 +143,8 @@ struct Machine {
     // The kernel's bonds, teams and VLANs. A machine that has them is a
     // Linux machine: its adapters are identified by their device names.
     std::optional<std::vector<platform::KernelLink>> kernelLinks;
+    // The host's PCI devices; without them the host does not know their class.
+    std::optional<PciDevices> pciDevices;
 };
 
 }  // namespace linkscope::sim

@@ -10,6 +10,7 @@
 #include "platform/sim/machine.h"
 #include "platform/sim/machine_file.h"
 #include "platform/sim/nic_library_fields.h"
+#include "platform/sim/pci_device_fields.h"
 #include "platform/sim/teaming_provider_fields.h"
 #include "platform/sim/registry_tree.h"
 
@@ -149,7 +150,7 @@ std::shared_ptr<const Machine> ParseMachine(const std::string& text, const std::
     const Field root(document, "", origin);
     const Record record(root, {"about", "host", "os", "environment", "results", "ipv6Available", "adapters",
                                "disabledAdapters", "devices", "registry", "nicLibrary", "wow64", "teamingProvider",
-                               "kernelLinks"});
+                               "kernelLinks", "pciDevices"});
     auto machine = std::make_shared<Machine>();
     if (auto about = record.Get("about")) about->Text(kMaxRegistryData);
     if (auto host = record.Get("host")) machine->host = ReadHost(*host);
@@ -171,6 +172,7 @@ std::shared_ptr<const Machine> ParseMachine(const std::string& text, const std::
         if (!machine->teamingProviderFromSystem) machine->teamingProvider = ReadTeamingProvider(*provider);
     }
     if (auto links = record.Get("kernelLinks")) machine->kernelLinks = ReadKernelLinks(*links);
+    if (auto pci = record.Get("pciDevices")) machine->pciDevices = ReadPciDevices(*pci);
     return machine;
 }
 

@@ -19,6 +19,7 @@ namespace {
 
 using namespace NQRXKVL20;
 using linkscope::testing::FakePlugin;
+using linkscope::testing::kNothingThrown;
 using linkscope::testing::StatusOf;
 using InstanceVector = std::vector<boost::shared_ptr<ICIMInstance>>;
 
@@ -43,6 +44,19 @@ std::string PathOf(const boost::shared_ptr<ICIMInstance>& instance) { return ins
 TEST_F(HubTest, ClassNamesAreExactAndAnUnknownOneIsAnInvalidClass) {
     EXPECT_EQ(StatusOf([&] { ns->GetClass("QRXSG_Foo", {}); }), kKVLStatusInvalidClass);
     EXPECT_EQ(StatusOf([&] { ns->GetClass("qrxsg_ipservice", {}); }), kKVLStatusInvalidClass);
+}
+
+TEST_F(HubTest, AnotherProvidersClassIsKnownOnceDefinedAndItsLookupFailsWithTheStatusSet) {
+    EXPECT_EQ(StatusOf([&] { ns->GetClass("QRXSG_PCIDevice", {}); }), kKVLStatusInvalidClass);
+    EXPECT_EQ(StatusOf([&] { ns->SetLookupStatus("QRXSG_PCIDevice", kKVLStatusFailed); }), kKVLStatusInvalidClass);
+    ns->DefineClass("QRXSG_PCIDevice", {"DeviceID"});
+    EXPECT_EQ(StatusOf([&] { ns->GetClass("QRXSG_PCIDevice", {}); }), kNothingThrown);
+
+    ns->SetLookupStatus("QRXSG_PCIDevice", kKVLStatusNotFound);
+    EXPECT_EQ(StatusOf([&] { ns->GetClass("QRXSG_PCIDevice", {}); }), kKVLStatusNotFound);
+    EXPECT_EQ(StatusOf([&] { ns->GetClass("QRXSG_IPService", {}); }), kNothingThrown);
+    ns->SetLookupStatus("QRXSG_PCIDevice", kKVLStatusOk);
+    EXPECT_EQ(StatusOf([&] { ns->GetClass("QRXSG_PCIDevice", {}); }), kNothingThrown);
 }
 
 TEST_F(HubTest, PropertiesKeepFirstSetOrderAndReplaceInPlace) {
@@ -72,6 +86,7 @@ TEST_F(HubTest, DereferencingAnUnsetPropertyReachesTheAssertionHandler) {
 }
 
 TEST_F(HubTest, EnumerationAsksEveryPluginThenHandsOverStaticInstances) {
+    ns->DefineClass("QRXSG_PCIDevice", {"DeviceID"});
     FakePlugin second;
     plugin.On("QRXSG_PCIDevice", [](auto, ICIMClass& cls) {
         auto device = cls.CreateInstance({});
@@ -95,6 +110,7 @@ TEST_F(HubTest, EnumerationAsksEveryPluginThenHandsOverStaticInstances) {
 }
 
 TEST_F(HubTest, CommitSinkTakesCommitsOutsideEnumerationsInsteadOfTheStore) {
+    ns->DefineClass("QRXSG_PCIDevice", {"DeviceID"});
     plugin.On("QRXSG_PCIDevice", [](auto, ICIMClass& cls) {
         auto device = cls.CreateInstance({});
         device->SetProperty("DeviceID", TCIMValue("enumerated"), {});

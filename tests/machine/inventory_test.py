@@ -6,6 +6,7 @@ import glob
 import json
 import os
 import sys
+import tempfile
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
@@ -16,7 +17,7 @@ EXPECTED = os.environ.get("EXPECTED", os.path.join(os.path.dirname(__file__), "e
 GOLDEN = "ports-and-endpoints.json"
 # Machine files whose whole output (JSON) and level-3 log (.log) are pinned.
 GOLDEN_OUTPUTS = {"ports-and-endpoints.json": False, "broadcom-teams.json": True, "mixed-teams.json": True,
-                  "team-groups.json": False}
+                  "team-groups.json": False, "broadcom-firmware.json": True}
 PORTS = ("QRXSG_PhysicalNetworkPort", "QRXSG_VirtualNetworkPort")
 ENDPOINT = "QRXSG_IPProtocolEndpoint"
 LINK = "QRXSG_PortImplementsEndpoint"
@@ -192,6 +193,46 @@ class KernelTeams(unittest.TestCase):
         self.assertEqual(ends(MEMBERSHIPS[2]), [("52:54:00:0A:00:01", "eth0")])
         self.assertEqual(ends(MEMBERSHIPS[1]), [("52:54:00:0A:00:02", "eth1")])
         self.assertEqual(ends(MEMBERSHIPS[3]), [("bond0", "52:54:00:0A:00:01"), ("bond0", "52:54:00:0A:00:02")])
+
+
+FIRMWARE = "broadcom-firmware.json"
+ELEMENT, DEVICE_FIRMWARE = "QRXSG_BcmDeviceFirmwareElement", "QRXSG_BcmDeviceFirmware"
+
+
+class Firmware(unittest.TestCase):
+    def test_team_machines_answer_every_class_that_yields_instances(self):
+        for machine in ("broadcom-teams.json", "mixed-teams.json", TEAMS):
+            with self.subTest(machine=machine):
+                self.assertEqual(len({i["class"] for i in instances(machine)}), 13)
+
+    def test_associations_alone_or_around_their_ends_are_those_of_a_full_run(self):
+        full = [i for i in instances(FIRMWARE) if i["class"] == DEVICE_FIRMWARE]
+        self.assertEqual(len(full), 11)
+        self.assertEqual(instances(FIRMWARE, "--class", DEVICE_FIRMWARE), full)
+        around = instances(FIRMWARE, "--class", DEVICE_FIRMWARE, "--class", ELEMENT, "--class", PORTS[0],
+                           "--class", DEVICE_FIRMWARE)
+        self.assertEqual((around[:len(full)], around[-len(full):]), (full, full))
+
+    def run_with_pci_lookup_status(self, status):
+        with open(os.path.join(MACHINES, FIRMWARE)) as file:
+            machine = json.load(file)
+        machine["pciDevices"]["getClassStatus"] = status
+        with tempfile.TemporaryDirectory() as folder:
+            path = os.path.join(folder, FIRMWARE)
+            with open(path, "w") as file:
+                json.dump(machine, file)
+            return run_kvlhost("--machine", path, "--class", ELEMENT)
+
+    def test_a_pci_class_lookup_failing_with_15_is_absorbed_and_any_other_status_ends_the_query(self):
+        absorbed = self.run_with_pci_lookup_status(15)
+        self.assertEqual(absorbed.returncode, 0, absorbed.stderr)
+        chips = [e["SoftwareElementID"] for e in of_class(json.loads(absorbed.stdout)["instances"], ELEMENT)]
+        self.assertEqual(chips[5], "7.2.1")  # the adapter's own lower-cased version, as without PCI devices
+
+        failed = self.run_with_pci_lookup_status(6)
+        self.assertEqual((failed.returncode, failed.stdout), (1, ""))
+        self.assertEqual(failed.stderr, "kvlhost: query of QRXSG_BcmDeviceFirmwareElement failed: "
+                                        "Not found (6): QRXSG_PCIDevice\n")
 
 
 if __name__ == "__main__":

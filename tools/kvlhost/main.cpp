@@ -17,6 +17,7 @@
 #include "kvl/hub.h"
 #include "kvl/logger.h"
 #include "options.h"
+#include "pci_devices.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/machine_file.h"
 #include "plugin_session.h"
@@ -31,8 +32,9 @@ using namespace NQRXKVL20;
 // The plug-in picks its backend from KVLHOST_MACHINE (a machine description
 // file; absent: the real system) and reads KVL_EXCLUDEIP itself, so both are
 // set before it is loaded. A described machine also names the system in
-// every instance, so that its inventory is the same on any computer.
-void PrepareEnvironment(const Options& options) {
+// every instance, so that its inventory is the same on any computer, and
+// brings the PCI devices the host serves beside the plug-in.
+void PrepareEnvironment(const Options& options, TPluginManagerNamespace& manager) {
     if (!options.machineFile.empty()) {
         std::shared_ptr<const linkscope::sim::Machine> machine;
         try {
@@ -41,6 +43,7 @@ void PrepareEnvironment(const Options& options) {
             throw RunFailure(kExitUsage, error.what());
         }
         TOSSpecific::SetMachineName(machine->host.hostName);
+        if (machine->pciDevices) InstallPciDevices(manager, *machine->pciDevices);
         if (!SetProcessEnvironment("KVLHOST_MACHINE", options.machineFile)) {
             throw RunFailure(kExitFailed, "cannot set KVLHOST_MACHINE in the environment");
         }
@@ -73,9 +76,9 @@ void EchoLog(int maxLevel) {
 }
 
 int Run(const Options& options) {
-    PrepareEnvironment(options);
     const auto manager =
         boost::dynamic_pointer_cast<TPluginManagerNamespace>(TRootObject::GetPluginManager());
+    PrepareEnvironment(options, *manager);
     const std::vector<std::string> classes = ClassesToQuery(options, *manager);
     EchoLog(options.logLevel);
     const std::string path = options.pluginPath.empty() ? RunnerFolder() + kPluginFileName

@@ -63,7 +63,8 @@ public:
     TPluginManagerNamespace();
     ~TPluginManagerNamespace() override;
 
-    // Throws TKVLException with kKVLStatusInvalidClass for an unknown name.
+    // Throws TKVLException with kKVLStatusInvalidClass for an unknown name,
+    // and with the class's lookup status where one is set.
     boost::shared_ptr<ICIMClass> GetClass(const std::string& name, TCIMPropertyMap ctx) override;
 
     void RegisterPlugin(IPluginCallbacks* plugin);
@@ -76,6 +77,10 @@ public:
     void DefineClass(const std::string& name, const std::vector<std::string>& keys,
                      bool association = false);
     bool HasClass(const std::string& name) const;
+    // Makes GetClass of a known class throw TKVLException with `status`, as a
+    // provider that fails to load its class would; kKVLStatusOk lets it
+    // succeed again. Throws kKVLStatusInvalidClass for an unknown name.
+    void SetLookupStatus(const std::string& name, TKVLStatusCode status);
     // Throws TKVLException with kKVLStatusInvalidClass for an unknown name.
     bool IsAssociation(const std::string& name) const;
     // Instances another provider of the host serves, handed out by
@@ -115,6 +120,7 @@ private:
         boost::shared_ptr<const THubClassShape> shape;
         boost::shared_ptr<THubClass> object;
         std::vector<TCIMPropertyMap> statics;
+        TKVLStatusCode lookupStatus = kKVLStatusOk;
     };
     std::map<std::string, ClassEntry> classes_;
     std::vector<IPluginCallbacks*> plugins_;
