@@ -109,12 +109,5 @@ TEST(VersionText, CleaningAndSplitting) {
     }
 }
 
-TEST(VersionText, MacAddressPairs) {
-    EXPECT_EQ(Teams::FormatMacAddress("0010180a1B01"), "00:10:18:0a:1B:01");
-    EXPECT_EQ(Teams::FormatMacAddress("00"), "00");
-    EXPECT_EQ(Teams::FormatMacAddress(""), "");
-    EXPECT_EQ(Teams::FormatMacAddress("ABC"), "AB:C");
-}
-
 }  // namespace
 }  // namespace linkscope
