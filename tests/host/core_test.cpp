@@ -124,7 +124,7 @@ TEST(StatusTest, ExceptionTextNamesStatusCodeAndDetail) {
     EXPECT_EQ(TranslateStatusCode(999), "Unknown status (999)");
     const TKVLException withDetail(kKVLStatusInvalidClass, "QRXSG_Foo");
     EXPECT_STREQ(withDetail.what(), "Invalid class (15): QRXSG_Foo");
-    EXPECT_EQ(withDetail.TranslateStatusCode(), withDetail.what());
+    EXPECT_EQ(withDetail.TranslateStatusCode(), "Invalid class (15): QRXSG_Foo");
     EXPECT_STREQ(TKVLException(kKVLStatusFailed).what(), "Failed (1)");
 }
 

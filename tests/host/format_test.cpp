@@ -1,11 +1,16 @@
 // The runner's JSON and MOF output of hand-built instances.
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <string>
+#include <utility>
+
 #include <boost/make_shared.hpp>
 #include <boost/pointer_cast.hpp>
 
 #include "format.h"
 #include "kvl/hub.h"
+#include "text_escape.h"
 
 namespace {
 
@@ -34,16 +39,38 @@ protected:
         return service;
     }
 
-    // The service, a link between it and a port that is not written, and a
-    // keyless instance with no properties.
+    // The service, a link between it and a port that is not written (its
+    // name holds a line feed, a control character before a letter and a
+    // byte that is not UTF-8), and a keyless instance with no properties.
     InstanceList Sample() {
         auto service = Service();
         auto port = Create("QRXSG_PhysicalNetworkPort");
-        port->SetProperty("DeviceID", TCIMValue("eth0"), {});
+        port->SetProperty("DeviceID", TCIMValue("eth\n0\x1F" "b\xFF"), {});
         auto link = Create("QRXSG_PortImplementsEndpoint");
         link->SetProperty("Dependent", TCIMValue(service->GetReference({})), {});
         link->SetProperty("Antecedent", TCIMValue(port->GetReference({})), {});
         return {service, link, Create("QRXSG_NextHopIPRoute")};
+    }
+
+    // How `text` is written as a property's value, in JSON and in MOF,
+    // without its quotes.
+    std::pair<std::string, std::string> Written(const std::string& text) {
+        auto port = Create("QRXSG_PhysicalNetworkPort");
+        port->SetProperty("Description", TCIMValue(text), {});
+        return {Value(kvlhost::FormatJson({port}), "\"Description\": \"", "\""),
+                Value(kvlhost::FormatMof({port}), "Description = \"", "\";")};
+    }
+
+    // What stands on the line of `output` that starts with `lead`, between
+    // the lead and `end`, which ends the line.
+    static std::string Value(const std::string& output, const std::string& lead, const std::string& end) {
+        const std::size_t start = output.find(lead);
+        const std::size_t line = output.find('\n', start);
+        if (start == std::string::npos || line == std::string::npos || line < start + lead.size() + end.size() ||
+            output.compare(line - end.size(), end.size(), end) != 0) {
+            return "<not found in " + output + ">";
+        }
+        return output.substr(start + lead.size(), line - end.size() - start - lead.size());
     }
 
     boost::shared_ptr<TPluginManagerNamespace> ns = boost::make_shared<TPluginManagerNamespace>();
@@ -84,34 +111,84 @@ TEST_F(FormatTest, JsonGivesEachPropertyItsValueAndType) {
     EXPECT_EQ(kvlhost::FormatJson({}), "{\n  \"instances\": []\n}\n");
 }
 
-// Control characters are escaped, valid UTF-8 passes, and each longest
-// broken piece of a sequence becomes one U+FFFD.
-TEST_F(FormatTest, JsonEscapesTextsAndReplacesBytesThatAreNotUtf8) {
-    const std::string kBad = "\xEF\xBF\xBD";
+const std::string kBad = "\xEF\xBF\xBD";  // U+FFFD
+
+// Control characters, quotes and backslashes are escaped, well-formed UTF-8
+// passes, and each longest broken piece of a sequence becomes one U+FFFD,
+// in both formats.
+TEST_F(FormatTest, BothFormatsEscapeAndReplaceTheSameBytes) {
     const struct {
-        std::string text;
-        std::string written;
+        std::string text, json;
+        const char* mof;  // null: as in JSON
     } kCases[] = {
-        {"NIC\xAE", "NIC" + kBad},
-        {"\x01\x1f\x7f", "\\u0001\\u001f\x7f"},
-        {"\b\f\t\r\n", "\\b\\f\\t\\r\\n"},
-        {"caf\xC3\xA9 \xF0\x9F\x98\x80", "caf\xC3\xA9 \xF0\x9F\x98\x80"},
-        {"\xE2\x82", kBad},                   // cut short at the end
-        {"\xE2\x82x", kBad + "x"},            // cut short before a letter
-        {"\xED\xA0\x80", kBad + kBad + kBad},  // an encoded surrogate
-        {"\xC0\xAF", kBad + kBad},             // an overlong form
-        {"0123456789abcdef\"tail\\", "0123456789abcdef\\\"tail\\\\"},
+        {"\b\f\t\r\n\"\\", "\\b\\f\\t\\r\\n\\\"\\\\", nullptr},
+        {std::string("\0b", 2), "\\u0000b", "\\x0000b"},  // four digits: the letter stays a letter
+        {"\x1B" "F\x7F", "\\u001bF\x7F", "\\x001BF\x7F"},
+        {"\x80", kBad, nullptr},                     // a lone continuation byte
+        {"\xC1\xBF\xC2\x80", kBad + kBad + "\xC2\x80", nullptr},
+        {"\xE0\x9F\xBF\xE0\xA0\x80", kBad + kBad + kBad + "\xE0\xA0\x80", nullptr},  // overlong, then U+0800
+        {"\xED\x9F\xBF\xED\xA0\x80", "\xED\x9F\xBF" + kBad + kBad + kBad, nullptr},  // U+D7FF, then a surrogate
+        {"\xF0\x8F\xBF\xBF\xF0\x90\x80\x80", kBad + kBad + kBad + kBad + "\xF0\x90\x80\x80", nullptr},
+        {"\xF4\x8F\xBF\xBF\xF4\x90\x80\x80", "\xF4\x8F\xBF\xBF" + kBad + kBad + kBad + kBad, nullptr},  // U+10FFFF
+        {"\xF5\x80", kBad + kBad, nullptr},
+        {"\xF0\x9F\x98", kBad, nullptr},  // cut short at the end
+        {"\xE2\x82" "1\xC3", kBad + "1" + kBad, nullptr},
     };
     for (const auto& c : kCases) {
-        SCOPED_TRACE(c.written);
-        auto port = Create("QRXSG_PhysicalNetworkPort");
-        port->SetProperty("Description", TCIMValue(c.text), {});
-        EXPECT_NE(kvlhost::FormatJson({port}).find("\"Description\": \"" + c.written + "\""), std::string::npos);
+        SCOPED_TRACE(c.json);
+        EXPECT_EQ(Written(c.text), std::make_pair(c.json, c.mof ? std::string(c.mof) : c.json));
+    }
+}
+
+// Plain runs are scanned a block of 8 or 16 bytes at a time: a byte to
+// escape is found wherever it falls, in a block or in the rest after the
+// last one.
+TEST_F(FormatTest, EscapesDoNotDependOnWhereTheyFall) {
+    const struct {
+        std::string special, json, mof;
+        bool endsRun;
+    } kSpecials[] = {
+        {"\"", "\\\"", "\\\"", true},
+        {"\\", "\\\\", "\\\\", true},
+        {"\x01", "\\u0001", "\\x0001", true},
+        {"\x1F", "\\u001f", "\\x001F", true},
+        {" ", " ", " ", false},
+        {"\x7F", "\x7F", "\x7F", false},
+        {"\xFF", kBad, kBad, true},
+        {"\xC3", kBad, kBad, true},  // cut short by the next letter
+        {"\xC3\xA9", "\xC3\xA9", "\xC3\xA9", true},
+        {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80", true},
+    };
+    const std::pair<const char*, std::size_t (*)(const std::string&, std::size_t)> kScanners[] = {
+        {"words", kvlhost::PlainRunEndInWords},
+#if defined(__SSE2__)
+        {"blocks", kvlhost::PlainRunEndInBlocks},
+#endif
+    };
+    const std::string kFiller = "abcdefghijklmnopqrstuvwxyz0123456789";
+    for (std::size_t s = 0; s < std::size(kSpecials); ++s) {
+        const auto& special = kSpecials[s];
+        for (const std::size_t length : {7, 8, 9, 15, 16, 17, 33}) {
+            for (std::size_t at = 0; at + special.special.size() <= length; ++at) {
+                SCOPED_TRACE("special " + std::to_string(s) + " at " + std::to_string(at) + " of " +
+                             std::to_string(length));
+                const std::size_t next = at + special.special.size();
+                const std::string before = kFiller.substr(0, at);
+                const std::string after = kFiller.substr(next, length - next);
+                const std::string text = before + special.special + after;
+                for (const auto& [name, runEnd] : kScanners) {
+                    EXPECT_EQ(runEnd(text, 0), special.endsRun ? at : length) << name;
+                    EXPECT_EQ(runEnd(text, next), length) << name;
+                }
+                EXPECT_EQ(Written(text), std::make_pair(before + special.json + after, before + special.mof + after));
+            }
+        }
     }
 }
 
 // A reference to an instance written before names its alias; one to an
-// instance not written gives its object path.
+// instance not written gives its object path. The path line escapes a
+// key's control characters as a string does, so that it stays one line.
 TEST_F(FormatTest, MofWritesOneBlockPerInstanceAfterItsPath) {
     const char* expected = R"(// QRXSG_IPService.Name="IPService"
 instance of QRXSG_IPService as $QRXSG_IPService_1
@@ -125,11 +202,11 @@ instance of QRXSG_IPService as $QRXSG_IPService_1
     DNS = {"10.0.0.1", "x\"y"};
 };
 
-// QRXSG_PortImplementsEndpoint.Antecedent="QRXSG_PhysicalNetworkPort.DeviceID=\"eth0\"",Dependent="QRXSG_IPService.Name=\"IPService\""
+// QRXSG_PortImplementsEndpoint.Antecedent="QRXSG_PhysicalNetworkPort.DeviceID=\"eth\n0\x001Fb�\"",Dependent="QRXSG_IPService.Name=\"IPService\""
 instance of QRXSG_PortImplementsEndpoint
 {
     Dependent = $QRXSG_IPService_1;
-    Antecedent = "QRXSG_PhysicalNetworkPort.DeviceID=\"eth0\"";
+    Antecedent = "QRXSG_PhysicalNetworkPort.DeviceID=\"eth\n0\x001Fb�\"";
 };
 
 // QRXSG_NextHopIPRoute=@4

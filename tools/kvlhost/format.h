@@ -32,9 +32,11 @@ public:
     virtual void Finish() = 0;
 };
 
+// Both formats write UTF-8: a text's bytes that are not UTF-8 are printed
+// as U+FFFD, and its control characters as backslash escapes.
+
 // {"instances": [{"class", "path", "properties", "types"}, ...]}, indented
-// by two spaces, ending in a newline. Bytes that are not UTF-8 are printed
-// as U+FFFD.
+// by two spaces, ending in a newline.
 std::unique_ptr<InstanceWriter> MakeJsonWriter(std::ostream& out);
 
 // One "instance of" block per instance, each after a "// PATH" line. An

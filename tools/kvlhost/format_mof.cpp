@@ -1,12 +1,14 @@
 // MOF output: one "instance of" block per instance, after its path;
 // references to instances written before name their alias.
 #include <charconv>
+#include <cstring>
 #include <sstream>
 #include <string>
 #include <unordered_map>
 
 #include "format.h"
 #include "output_buffer.h"
+#include "text_escape.h"
 
 namespace kvlhost {
 
@@ -15,32 +17,35 @@ using NQRXKVL20::TCIMValue;
 
 namespace {
 
+constexpr char kMofHexDigits[] = "0123456789ABCDEF";
+
+// A MOF string literal: quotes around the text with its control
+// characters, quotes and backslashes escaped.
 void PutMofString(OutputBuffer& out, const std::string& text) {
-    static const char kHex[] = "0123456789ABCDEF";
-    // At most four bytes out ("\xHH") for every byte in, and the quotes.
-    char* to = out.Room(4 * text.size() + 2);
+    char* to = out.Room(kMostEscapedBytesPerByte * text.size() + 2);
     *to++ = '"';
-    for (const char c : text) {
-        switch (c) {
-            case '"': *to++ = '\\'; *to++ = '"'; break;
-            case '\\': *to++ = '\\'; *to++ = '\\'; break;
-            case '\n': *to++ = '\\'; *to++ = 'n'; break;
-            case '\r': *to++ = '\\'; *to++ = 'r'; break;
-            case '\t': *to++ = '\\'; *to++ = 't'; break;
-            case '\b': *to++ = '\\'; *to++ = 'b'; break;
-            case '\f': *to++ = '\\'; *to++ = 'f'; break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    *to++ = '\\';
-                    *to++ = 'x';
-                    *to++ = kHex[static_cast<unsigned char>(c) >> 4];
-                    *to++ = kHex[c & 0xF];
-                } else {
-                    *to++ = c;
-                }
+    to = CopyEscaped(text, to, [](char* at, unsigned char c) {
+        return PutBackslashEscape(at, c, 'x', kMofHexDigits);
+    });
+    *to++ = '"';
+    out.Used(to);
+}
+
+// The "// PATH" line above an instance. The path is written as it is, its
+// quotes and backslashes already escaped within it, but a control
+// character in a key is escaped as in a string literal, so that the
+// comment stays one line and the output stays valid.
+void PutPathComment(OutputBuffer& out, const std::string& path) {
+    char* to = out.Room(kMostEscapedBytesPerByte * path.size() + 4);
+    std::memcpy(to, "// ", 3);
+    to = CopyEscaped(path, to + 3, [](char* at, unsigned char c) {
+        if (c >= 0x20) {
+            *at = static_cast<char>(c);
+            return at + 1;
         }
-    }
-    *to++ = '"';
+        return PutBackslashEscape(at, c, 'x', kMofHexDigits);
+    });
+    *to++ = '\n';
     out.Used(to);
 }
 
@@ -83,9 +88,8 @@ public:
         const std::string& className = instance.ClassName();
         const unsigned number = ++countOfClass_[className];
         const std::string path = instance.Path();
-        out_.Put("// ", 3);
-        out_.Put(path);
-        out_.Put("\ninstance of ", 13);
+        PutPathComment(out_, path);
+        out_.Put("instance of ", 12);
         out_.Put(className);
         const auto referred = aliasOf_.find(path);
         if (referred != aliasOf_.end() && referred->second == 0) {
