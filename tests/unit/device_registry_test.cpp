@@ -121,17 +121,37 @@ sim::Machine OneDisabled() {
     return machine;
 }
 
-TEST(DisabledAdapters, AnEnumeratedRecordWithTheDeviceNameIsMarkedDisabled) {
+// A record named after the device stands for it: the device is not
+// searched at all. Otherwise a record with the device name is marked
+// disabled; without one, a record is added.
+TEST(DisabledAdapters, ARecordNamedAfterTheDeviceKeepsItOutOfTheSearch) {
+    const struct {
+        const char* name;
+        const char* deviceId;
+        std::int32_t state;
+        std::size_t records;
+    } cases[] = {
+        {"{SOMETHING ELSE}", "\\DEVICE\\TCPIP_{OFF}", 3, 1},
+        {"{OFF}", "\\DEVICE\\TCPIP_{OFF}", 2, 1},
+        {"{OFF}", "eth0", 2, 1},
+        {"{SOMETHING ELSE}", "eth0", 2, 2},
+    };
+    for (const auto& c : cases) {
+        ScopedMachine installed(OneDisabled());
+        AdaptersInfo adapters;
+        auto* record = new PhysicalNetworkAdapter();
+        record->SetName(c.name);
+        record->SetDeviceID(c.deviceId);
+        record->SetEnabledState(2);
+        adapters.AddPhysicalAdapter(record);
+        NetworkAdapter temporary;
+        ScanNetworkDevices(adapters, temporary, ScanMode::kAddMissing);
+        EXPECT_EQ(adapters.GetPhysicalAdapters().size(), c.records) << c.name << " " << c.deviceId;
+        EXPECT_EQ(record->GetEnabledState(), c.state) << c.name << " " << c.deviceId;
+    }
     ScopedMachine installed(OneDisabled());
     AdaptersInfo adapters;
-    auto* record = new PhysicalNetworkAdapter();
-    record->SetName("{SOMETHING ELSE}");
-    record->SetDeviceID("\\DEVICE\\TCPIP_{OFF}");
-    adapters.AddPhysicalAdapter(record);
     NetworkAdapter temporary;
-    ScanNetworkDevices(adapters, temporary, ScanMode::kAddMissing);
-    EXPECT_EQ(adapters.GetPhysicalAdapters().size(), 1u);
-    EXPECT_EQ(record->GetEnabledState(), 3);
     EXPECT_FALSE(SearchDeviceClasses(adapters, temporary, "{X}", "SYSTEM\\Nowhere", "SYSTEM\\Nowhere", 0))
         << "a start key that cannot be opened";
 }

@@ -27,6 +27,10 @@ sim::Adapter Nic(std::uint32_t index, std::vector<std::uint8_t> mac = {0x00, 0x1
     return adapter;
 }
 
+std::array<std::uint8_t, 16> LinkLocal(std::uint8_t last) {
+    return {0xfe, 0x80, 0x0f, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, last};
+}
+
 std::unique_ptr<AdaptersInfo> Collect() {
     auto adapters = std::make_unique<AdaptersInfo>();
     adapters->Collect();
@@ -134,6 +138,33 @@ TEST(Enumeration, CompletesTeamRecordsInPlaceKeepingWhatTheTeamSet) {
     EXPECT_EQ(team->GetDescription(), "VLAN 20");
     EXPECT_EQ(team->GetVlanID(), 20);
     EXPECT_EQ(adapters.GetPhysicalAdapters()[1]->GetPortNumber(), 7);
+}
+
+// Three adapters with one hardware address bind to one record: the first
+// sets its state, which later bindings keep; each binding takes its own
+// adapter's name, port, DNS servers and IPv6 addresses (the chain of every
+// entry with that name), also when the name comes back after another one.
+TEST(Enumeration, LaterBindingsToOneRecordKeepItsStateAndReplaceTheRest) {
+    sim::Machine machine;
+    sim::Adapter first = Nic(11);
+    first.ipv6 = LinkLocal(1);
+    sim::Adapter other = Nic(12);
+    other.guid = "{OTHER}";
+    other.operStatus = 2;
+    other.ipv6 = LinkLocal(2);
+    sim::Adapter again = Nic(13);
+    again.guid = first.guid;
+    again.operStatus = 3;
+    again.dns = {"10.0.0.3"};
+    again.ipv6 = LinkLocal(3);
+    machine.adapters = {first, other, again};
+    ScopedMachine installed(machine);
+
+    EXPECT_EQ(RecordTexts(*Collect()),
+              std::vector<std::string>{
+                  first.guid + " \\DEVICE\\TCPIP_" + first.guid + " 'NIC 13' mac 001A2B3C4D5E 00:1A:2B:3C:4D:5E #13 "
+                  "state 2 link 2 mtu 1500 '' driver 1 | dhcp 0  wins 0 , auto 1/0 | ipv4 10.0.0.13/24 ipv6 "
+                  "FE80:F00:00:00:00:00:00:01,FE80:F00:00:00:00:00:00:03 gw 10.0.0.1 dns 10.0.0.3 hw 00:1A:2B:3C:4D:5E"});
 }
 
 TEST(Enumeration, Ipv6AddressesDependOnTheSystemVersion) {
