@@ -108,6 +108,7 @@ TEST(Enumeration, CompletesTeamRecordsInPlaceKeepingWhatTheTeamSet) {
     member.type = 71;
     sim::Adapter vlan = Nic(6, {0xcc, 0xcc});
     vlan.description = "VLAN 20";
+    vlan.perAdapterResult = 87;
     sim::Adapter stranger = Nic(7, {0xcc, 0xcc});
     stranger.description = "Something else";
     machine.adapters = {member, vlan, stranger};
@@ -125,6 +126,10 @@ TEST(Enumeration, CompletesTeamRecordsInPlaceKeepingWhatTheTeamSet) {
     team->SetDescription("Team 1 VLAN 20");
     team->SetEnabledState(2);
     team->SetVlanID(20);
+    team->SetDhcpEnabled(true);
+    team->SetHaveWins(true);
+    team->SetAutoConfigEnabled(true);
+    team->SetAutoConfigActive(true);
     adapters.AddVirtualAdapter(team);
     adapters.Collect();
 
@@ -134,8 +139,11 @@ TEST(Enumeration, CompletesTeamRecordsInPlaceKeepingWhatTheTeamSet) {
     EXPECT_EQ(physical->GetPortNumber(), 5);
     EXPECT_EQ(physical->GetDnsServers(), std::vector<TCIMValue>{TCIMValue("10.0.0.2")})
         << "a record a team enabled takes its DNS servers";
-    EXPECT_EQ(team->GetPortNumber(), 6);
-    EXPECT_EQ(team->GetDescription(), "VLAN 20");
+    // The system's answer replaces the team's flags; a failed per-adapter
+    // query clears autoconfiguration.
+    EXPECT_EQ(testing::RecordText(*team),
+              vlan.guid + " \\DEVICE\\TCPIP_" + vlan.guid + " 'VLAN 20' mac CCCC CC:CC #6 state 2 link 2 mtu 1500 '' "
+              "driver 1 | dhcp 0  wins 0 , auto 0/0 | ipv4 10.0.0.6/24 ipv6  gw 10.0.0.1 dns  hw CC:CC");
     EXPECT_EQ(team->GetVlanID(), 20);
     EXPECT_EQ(adapters.GetPhysicalAdapters()[1]->GetPortNumber(), 7);
 }
