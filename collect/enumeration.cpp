@@ -128,7 +128,7 @@ private:
     std::optional<platform::Ipv6Answer> answer_;
     PositionIndex firstByAdapter_;
     std::vector<std::size_t> nextSameAdapter_;
-    // The chain (its first entry, or npos for none) each record was last given.
+    // The chain (its first entry, or kNone for none) each record was last given.
     std::unordered_map<const NetworkAdapter*, std::size_t> chainGiven_;
 };
 
@@ -215,6 +215,7 @@ void CollectAdapter(EnumerationContext& context, platform::AdapterEntry entry) {
         context.finder.PhysicalAppended(physical);
         record = physical;
     }
+    // Once the record is the one the list keeps: the texts given are remembered by record.
     context.ipv6.AssignTo(*record, entry.adapterName);
 }
 
