@@ -50,9 +50,15 @@ void BM_CollectIntel(benchmark::State& state) {
     CollectRepeatedly(state, LargeIntelMachine(static_cast<std::uint32_t>(state.range(0))));
 }
 
+// One adapter listed again and again: as linear as distinct adapters.
+void BM_CollectIdentical(benchmark::State& state) {
+    CollectRepeatedly(state, IdenticalAdaptersMachine(static_cast<std::uint32_t>(state.range(0))));
+}
+
 BENCHMARK(BM_Collect)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CollectTeams)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CollectIntel)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CollectIdentical)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace linkscope::bench

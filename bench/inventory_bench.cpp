@@ -4,6 +4,7 @@
 // instances are counted and let go of, as the runner does once it has
 // printed them.
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include <benchmark/benchmark.h>
@@ -21,8 +22,8 @@ namespace {
 
 using namespace NQRXKVL20;
 
-void BM_Inventory(benchmark::State& state) {
-    auto machine = std::make_shared<sim::Machine>(LargeMachine(static_cast<std::uint32_t>(state.range(0))));
+void InventoryRepeatedly(benchmark::State& state, sim::Machine built) {
+    auto machine = std::make_shared<sim::Machine>(std::move(built));
     auto previous = platform::Install(sim::MakeSimulatedPlatform(machine));
     const auto manager = boost::dynamic_pointer_cast<TPluginManagerNamespace>(TRootObject::GetPluginManager());
     // Plug-in objects of earlier benchmarks are gone; only this one answers.
@@ -52,7 +53,18 @@ void BM_Inventory(benchmark::State& state) {
     platform::Install(std::move(previous));
 }
 
+void BM_Inventory(benchmark::State& state) {
+    InventoryRepeatedly(state, LargeMachine(static_cast<std::uint32_t>(state.range(0))));
+}
+
+// One adapter listed again and again: one port with as many endpoints of
+// one name, and associations that find each end among its namesakes.
+void BM_InventoryIdentical(benchmark::State& state) {
+    InventoryRepeatedly(state, IdenticalAdaptersMachine(static_cast<std::uint32_t>(state.range(0))));
+}
+
 BENCHMARK(BM_Inventory)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InventoryIdentical)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace linkscope::bench

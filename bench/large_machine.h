@@ -41,6 +41,14 @@ inline sim::Machine LargeMachine(std::uint32_t adapterCount) {
     return machine;
 }
 
+// LargeMachine's first adapter, device and all, listed `adapterCount`
+// times: every entry has the same name, index and hardware address.
+inline sim::Machine IdenticalAdaptersMachine(std::uint32_t adapterCount) {
+    sim::Machine machine = LargeMachine(1);
+    machine.adapters.assign(adapterCount, machine.adapters.front());
+    return machine;
+}
+
 }  // namespace linkscope::bench
 
 namespace linkscope::bench {

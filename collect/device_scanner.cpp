@@ -30,11 +30,14 @@ public:
     explicit PhysicalRecordIndex(AdaptersInfo& adapters) : adapters_(adapters) {}
 
     // Marks every record with this device name disabled; false when none has it.
+    // The records marked are dropped from the index: a device may be found
+    // under many interface keys, and marking them again changes nothing.
     bool MarkDisabled(const std::string& deviceId) {
         if (!built_) Build();
         const auto it = byDeviceId_.find(deviceId);
         if (it == byDeviceId_.end()) return false;
         for (PhysicalNetworkAdapter* record : it->second) record->SetEnabledState(kDisabledState);
+        it->second.clear();
         return true;
     }
 

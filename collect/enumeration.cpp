@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <unordered_map>
 
 #include "collect/adapter_finder.h"
 #include "collect/adapters_info.h"
@@ -76,22 +77,30 @@ public:
         wanted_ = !(version.ok && version.major == 5 && version.minor == 0);
     }
 
-    // The adapter's address texts, or nothing when its list is to stay as it is.
-    std::optional<TextList> For(const std::string& adapterName) {
-        if (!wanted_) return std::nullopt;
+    // Gives `record` the address texts of the adapter `adapterName`, unless
+    // the lists are to stay as they are. A record bound again to the same
+    // adapter name (an answer that lists one adapter many times) holds these
+    // texts already; building them anew at every binding would cost the
+    // length of the whole chain each time.
+    void AssignTo(NetworkAdapter& record, const std::string& adapterName) {
+        if (!wanted_) return;
         if (!answer_) Load();
-        if (!answer_->resolved || answer_->result != platform::kSuccess) return std::nullopt;
-        TextList texts;
+        if (!answer_->resolved || answer_->result != platform::kSuccess) return;
         const std::size_t first = firstByAdapter_.Find(adapterName, AdapterNameOf{&answer_->entries});
-        if (first == PositionIndex::npos) return texts;
+        const auto [given, added] = chainGiven_.try_emplace(&record, first);
+        if (!added) {
+            if (given->second == first) return;
+            given->second = first;
+        }
+        TextList texts;
         for (std::size_t at = first; at != kNone; at = nextSameAdapter_[at]) {
             texts.push_back(Ipv6Text(answer_->entries[at].firstUnicast));
         }
-        return texts;
+        record.SetIPv6AddressList(std::move(texts));
     }
 
 private:
-    static constexpr std::size_t kNone = SIZE_MAX;
+    static constexpr std::size_t kNone = PositionIndex::npos;  // no entry; also what a failed look-up gives
 
     struct AdapterNameOf {
         const std::vector<platform::Ipv6Entry>* entries;
@@ -119,6 +128,8 @@ private:
     std::optional<platform::Ipv6Answer> answer_;
     PositionIndex firstByAdapter_;
     std::vector<std::size_t> nextSameAdapter_;
+    // The chain (its first entry, or kNone for none) each record was last given.
+    std::unordered_map<const NetworkAdapter*, std::size_t> chainGiven_;
 };
 
 struct EnumerationContext {
@@ -196,15 +207,16 @@ void CollectAdapter(EnumerationContext& context, platform::AdapterEntry entry) {
     }
     record->SetIPv4AddressList(std::move(ipv4));
 
-    if (std::optional<TextList> ipv6 = context.ipv6.For(entry.adapterName)) record->SetIPv6AddressList(std::move(*ipv6));
-
     context.scanner.Complete(*record);
 
     if (created) {
         auto* physical = new PhysicalNetworkAdapter(std::move(*created));
         context.adapters.AddPhysicalAdapter(physical);
         context.finder.PhysicalAppended(physical);
+        record = physical;
     }
+    // Once the record is the one the list keeps: the texts given are remembered by record.
+    context.ipv6.AssignTo(*record, entry.adapterName);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // only when a flag holds, and the skipped device names. IP protocol
 // endpoint instances: which addresses yield one, their names, and when the
 // address property is set.
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "provider/hub_fixture.h"
@@ -73,6 +75,7 @@ TEST_F(PortInstances, FlaggedPropertiesAppearWhenTheirFlagHolds) {
     PhysicalNetworkAdapter* physical = AddPhysical("eth0", 4);
     physical->SetPermanentAddress("00:1a:2b:3c:4d:5e");
     physical->SetHaveWins(true);
+    physical->SetSecondaryWinsServer("10.0.0.8");
     physical->SetDnsServers({TCIMValue("10.0.0.2")});
     physical->SetInTeam(true);
     physical->SetMemberType(2);
@@ -81,6 +84,9 @@ TEST_F(PortInstances, FlaggedPropertiesAppearWhenTheirFlagHolds) {
     physical->SetMemberTeamID(static_cast<std::int32_t>(0x80000000u));
     VirtualNetworkAdapter* virt = AddVirtual("team0", 5);
     virt->SetDhcpEnabled(true);
+    virt->SetHaveWins(true);
+    virt->SetPrimaryWinsServer("10.0.0.5");
+    virt->SetSecondaryWinsServer("10.0.0.6");
     virt->SetVlanID(12);
     virt->SetVlanName("backbone");
 
@@ -94,7 +100,15 @@ TEST_F(PortInstances, FlaggedPropertiesAppearWhenTheirFlagHolds) {
     EXPECT_EQ(Properties(virtualSet.end() - 2, virtualSet.end()),
               (Properties{{"VlanID", U32(12)}, {"VlanName", TCIMValue("backbone")}}));
     EXPECT_EQ(Column(instances, "PermanentAddress"), (Texts{"00:1A:2B:3C:4D:5E", ""}));
-    EXPECT_EQ(Column(instances, "PrimaryWinsServer"), (Texts{"", "<unset>"}));
+    // Both WINS servers follow the flag, primary first.
+    const auto wins = [](const Properties& set) {
+        const auto flag = std::find_if(set.begin(), set.end(), [](const auto& p) { return p.first == "HaveWins"; });
+        return Properties(flag, flag + std::min<std::ptrdiff_t>(3, set.end() - flag));
+    };
+    EXPECT_EQ(wins(physicalSet), (Properties{{"HaveWins", TCIMValue(true)}, {"PrimaryWinsServer", TCIMValue("")},
+                                             {"SecondaryWinsServer", TCIMValue("10.0.0.8")}}));
+    EXPECT_EQ(wins(virtualSet), (Properties{{"HaveWins", TCIMValue(true)}, {"PrimaryWinsServer", TCIMValue("10.0.0.5")},
+                                            {"SecondaryWinsServer", TCIMValue("10.0.0.6")}}));
     EXPECT_EQ(Column(instances, "DnsServers"), (Texts{"{10.0.0.2}", "{}"}));
     EXPECT_EQ(Column(instances, "DhcpServer"), (Texts{"", ""}));
     EXPECT_EQ(Column(instances, "speedDuplex"), (Texts{"", ""}));

@@ -70,6 +70,43 @@ TEST(SpeedDuplex, TextComesFromTheDriversEnumerationOrFallsBackToUnknown) {
     EXPECT_EQ(records.back()->GetSpeedDuplex(), "") << "an adapter without a device gets no text";
 }
 
+// Only a device of the network class, by name and GUID, with a driver key
+// is read: the others stand for no adapter, whose text then stays empty.
+TEST(SpeedDuplex, OnlyNetworkClassDevicesAreRead) {
+    const struct {
+        const char* className;
+        const char* classGuid;
+        bool driverKey;
+        const char* expected;
+    } cases[] = {
+        {platform::kNetClassName, platform::kNetClassGuid, true, "Unknown"},
+        {platform::kNetClassName, "{4D36E968-E325-11CE-BFC1-08002BE10318}", true, ""},
+        {"Display", platform::kNetClassGuid, true, ""},
+        {platform::kNetClassName, platform::kNetClassGuid, false, ""},
+    };
+    sim::Machine machine;
+    std::uint32_t index = 1;
+    for (const auto& c : cases) {
+        sim::Adapter adapter = NicWithDevice(index, sim::NetworkDevice{});
+        adapter.device.reset();
+        const std::string driverKey = "{4D36E972-E325-11CE-BFC1-08002BE10318}\\01" + std::to_string(10 + index++);
+        machine.devices.push_back({c.className, c.classGuid, c.driverKey ? std::optional(driverKey) : std::nullopt});
+        std::vector<std::uint8_t> id(adapter.guid.begin(), adapter.guid.end());
+        id.push_back(0);
+        machine.registry.push_back({std::string(platform::kClassRoot) + "\\" + driverKey,
+                                    {{"NetCfgInstanceId", platform::kRegSz, id}}});
+        machine.adapters.push_back(adapter);
+    }
+    ScopedMachine installed(machine);
+    AdaptersInfo adapters;
+    adapters.Collect();
+    const auto records = adapters.GetPhysicalAdapters();
+    ASSERT_EQ(records.size(), std::size(cases));
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(records[i]->GetSpeedDuplex(), cases[i].expected) << cases[i].className << " " << cases[i].classGuid;
+    }
+}
+
 TEST(SpeedDuplex, ATextAlreadySetIsNeverReplaced) {
     sim::NetworkDevice device;
     device.speedDuplex = Setting("4", Choices{{"4", "100Mbps Full"}});
@@ -121,17 +158,47 @@ sim::Machine OneDisabled() {
     return machine;
 }
 
-TEST(DisabledAdapters, AnEnumeratedRecordWithTheDeviceNameIsMarkedDisabled) {
+// A record named after the device stands for it: the device is not
+// searched at all. Otherwise a record with the device name is marked
+// disabled; without one, a record is added. An interface whose state
+// cannot be read counts as linked.
+TEST(DisabledAdapters, ARecordNamedAfterTheDeviceKeepsItOutOfTheSearch) {
+    const struct {
+        const char* name;
+        const char* deviceId;
+        std::int32_t state;
+        std::size_t records;
+        bool controlUnreadable = false;
+    } cases[] = {
+        {"{SOMETHING ELSE}", "\\DEVICE\\TCPIP_{OFF}", 3, 1},
+        {"{OFF}", "\\DEVICE\\TCPIP_{OFF}", 2, 1},
+        {"{OFF}", "eth0", 2, 1},
+        {"{SOMETHING ELSE}", "eth0", 2, 2},
+        {"{SOMETHING ELSE}", "eth0", 2, 1, true},
+    };
+    for (const auto& c : cases) {
+        sim::Machine machine = OneDisabled();
+        if (c.controlUnreadable) {
+            const std::string interfaceClass = "{cad88bc9-7340-4a3d-bb14-b1e2b1b4e8a3}";
+            machine.registry.push_back({"SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\" + interfaceClass +
+                                            "\\##?#ROOT#NET#0000#" + interfaceClass + "\\#{OFF}\\Control",
+                                        {}, 2});
+        }
+        ScopedMachine installed(machine);
+        AdaptersInfo adapters;
+        auto* record = new PhysicalNetworkAdapter();
+        record->SetName(c.name);
+        record->SetDeviceID(c.deviceId);
+        record->SetEnabledState(2);
+        adapters.AddPhysicalAdapter(record);
+        NetworkAdapter temporary;
+        ScanNetworkDevices(adapters, temporary, ScanMode::kAddMissing);
+        EXPECT_EQ(adapters.GetPhysicalAdapters().size(), c.records) << c.name << " " << c.deviceId << " " << c.controlUnreadable;
+        EXPECT_EQ(record->GetEnabledState(), c.state) << c.name << " " << c.deviceId << " " << c.controlUnreadable;
+    }
     ScopedMachine installed(OneDisabled());
     AdaptersInfo adapters;
-    auto* record = new PhysicalNetworkAdapter();
-    record->SetName("{SOMETHING ELSE}");
-    record->SetDeviceID("\\DEVICE\\TCPIP_{OFF}");
-    adapters.AddPhysicalAdapter(record);
     NetworkAdapter temporary;
-    ScanNetworkDevices(adapters, temporary, ScanMode::kAddMissing);
-    EXPECT_EQ(adapters.GetPhysicalAdapters().size(), 1u);
-    EXPECT_EQ(record->GetEnabledState(), 3);
     EXPECT_FALSE(SearchDeviceClasses(adapters, temporary, "{X}", "SYSTEM\\Nowhere", "SYSTEM\\Nowhere", 0))
         << "a start key that cannot be opened";
 }

@@ -27,6 +27,10 @@ sim::Adapter Nic(std::uint32_t index, std::vector<std::uint8_t> mac = {0x00, 0x1
     return adapter;
 }
 
+std::array<std::uint8_t, 16> LinkLocal(std::uint8_t last) {
+    return {0xfe, 0x80, 0x0f, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, last};
+}
+
 std::unique_ptr<AdaptersInfo> Collect() {
     auto adapters = std::make_unique<AdaptersInfo>();
     adapters->Collect();
@@ -104,6 +108,7 @@ TEST(Enumeration, CompletesTeamRecordsInPlaceKeepingWhatTheTeamSet) {
     member.type = 71;
     sim::Adapter vlan = Nic(6, {0xcc, 0xcc});
     vlan.description = "VLAN 20";
+    vlan.perAdapterResult = 87;
     sim::Adapter stranger = Nic(7, {0xcc, 0xcc});
     stranger.description = "Something else";
     machine.adapters = {member, vlan, stranger};
@@ -121,6 +126,10 @@ TEST(Enumeration, CompletesTeamRecordsInPlaceKeepingWhatTheTeamSet) {
     team->SetDescription("Team 1 VLAN 20");
     team->SetEnabledState(2);
     team->SetVlanID(20);
+    team->SetDhcpEnabled(true);
+    team->SetHaveWins(true);
+    team->SetAutoConfigEnabled(true);
+    team->SetAutoConfigActive(true);
     adapters.AddVirtualAdapter(team);
     adapters.Collect();
 
@@ -130,10 +139,40 @@ TEST(Enumeration, CompletesTeamRecordsInPlaceKeepingWhatTheTeamSet) {
     EXPECT_EQ(physical->GetPortNumber(), 5);
     EXPECT_EQ(physical->GetDnsServers(), std::vector<TCIMValue>{TCIMValue("10.0.0.2")})
         << "a record a team enabled takes its DNS servers";
-    EXPECT_EQ(team->GetPortNumber(), 6);
-    EXPECT_EQ(team->GetDescription(), "VLAN 20");
+    // The system's answer replaces the team's flags; a failed per-adapter
+    // query clears autoconfiguration.
+    EXPECT_EQ(testing::RecordText(*team),
+              vlan.guid + " \\DEVICE\\TCPIP_" + vlan.guid + " 'VLAN 20' mac CCCC CC:CC #6 state 2 link 2 mtu 1500 '' "
+              "driver 1 | dhcp 0  wins 0 , auto 0/0 | ipv4 10.0.0.6/24 ipv6  gw 10.0.0.1 dns  hw CC:CC");
     EXPECT_EQ(team->GetVlanID(), 20);
     EXPECT_EQ(adapters.GetPhysicalAdapters()[1]->GetPortNumber(), 7);
+}
+
+// Three adapters with one hardware address bind to one record: the first
+// sets its state, which later bindings keep; each binding takes its own
+// adapter's name, port, DNS servers and IPv6 addresses (the chain of every
+// entry with that name), also when the name comes back after another one.
+TEST(Enumeration, LaterBindingsToOneRecordKeepItsStateAndReplaceTheRest) {
+    sim::Machine machine;
+    sim::Adapter first = Nic(11);
+    first.ipv6 = LinkLocal(1);
+    sim::Adapter other = Nic(12);
+    other.guid = "{OTHER}";
+    other.operStatus = 2;
+    other.ipv6 = LinkLocal(2);
+    sim::Adapter again = Nic(13);
+    again.guid = first.guid;
+    again.operStatus = 3;
+    again.dns = {"10.0.0.3"};
+    again.ipv6 = LinkLocal(3);
+    machine.adapters = {first, other, again};
+    ScopedMachine installed(machine);
+
+    EXPECT_EQ(RecordTexts(*Collect()),
+              std::vector<std::string>{
+                  first.guid + " \\DEVICE\\TCPIP_" + first.guid + " 'NIC 13' mac 001A2B3C4D5E 00:1A:2B:3C:4D:5E #13 "
+                  "state 2 link 2 mtu 1500 '' driver 1 | dhcp 0  wins 0 , auto 1/0 | ipv4 10.0.0.13/24 ipv6 "
+                  "FE80:F00:00:00:00:00:00:01,FE80:F00:00:00:00:00:00:03 gw 10.0.0.1 dns 10.0.0.3 hw 00:1A:2B:3C:4D:5E"});
 }
 
 TEST(Enumeration, Ipv6AddressesDependOnTheSystemVersion) {
