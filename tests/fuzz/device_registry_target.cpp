@@ -36,10 +36,10 @@ std::string KeyPath(FuzzInput& in) {
         case 3: {
             const std::string interfaceClass = in.TextOr(kInterfaceClasses, 40);
             return std::string(platform::kDeviceClassesRoot) + "\\" + interfaceClass + "\\##?#ROOT#NET#" +
-                   DeviceNumber(in.Below(6)) + "#" + interfaceClass + "\\" + in.Text(48);
+                   DeviceNumber(in.Below(6)) + "#" + interfaceClass + "\\" + in.CText(48);
         }
-        case 4: return ClassKeyPath(in) + "\\" + in.Text(32);
-        default: return in.Text(120);
+        case 4: return ClassKeyPath(in) + "\\" + in.CText(32);
+        default: return in.CText(120);
     }
 }
 
@@ -66,7 +66,7 @@ std::optional<std::string> MaybeText(FuzzInput& in, const std::string& usual) {
     switch (in.Below(3)) {
         case 0: return std::nullopt;
         case 1: return usual;
-        default: return in.Text(64);
+        default: return in.CText(64);
     }
 }
 
@@ -75,7 +75,7 @@ sim::DriverSetting Setting(FuzzInput& in) {
     setting.value = in.Text(16);
     if (in.Flag()) {
         setting.choices.emplace();
-        for (std::uint32_t n = in.Below(5); n > 0; --n) setting.choices->emplace_back(in.Text(8), in.Text(24));
+        for (std::uint32_t n = in.Below(5); n > 0; --n) setting.choices->emplace_back(in.CText(8), in.Text(24));
     }
     return setting;
 }
@@ -107,13 +107,13 @@ void Change(FuzzInput& in, sim::Machine& machine) {
             if (!machine.adapters.empty()) {
                 sim::Adapter& adapter = machine.adapters[in.Below(machine.adapters.size())];
                 if (in.Flag()) adapter.device = Device(in);
-                if (in.Below(4) == 0) adapter.guid = in.Text(40);
+                if (in.Below(4) == 0) adapter.guid = in.CText(40);
             }
             break;
         case 4: {
             // A disabled adapter, often under an adapter's own name.
             sim::DisabledAdapter disabled;
-            disabled.guid = machine.adapters.empty() || in.Flag() ? in.Text(40)
+            disabled.guid = machine.adapters.empty() || in.Flag() ? in.CText(40)
                                                                   : machine.adapters[in.Below(machine.adapters.size())].guid;
             disabled.device = Device(in);
             machine.disabledAdapters.push_back(std::move(disabled));

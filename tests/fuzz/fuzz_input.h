@@ -47,17 +47,23 @@ public:
         return std::string(bytes.begin(), bytes.end());
     }
 
+    // A text that the system hands over as a C string: up to its first NUL.
+    std::string CText(std::size_t maxLength) {
+        const std::string text = Text(maxLength);
+        return text.substr(0, text.find('\0'));
+    }
+
     std::string Rest() {
         std::string rest(reinterpret_cast<const char*>(data_ + at_), size_ - at_);
         at_ = size_;
         return rest;
     }
 
-    // One of `choices`, or a text of the input (at most `maxLength` bytes)
+    // One of `choices`, or a C text of the input (at most `maxLength` bytes)
     // when the choice falls past them.
     std::string TextOr(const std::vector<std::string>& choices, std::size_t maxLength) {
         const std::uint32_t pick = Below(static_cast<std::uint32_t>(choices.size()) + 1);
-        return pick < choices.size() ? choices[pick] : Text(maxLength);
+        return pick < choices.size() ? choices[pick] : CText(maxLength);
     }
 
 private:
