@@ -28,8 +28,9 @@ for binary in build/fuzz/bin/fuzz_*; do
     log=$scratch/$name.log
     dictionary=()
     if [ -f "tests/fuzz/$name.dict" ]; then dictionary=(-dict="tests/fuzz/$name.dict"); fi
-    # -timeout: an input that takes longer is a hang and a finding.
-    "$binary" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 "${dictionary[@]}" \
+    # -timeout: an input that takes longer is a hang and a finding (the
+    # bound leaves room for a machine shared with other work).
+    "$binary" -max_total_time="$seconds" -timeout=30 -print_final_stats=1 "${dictionary[@]}" \
         -artifact_prefix="$findings/$name-" "$corpus" >"$log" 2>&1 || true
     executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
     coverage=$(grep -E '^#[0-9]+' "$log" | grep -o 'cov: [0-9]*' | tail -1 | cut -d' ' -f2)
