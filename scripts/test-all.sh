@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the native and the sanitizer builds and runs every test in both.
+# Builds the native and the sanitizer builds and runs every test in both,
+# then the fuzz targets on their committed inputs and the Windows build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh default asan

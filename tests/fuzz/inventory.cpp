@@ -18,6 +18,7 @@
 #include "platform/platform.h"
 #include "platform/sim/machine_file.h"
 #include "provider/linkscope.h"
+#include "support/fake_plugin.h"
 
 namespace linkscope::fuzz {
 namespace {
@@ -25,16 +26,9 @@ namespace {
 using namespace NQRXKVL20;
 
 // Serves the collected objects as the plug-in object does.
-class CollectedPlugin : public IPluginCallbacks, public IPluginBasicQueryCallbacks {
+class CollectedPlugin : public testing::QuietPlugin {
 public:
     explicit CollectedPlugin(const provider::CollectedData& data) : data_(data) {}
-    int GetReserved() override { return 0; }
-    std::string GetName() override { return "fuzz"; }
-    std::string GetVersion() override { return "1.0"; }
-    std::string GetInterfaceVersion() override { return "1.0"; }
-    void Destroy() override {}
-    void Collect() override {}
-    void Cleanup() override {}
     void QueryInstances(boost::shared_ptr<ICIMNamespace> ns,
                         const std::vector<boost::shared_ptr<ICIMClass>>& classes) override {
         provider::QueryInstances(ns, classes, data_);

@@ -24,6 +24,8 @@ const NamedTarget kTargets[] = {
     {"output_formats", OutputFormatsTarget},
 };
 
+void PrintTo(const NamedTarget& target, std::ostream* out) { *out << target.name; }
+
 class ReplayTest : public ::testing::TestWithParam<NamedTarget> {};
 
 TEST_P(ReplayTest, EveryCommittedInputPasses) {
