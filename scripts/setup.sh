@@ -17,6 +17,13 @@ packages=(
 # The Windows build's tests run under Wine (the 64-bit loader is enough).
 packages+=(wine wine64)
 
+presets=("$@")
+((${#presets[@]})) || presets=(default)
+# The fuzz targets need clang and its libFuzzer run time.
+for preset in "${presets[@]}"; do
+    if [ "$preset" = fuzz ]; then packages+=(clang libclang-rt-14-dev); fi
+done
+
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
@@ -32,8 +39,6 @@ if ((${#missing[@]})); then
     apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-presets=("$@")
-((${#presets[@]})) || presets=(default)
 jobs=$(nproc 2>/dev/null || echo 2)
 for preset in "${presets[@]}"; do
     if [ ! -f "build/$preset/build.ninja" ]; then

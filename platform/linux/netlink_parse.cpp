@@ -218,7 +218,8 @@ DumpProgress InspectDumpDatagram(const Datagram& datagram) {
             progress.finished = true;
             std::int32_t code = 0;  // both carry a negative errno first, or 0
             ReadStruct(payload, &code);
-            if (code < 0) progress.error = -code;
+            // The lowest code has no positive counterpart; it is still a refusal.
+            if (code < 0) progress.error = code == INT32_MIN ? INT32_MAX : -code;
         }
     });
     return progress;

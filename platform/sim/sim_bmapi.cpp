@@ -37,7 +37,7 @@ public:
     }
     void Apply(const std::vector<RawPatch>& patches) {
         for (const RawPatch& patch : patches) {
-            if (patch.offset >= size_) continue;
+            if (patch.offset >= size_ || patch.bytes.empty()) continue;
             const std::size_t length = std::min(patch.bytes.size(), size_ - patch.offset);
             std::memcpy(bytes_ + patch.offset, patch.bytes.data(), length);
         }

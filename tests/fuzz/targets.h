@@ -1,0 +1,28 @@
+// The fuzz targets, one per reader of untrusted bytes. Each is built into
+// a libFuzzer binary of its own and replayed by the ordinary test suite on
+// its committed corpus and regression inputs.
+#pragma once
+
+#include "fuzz_check.h"
+
+namespace linkscope::fuzz {
+
+// A machine description file, whole: parsed, collected, every class
+// queried, written as JSON and MOF.
+void MachineFileTarget(const std::uint8_t* data, std::size_t size);
+// The NIC management library's records, counts and results, changed byte
+// by byte over the libraries of the project's machine files.
+void NicLibraryTarget(const std::uint8_t* data, std::size_t size);
+// The teaming provider's WMI objects and property values of any kind.
+void TeamingProviderTarget(const std::uint8_t* data, std::size_t size);
+// Registry values, subkeys and device-list entries read by the device
+// registry lookup and the speed and duplex readers.
+void DeviceRegistryTarget(const std::uint8_t* data, std::size_t size);
+// Routing-netlink dump replies and the conversions of what they hold.
+void NetlinkTarget(const std::uint8_t* data, std::size_t size);
+// Resolver configuration, resolver link state and DHCP lease texts.
+void ConfigTextTarget(const std::uint8_t* data, std::size_t size);
+// Instances with values of any bytes written as JSON and MOF.
+void OutputFormatsTarget(const std::uint8_t* data, std::size_t size);
+
+}  // namespace linkscope::fuzz
