@@ -44,10 +44,12 @@ bool IsUtf8(const std::string& text) {
 
 // A text as JSON must give it back: the same where it is UTF-8, else with
 // replacement characters for the bytes that are not.
+bool TextMatches(const std::string& read, const std::string& text) {
+    return IsUtf8(text) ? read == text : IsUtf8(read) && read.find("\xEF\xBF\xBD") != std::string::npos;
+}
+
 bool JsonTextMatches(const nlohmann::json& written, const std::string& text) {
-    if (!written.is_string()) return false;
-    const std::string& read = written.get_ref<const std::string&>();
-    return IsUtf8(text) ? read == text : read.find("\xEF\xBF\xBD") != std::string::npos;
+    return written.is_string() && TextMatches(written.get_ref<const std::string&>(), text);
 }
 
 bool JsonValueMatches(const nlohmann::json& written, const TCIMValue& value) {
@@ -103,35 +105,35 @@ public:
         at_ = end + 1;
         return line;
     }
-    // A quoted string with its escapes undone; a \x escape takes up to four
-    // hexadecimal digits, as MOF readers do.
+    // A quoted string with its escapes undone.
     bool String(std::string* out) {
         if (!Take("\"")) return false;
         out->clear();
         while (at_ < text_.size() && text_[at_] != '"') {
             char c = text_[at_++];
-            if (c == '\\') {
-                FUZZ_CHECK(at_ < text_.size());
-                const char escaped = text_[at_++];
-                const std::string simple = "\"\\nrtbf";
-                const std::string meant = "\"\\\n\r\t\b\f";
-                if (escaped == 'x') {
-                    std::size_t digits = 0;
-                    unsigned code = 0;
-                    while (digits < 4 && at_ < text_.size() && std::isxdigit(static_cast<unsigned char>(text_[at_]))) {
-                        code = code * 16 + std::stoul(std::string(1, text_[at_++]), nullptr, 16);
-                        ++digits;
-                    }
-                    FUZZ_CHECK(digits > 0 && code < 0x80);
-                    c = static_cast<char>(code);
-                } else {
-                    FUZZ_CHECK(simple.find(escaped) != std::string::npos);
-                    c = meant[simple.find(escaped)];
-                }
-            }
+            if (c == '\\') c = Escaped();
             out->push_back(c);
         }
         return Take("\"");
+    }
+    // The comment line that carries a path: the path as it is, except that
+    // control characters are escaped as in a string.
+    std::string PathLine() {
+        std::string path;
+        while (at_ < text_.size() && text_[at_] != '\n') {
+            const char c = text_[at_++];
+            FUZZ_CHECK(static_cast<unsigned char>(c) >= 0x20);
+            if (c == '\\' && at_ < text_.size() && text_[at_] != '\\' && text_[at_] != '"') {
+                path.push_back(Escaped());
+                FUZZ_CHECK(static_cast<unsigned char>(path.back()) < 0x20);
+                continue;
+            }
+            path.push_back(c);
+            // A quote or backslash escaped inside a key's value stays as written.
+            if (c == '\\' && at_ < text_.size()) path.push_back(text_[at_++]);
+        }
+        FUZZ_CHECK(Take("\n"));
+        return path;
     }
     std::string Token() {
         const std::size_t end = text_.find_first_of(";,}", at_);
@@ -142,6 +144,27 @@ public:
     }
 
 private:
+    // The character of the escape after a backslash; a \x escape takes up to
+    // four hexadecimal digits, as MOF readers do.
+    char Escaped() {
+        FUZZ_CHECK(at_ < text_.size());
+        const char escaped = text_[at_++];
+        const std::string simple = "\"\\nrtbf";
+        const std::string meant = "\"\\\n\r\t\b\f";
+        if (escaped != 'x') {
+            FUZZ_CHECK(simple.find(escaped) != std::string::npos);
+            return meant[simple.find(escaped)];
+        }
+        std::size_t digits = 0;
+        unsigned code = 0;
+        while (digits < 4 && at_ < text_.size() && std::isxdigit(static_cast<unsigned char>(text_[at_]))) {
+            code = code * 16 + std::stoul(std::string(1, text_[at_++]), nullptr, 16);
+            ++digits;
+        }
+        FUZZ_CHECK(digits > 0 && code < 0x80);
+        return static_cast<char>(code);
+    }
+
     const std::string& text_;
     std::size_t at_ = 0;
 };
@@ -154,13 +177,13 @@ void CheckMofValue(MofReader& mof, const TCIMValue& value) {
         case kCIMTypeUInt16:
         case kCIMTypeUInt32:
         case kCIMTypeUInt64: FUZZ_CHECK(mof.Token() == std::to_string(value.AsUInt64())); return;
-        case kCIMTypeString: FUZZ_CHECK(mof.String(&text) && text == value.AsString()); return;
+        case kCIMTypeString: FUZZ_CHECK(mof.String(&text) && TextMatches(text, value.AsString())); return;
         case kCIMTypeReference:
             // An alias of an instance written before, or the path.
             if (mof.Take("$")) {
                 FUZZ_CHECK(mof.Token().rfind(value.AsReference().ClassName() + "_", 0) == 0);
             } else {
-                FUZZ_CHECK(mof.String(&text) && text == value.AsReference().ToString());
+                FUZZ_CHECK(mof.String(&text) && TextMatches(text, value.AsReference().ToString()));
             }
             return;
         case kCIMTypeStringArray: {
@@ -169,7 +192,7 @@ void CheckMofValue(MofReader& mof, const TCIMValue& value) {
             for (const TCIMValue& element : value.Elements()) {
                 FUZZ_CHECK(first || mof.Take(", "));
                 first = false;
-                FUZZ_CHECK(mof.String(&text) && text == element.ToString());
+                FUZZ_CHECK(mof.String(&text) && TextMatches(text, element.ToString()));
             }
             FUZZ_CHECK(mof.Take("}"));
             return;
@@ -183,7 +206,7 @@ void CheckMof(const kvlhost::InstanceList& instances) {
     for (std::size_t i = 0; i < instances.size(); ++i) {
         const THubInstance& instance = *instances[i];
         FUZZ_CHECK(i == 0 || mof.Take("\n"));
-        FUZZ_CHECK(mof.Take("// ") && mof.Line() == instance.Path());
+        FUZZ_CHECK(mof.Take("// ") && TextMatches(mof.PathLine(), instance.Path()));
         FUZZ_CHECK(mof.Take("instance of " + instance.ClassName()));
         const std::string alias = mof.Line();
         FUZZ_CHECK(alias.empty() || alias.rfind(" as $" + instance.ClassName() + "_", 0) == 0);
@@ -198,23 +221,8 @@ void CheckMof(const kvlhost::InstanceList& instances) {
     FUZZ_CHECK(mof.AtEnd());
 }
 
-// Texts the MOF writer cannot yet give back: bytes that are not UTF-8 go
-// out raw, a line break in a key breaks the comment line that carries the
-// path, and a "\xHH" escape runs into a hexadecimal digit after it.
-bool MofCanCarry(const std::string& text) {
-    if (!IsUtf8(text)) return false;
-    for (const char c : text) {
-        if (static_cast<unsigned char>(c) < 0x20) return false;
-    }
-    return true;
-}
-
-TCIMValue Value(FuzzInput& in, const std::vector<Instance>& made, bool* mofCanCarry) {
-    const auto text = [&] {
-        std::string t = in.Text(40);
-        *mofCanCarry = *mofCanCarry && MofCanCarry(t);
-        return t;
-    };
+TCIMValue Value(FuzzInput& in, const std::vector<Instance>& made) {
+    const auto text = [&] { return in.Text(40); };
     switch (in.Below(8)) {
         case 0: return TCIMValue();
         case 1: return TCIMValue(in.Flag());
@@ -241,18 +249,17 @@ void OutputFormatsTarget(const std::uint8_t* data, std::size_t size) {
     FuzzInput in(data, size);
     const auto ns = boost::make_shared<TPluginManagerNamespace>();
     std::vector<Instance> made;
-    bool mofCanCarry = true;
     while (!in.Empty() && made.size() < 16) {
         const Instance instance = boost::dynamic_pointer_cast<THubInstance>(
             ns->GetClass(kClasses[in.Below(std::size(kClasses))], {})->CreateInstance({}));
         for (std::uint32_t n = in.Below(6); n > 0; --n) {
-            instance->SetProperty(kProperties[in.Below(std::size(kProperties))], Value(in, made, &mofCanCarry), {});
+            instance->SetProperty(kProperties[in.Below(std::size(kProperties))], Value(in, made), {});
         }
         made.push_back(instance);
     }
     const kvlhost::InstanceList instances(made.begin(), made.end());
     CheckJson(instances);
-    if (mofCanCarry) CheckMof(instances);
+    CheckMof(instances);
 }
 
 }  // namespace linkscope::fuzz
