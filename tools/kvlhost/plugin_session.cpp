@@ -108,14 +108,20 @@ void RunPluginSession(TPluginManagerNamespace& manager, const std::string& path,
                       std::optional<MachineDescription> machine, const std::vector<std::string>& classes,
                       InstanceWriter& writer) {
     void* library = LoadPlugin(path);
-    if (machine) {
-        HandOver(library, path, *machine);
-        machine.reset();  // the plug-in keeps what it parsed; the text is not needed again
-    }
     if (manager.Plugins().empty()) throw RunFailure(kExitFailed, "the plug-in did not register");
     IPluginCallbacks* plugin = manager.Plugins().front();
     auto* queries = dynamic_cast<IPluginBasicQueryCallbacks*>(plugin);
     if (queries == nullptr) throw RunFailure(kExitFailed, "the plug-in does not answer queries");
+    if (machine) {
+        try {
+            HandOver(library, path, *machine);
+        } catch (const RunFailure&) {
+            plugin->Destroy();
+            manager.UnregisterAll();
+            throw;
+        }
+        machine.reset();  // the plug-in keeps what it parsed; the text is not needed again
+    }
 
     const boost::shared_ptr<ICIMNamespace> ns = manager.shared_from_this();
     TCIMPropertyMap context;
