@@ -5,7 +5,6 @@
 #include "collect/adapters_info.h"
 #include "collect/network_params.h"
 #include "collect/route_info.h"
-#include "frame/backend_choice.h"
 #include "kvl/hub.h"
 #include "provider/linkscope.h"
 #include "teams/teams.h"
@@ -24,7 +23,6 @@ TLinkScopeCallbacks::~TLinkScopeCallbacks() = default;
 
 void TLinkScopeCallbacks::Collect() {
     Cleanup();
-    UseBackendChosenByHost();
 
     networkParams_ = new NetworkParams();
     networkParams_->Collect();

@@ -1,6 +1,7 @@
 // Loading a machine description file into a simulated platform.
 #pragma once
 
+#include <cstddef>
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -19,7 +20,19 @@ public:
 
 struct Machine;
 
-// Reads and checks the file; throws MachineFileError.
+// The largest machine description read.
+inline constexpr std::size_t kMaxMachineFileBytes = std::size_t{64} << 20;
+// The path that stands for standard input, and the name messages give it.
+inline constexpr char kStandardInputPath[] = "-";
+inline constexpr char kStandardInputName[] = "standard input";
+
+// How messages name the description at `path`.
+std::string MachineOrigin(const std::string& path);
+// The whole text at `path` (a file, a pipe, a device; "-": standard input).
+// Reading stops as soon as it passes kMaxMachineFileBytes, so that an
+// endless source is refused too. Throws MachineFileError.
+std::string ReadMachineText(const std::string& path);
+// Reads and checks the description at `path`; throws MachineFileError.
 std::shared_ptr<const Machine> LoadMachineFile(const std::string& path);
 // Same, from JSON text; `origin` names the source in messages.
 std::shared_ptr<const Machine> ParseMachine(const std::string& text, const std::string& origin);

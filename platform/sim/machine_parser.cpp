@@ -1,8 +1,4 @@
 // Reading a machine description file into a Machine.
-#include <cerrno>
-#include <fstream>
-#include <system_error>
-
 #include "platform/sim/adapter_fields.h"
 #include "platform/sim/address_parsing.h"
 #include "platform/sim/json_fields.h"
@@ -17,7 +13,6 @@
 namespace linkscope::sim {
 namespace {
 
-constexpr std::size_t kMaxFileBytes = std::size_t{64} << 20;
 constexpr std::size_t kHostTextChars = 131;        // the system's fixed host and domain fields
 constexpr std::size_t kDevicePropertyChars = 1023;  // what fits the collectors' 1024-byte buffers
 constexpr std::size_t kMaxKeyNameChars = 255;
@@ -174,24 +169,6 @@ std::shared_ptr<const Machine> ParseMachine(const std::string& text, const std::
     if (auto links = record.Get("kernelLinks")) machine->kernelLinks = ReadKernelLinks(*links);
     if (auto pci = record.Get("pciDevices")) machine->pciDevices = ReadPciDevices(*pci);
     return machine;
-}
-
-std::shared_ptr<const Machine> LoadMachineFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        throw MachineFileError(path + ": cannot open the file: " +
-                               std::generic_category().message(errno));
-    }
-    file.seekg(0, std::ios::end);
-    const auto size = file.tellg();
-    if (size < 0) throw MachineFileError(path + ": cannot read the file");
-    if (static_cast<std::size_t>(size) > kMaxFileBytes) {
-        throw MachineFileError(path + ": the file is larger than 64 MiB");
-    }
-    file.seekg(0, std::ios::beg);
-    std::string text(static_cast<std::size_t>(size), '\0');
-    if (!file.read(text.data(), size)) throw MachineFileError(path + ": cannot read the file");
-    return ParseMachine(text, path);
 }
 
 }  // namespace linkscope::sim

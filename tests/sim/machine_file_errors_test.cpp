@@ -120,10 +120,5 @@ TEST(MachineFileErrorsTest, NamesFileFieldAndProblem) {
     for (const Case& c : cases) EXPECT_EQ(Refusal(c.text), c.message) << c.text;
 }
 
-TEST(MachineFileErrorsTest, UnreadableFileIsNamed) {
-    EXPECT_EQ(RefusalOf([] { LoadMachineFile("/nonexistent/m.json"); }),
-              "/nonexistent/m.json: cannot open the file: No such file or directory");
-}
-
 }  // namespace
 }  // namespace linkscope::sim

@@ -28,9 +28,9 @@ def ipv6_text(address):
 
 
 def run_kvlhost(*args, env_extra=None):
-    """The runner (KVLHOST) with `args`, the variables it sets itself
+    """The runner (KVLHOST) with `args`, the variable it sets itself
     cleared first."""
-    env = {k: v for k, v in os.environ.items() if k not in ("KVL_EXCLUDEIP", "KVLHOST_MACHINE")}
+    env = {k: v for k, v in os.environ.items() if k != "KVL_EXCLUDEIP"}
     env.update(env_extra or {})
     return subprocess.run([os.environ.get("KVLHOST", "kvlhost"), *args], capture_output=True, text=True, env=env,
                           timeout=60)

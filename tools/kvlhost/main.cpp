@@ -2,12 +2,14 @@
 // plug-in, lets it collect once, queries it class by class and prints each
 // instance as it is committed. Exit 0 on success, 2 on bad usage or a bad
 // machine file, 1 when the plug-in or the host fails; every failure is one
-// line on stderr, and stdout then holds no complete document: nothing, or
-// the whole chunks of output sent before the failure.
+// line of valid text on stderr, and stdout then holds no complete document:
+// nothing, or the whole chunks of output sent before the failure.
 #include <cstdlib>
 #include <exception>
 #include <iostream>
 #include <memory>
+#include <optional>
+#include <utility>
 
 #include <boost/pointer_cast.hpp>
 
@@ -16,6 +18,7 @@
 #include "kvl/core.h"
 #include "kvl/hub.h"
 #include "kvl/logger.h"
+#include "one_line.h"
 #include "options.h"
 #include "pci_devices.h"
 #include "platform/sim/machine.h"
@@ -29,28 +32,30 @@ namespace {
 
 using namespace NQRXKVL20;
 
-// The plug-in picks its backend from KVLHOST_MACHINE (a machine description
-// file; absent: the real system) and reads KVL_EXCLUDEIP itself, so both are
-// set before it is loaded. A described machine also names the system in
-// every instance, so that its inventory is the same on any computer, and
-// brings the PCI devices the host serves beside the plug-in.
-void PrepareEnvironment(const Options& options, TPluginManagerNamespace& manager) {
+// A described machine is read once here, from a file or standard input:
+// it names the system in every instance, so that its inventory is the same
+// on any computer, and brings the PCI devices the host serves beside the
+// plug-in. Its text then goes to the plug-in. KVL_EXCLUDEIP is set before
+// the plug-in is loaded, which reads it itself.
+std::optional<MachineDescription> PrepareEnvironment(const Options& options, TPluginManagerNamespace& manager) {
+    std::optional<MachineDescription> description;
     if (!options.machineFile.empty()) {
-        std::shared_ptr<const linkscope::sim::Machine> machine;
+        if (options.machineFile == linkscope::sim::kStandardInputPath) UseBinaryStandardInput();
+        description.emplace();
+        description->origin = linkscope::sim::MachineOrigin(options.machineFile);
         try {
-            machine = linkscope::sim::LoadMachineFile(options.machineFile);
+            description->text = linkscope::sim::ReadMachineText(options.machineFile);
+            const auto machine = linkscope::sim::ParseMachine(description->text, description->origin);
+            TOSSpecific::SetMachineName(machine->host.hostName);
+            if (machine->pciDevices) InstallPciDevices(manager, *machine->pciDevices);
         } catch (const linkscope::sim::MachineFileError& error) {
             throw RunFailure(kExitUsage, error.what());
-        }
-        TOSSpecific::SetMachineName(machine->host.hostName);
-        if (machine->pciDevices) InstallPciDevices(manager, *machine->pciDevices);
-        if (!SetProcessEnvironment("KVLHOST_MACHINE", options.machineFile)) {
-            throw RunFailure(kExitFailed, "cannot set KVLHOST_MACHINE in the environment");
         }
     }
     if (options.excludeIp && !SetProcessEnvironment("KVL_EXCLUDEIP", "1")) {
         throw RunFailure(kExitFailed, "cannot set KVL_EXCLUDEIP in the environment");
     }
+    return description;
 }
 
 std::vector<std::string> ClassesToQuery(const Options& options, TPluginManagerNamespace& manager) {
@@ -78,14 +83,14 @@ void EchoLog(int maxLevel) {
 int Run(const Options& options) {
     const auto manager =
         boost::dynamic_pointer_cast<TPluginManagerNamespace>(TRootObject::GetPluginManager());
-    PrepareEnvironment(options, *manager);
+    std::optional<MachineDescription> machine = PrepareEnvironment(options, *manager);
     const std::vector<std::string> classes = ClassesToQuery(options, *manager);
     EchoLog(options.logLevel);
-    const std::string path = options.pluginPath.empty() ? RunnerFolder() + kPluginFileName
-                                                        : options.pluginPath;
+    const char* const defaultPlugin = machine ? kSimulatedPluginFileName : kPluginFileName;
+    const std::string path = options.pluginPath.empty() ? RunnerFolder() + defaultPlugin : options.pluginPath;
     const std::unique_ptr<InstanceWriter> writer =
         options.format == OutputFormat::kJson ? MakeJsonWriter(std::cout) : MakeMofWriter(std::cout);
-    RunPluginSession(*manager, path, classes, *writer);
+    RunPluginSession(*manager, path, std::move(machine), classes, *writer);
     writer->Finish();
     std::cout.flush();
     return kExitOk;
@@ -110,10 +115,10 @@ int main(int argc, char** argv) {
         std::cerr.flush();
         std::_Exit(code);
     } catch (const kvlhost::RunFailure& failure) {
-        std::cerr << "kvlhost: " << failure.what() << '\n';
+        std::cerr << "kvlhost: " << kvlhost::OneLine(failure.what()) << '\n';
         return failure.Code();
     } catch (const std::exception& error) {
-        std::cerr << "kvlhost: " << error.what() << '\n';
+        std::cerr << "kvlhost: " << kvlhost::OneLine(error.what()) << '\n';
         return kvlhost::kExitFailed;
     }
 }

@@ -5,6 +5,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "one_line.h"
+
 namespace kvlhost {
 
 std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
@@ -12,7 +14,7 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
                  "CIM instances it serves.",
                  "kvlhost");
     app.add_option("--machine", options.machineFile,
-                   "Describe the machine from this description file instead of asking the system")
+                   "Describe the machine from this description file (\"-\": standard input) instead of asking the system")
         ->type_name("FILE");
     app.add_option("--class", options.classes,
                    "Query only this class (repeatable; default: every served class)")
@@ -37,7 +39,7 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
         std::cout << app.help();
         return 0;
     } catch (const CLI::ParseError& error) {
-        std::cerr << "kvlhost: " << error.what() << " (see kvlhost --help)\n";
+        std::cerr << "kvlhost: " << OneLine(error.what()) << " (see kvlhost --help)\n";
         return 2;
     }
     options.format = format == "mof" ? OutputFormat::kMof : OutputFormat::kJson;

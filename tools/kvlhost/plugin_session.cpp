@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "failure.h"
+#include "frame/machine_setup.h"
 #include "kvl/core.h"
 #include "kvl/logger.h"
 #include "kvl/root.h"
@@ -85,18 +86,42 @@ std::string ShowLaterAssociations(TPluginManagerNamespace& manager, const std::v
     return failure;
 }
 
+void* LoadPlugin(const std::string& path) {
+    std::string problem = LibraryFileProblem(path);
+    void* library = problem.empty() ? LoadLibraryNow(path, problem) : nullptr;
+    if (library == nullptr) throw RunFailure(kExitFailed, "cannot load the plug-in " + path + ": " + problem);
+    return library;
+}
+
+void HandOver(void* library, const std::string& path, const MachineDescription& machine) {
+    const auto simulate = reinterpret_cast<linkscope::SimulateMachineFunction>(
+        LibraryFunction(library, linkscope::kSimulateMachineFunction));
+    if (simulate == nullptr) throw RunFailure(kExitUsage, "the plug-in " + path + " takes no machine description");
+    if (const char* reason = simulate(machine.text.data(), machine.text.size(), machine.origin.c_str())) {
+        throw RunFailure(kExitUsage, reason);
+    }
+}
+
 }  // namespace
 
 void RunPluginSession(TPluginManagerNamespace& manager, const std::string& path,
-                      const std::vector<std::string>& classes, InstanceWriter& writer) {
-    const std::string loadError = LoadLibraryNow(path);
-    if (!loadError.empty()) {
-        throw RunFailure(kExitFailed, "cannot load the plug-in " + path + ": " + loadError);
-    }
+                      std::optional<MachineDescription> machine, const std::vector<std::string>& classes,
+                      InstanceWriter& writer) {
+    void* library = LoadPlugin(path);
     if (manager.Plugins().empty()) throw RunFailure(kExitFailed, "the plug-in did not register");
     IPluginCallbacks* plugin = manager.Plugins().front();
     auto* queries = dynamic_cast<IPluginBasicQueryCallbacks*>(plugin);
     if (queries == nullptr) throw RunFailure(kExitFailed, "the plug-in does not answer queries");
+    if (machine) {
+        try {
+            HandOver(library, path, *machine);
+        } catch (const RunFailure&) {
+            plugin->Destroy();
+            manager.UnregisterAll();
+            throw;
+        }
+        machine.reset();  // the plug-in keeps what it parsed; the text is not needed again
+    }
 
     const boost::shared_ptr<ICIMNamespace> ns = manager.shared_from_this();
     TCIMPropertyMap context;

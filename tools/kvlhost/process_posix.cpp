@@ -3,11 +3,15 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <fstream>
+
+#include "library_image.h"
 #include "process.h"
 
 namespace kvlhost {
 
 const char* const kPluginFileName = "liblinkscope.so";
+const char* const kSimulatedPluginFileName = "liblinkscope_sim.so";
 
 std::string RunnerFolder() {
     char path[4096];
@@ -21,10 +25,21 @@ bool SetProcessEnvironment(const std::string& name, const std::string& value) {
     return setenv(name.c_str(), value.c_str(), 1) == 0;
 }
 
-std::string LoadLibraryNow(const std::string& path) {
-    if (dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL) != nullptr) return std::string();
-    const char* reason = dlerror();
-    return reason ? reason : "unknown loader error";
+void UseBinaryStandardInput() {}
+
+std::string LibraryFileProblem(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return "cannot open the file";
+    return ElfLibraryProblem(file, sizeof(void*) == 8);
 }
+
+void* LoadLibraryNow(const std::string& path, std::string& error) {
+    if (void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) return library;
+    const char* reason = dlerror();
+    error = reason ? reason : "unknown loader error";
+    return nullptr;
+}
+
+void* LibraryFunction(void* library, const char* name) { return dlsym(library, name); }
 
 }  // namespace kvlhost
