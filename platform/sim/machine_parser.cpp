@@ -3,6 +3,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "platform/registry_store.h"
 #include "platform/sim/adapter_fields.h"
 #include "platform/sim/address_parsing.h"
 #include "platform/sim/json_fields.h"
@@ -12,7 +13,6 @@
 #include "platform/sim/nic_library_fields.h"
 #include "platform/sim/pci_device_fields.h"
 #include "platform/sim/teaming_provider_fields.h"
-#include "platform/sim/registry_tree.h"
 
 namespace linkscope::sim {
 namespace {
@@ -97,8 +97,10 @@ bool IsKeyPath(const std::string& path) {
 // little-endian bytes), {"hex": "...", "type": N} raw data of any type
 // (REG_BINARY unless given).
 RawValue ReadRawValue(const std::string& name, const Field& field) {
-    if (field.Value().is_string()) return MakeTextValue(name, field.Text(kMaxRegistryData - 1));
-    if (field.Value().is_number_unsigned()) return MakeDwordValue(name, field.Uint32());
+    if (field.Value().is_string()) {
+        return {name, platform::kRegSz, platform::RegistryTextData(field.Text(kMaxRegistryData - 1))};
+    }
+    if (field.Value().is_number_unsigned()) return {name, platform::kRegDword, platform::RegistryDwordData(field.Uint32())};
     if (!field.Value().is_object()) {
         field.Fail("expected a string, an integer from 0 to 4294967295 or {\"hex\": \"...\"}");
     }
