@@ -21,7 +21,7 @@ constexpr std::size_t kMaxFileBytes = std::size_t{64} << 20;
 constexpr std::size_t kHostTextChars = 131;        // the system's fixed host and domain fields
 constexpr std::size_t kDevicePropertyChars = 1023;  // what fits the collectors' 1024-byte buffers
 constexpr std::size_t kMaxKeyNameChars = 255;
-constexpr std::size_t kMaxEnvironmentName = 255;
+constexpr std::size_t kMaxEnvironmentName = 32767;
 constexpr std::size_t kMaxEnvironmentValue = 65535;
 
 platform::FixedInfo ReadHost(const Field& field) {
@@ -61,8 +61,9 @@ CallResults ReadResults(const Field& field) {
 std::map<std::string, std::string> ReadEnvironment(const Field& field) {
     std::map<std::string, std::string> environment;
     for (const auto& [name, value] : field.Entries()) {
-        if (name.empty() || name.size() > kMaxEnvironmentName || name.find('=') != std::string::npos) {
-            value.Fail("a variable name has 1 to 255 characters and no \"=\"");
+        // The system keeps hidden variables such as "=C:" whose name starts with "=".
+        if (name.empty() || name.size() > kMaxEnvironmentName || name.find('=', 1) != std::string::npos) {
+            value.Fail("a variable name has 1 to 32767 characters and no \"=\" after its first");
         }
         environment[name] = value.Text(kMaxEnvironmentValue);
     }
@@ -125,12 +126,13 @@ std::vector<RawKey> ReadRegistry(const Field& field) {
                 key.openResult = value.Uint32();
             } else if (name == "@queryInfoResult") {
                 key.queryInfoResult = value.Uint32();
-            } else if (!name.empty() && name[0] == '@') {
+            } else if (name.size() > 1 && name[0] == '@' && name[1] != '@') {
                 value.Fail("unknown key setting (known: @openResult, @queryInfoResult)");
-            } else if (name.size() > kMaxValueNameChars) {
-                value.Fail("value name longer than 16383 characters");
             } else {
-                key.values.push_back(ReadRawValue(name, value));
+                // "@@name" is the value "@name".
+                const std::string valueName = name.size() > 1 && name[0] == '@' ? name.substr(1) : name;
+                if (valueName.size() > kMaxValueNameChars) value.Fail("value name longer than 16383 characters");
+                key.values.push_back(ReadRawValue(valueName, value));
             }
         }
         keys.push_back(std::move(key));
