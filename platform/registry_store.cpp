@@ -41,23 +41,47 @@ bool RegistryStore::NameEqual::operator()(std::string_view a, std::string_view b
            std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return FoldChar(x) == FoldChar(y); });
 }
 
-std::size_t RegistryStore::SlotHash::operator()(const Slot& slot) const {
-    return names(slot.name) ^ (slot.parent * 0x9E3779B97F4A7C15ull);
+RegistryStore::RegistryStore(NameMatch names) : match_(names), keys_(1), paths_(1) {}
+
+void RegistryStore::Reserve(std::size_t keys) {
+    keys_.reserve(keys);
+    paths_.reserve(keys);
+    PositionIndex index(keys);
+    for (KeyId key = kRoot + 1; key < paths_.size(); ++key) index.Emplace(paths_[key], key, PathAt());
+    pathIndex_ = std::move(index);
 }
 
-RegistryStore::RegistryStore(NameMatch names)
-    : match_(names), children_(0, SlotHash{NameHash{names}}, SlotEqual{NameEqual{names}}) {
-    keys_.emplace_back();
+std::string_view RegistryStore::Matchable(std::string_view text) const {
+    if (match_ == NameMatch::kExact) return text;
+    thread_local std::string folded;
+    folded.resize(text.size());
+    std::transform(text.begin(), text.end(), folded.begin(), FoldChar);
+    return folded;
 }
 
 RegistryStore::KeyId RegistryStore::AddKey(KeyId parent, const std::string& name) {
-    if (const auto existing = FindChild(parent, name)) return *existing;
+    std::string path = parent == kRoot ? std::string() : paths_[parent] + '\\';
+    path += Matchable(name);
+    if (const auto existing = FindChild(parent, name, path)) return *existing;
     const KeyId key = keys_.size();
-    keys_.push_back(Key{name, {}, {}, kSuccess, kSuccess});
+    keys_.push_back(Key{parent, name, {}, {}, kSuccess, kSuccess});
     keys_[parent].subkeys.push_back(key);
-    children_.emplace(Slot{parent, keys_[key].name}, key);
-    if (name.find('\\') != std::string::npos) longestSplitName_ = std::max(longestSplitName_, name.size());
+    paths_.push_back(std::move(path));
+    pathIndex_.Emplace(paths_[key], key, PathAt());
     return key;
+}
+
+std::optional<RegistryStore::KeyId> RegistryStore::FindChild(KeyId parent, const std::string& name,
+                                                             const std::string& path) const {
+    const std::size_t found = pathIndex_.Find(path, PathAt());
+    if (found == PositionIndex::npos) return std::nullopt;
+    const NameEqual equal{match_};
+    if (keys_[found].parent == parent && equal(keys_[found].name, name)) return found;
+    // Another key has the same path through a name that holds a backslash.
+    for (const KeyId child : keys_[parent].subkeys) {
+        if (equal(keys_[child].name, name)) return child;
+    }
+    return std::nullopt;
 }
 
 RegistryStore::KeyId RegistryStore::AddPath(KeyId from, const std::string& path) {
@@ -101,28 +125,11 @@ void RegistryStore::SetFaults(KeyId key, ResultCode openResult, ResultCode query
     keys_[key].queryInfoResult = queryInfoResult;
 }
 
-std::optional<RegistryStore::KeyId> RegistryStore::FindChild(KeyId parent, std::string_view name) const {
-    const auto it = children_.find(Slot{parent, name});
-    if (it == children_.end()) return std::nullopt;
-    return it->second;
-}
-
 std::optional<RegistryStore::KeyId> RegistryStore::Find(std::string_view path) const {
     if (path.empty()) return kRoot;
-    KeyId key = kRoot;
-    std::size_t start = 0;
-    for (;;) {
-        std::size_t end = std::min(path.find('\\', start), path.size());
-        std::optional<KeyId> child;
-        while (!(child = FindChild(key, path.substr(start, end - start)))) {
-            // Only a name no longer than the longest split name can still match.
-            if (end == path.size() || end - start >= longestSplitName_) return std::nullopt;
-            end = std::min(path.find('\\', end + 1), path.size());
-        }
-        key = *child;
-        if (end == path.size()) return key;
-        start = end + 1;
-    }
+    const std::size_t found = pathIndex_.Find(Matchable(path), PathAt());
+    if (found == PositionIndex::npos) return std::nullopt;
+    return found;
 }
 
 std::optional<std::size_t> RegistryStore::PositionOf(KeyId key, std::string_view name) const {

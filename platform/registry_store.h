@@ -2,18 +2,17 @@
 // subkeys and values keep the order in which they were added. The simulated
 // machine and the Linux backend's view of its devices both keep theirs here.
 //
-// Names compare exactly or, as the system's do, in any letter case. A key
-// is found by its parent and its name, one hash lookup per part of a path
-// and without copying it. A key name may hold a backslash (a Linux interface
-// name may): where a part of a path names no key, the lookup takes the next
-// part into the same name, so such a key is found as long as no sibling is
-// named like its first part. A value name is found by a scan while its key
-// has few values and through an index once it has more.
+// Names compare exactly or, as the system's do, in any letter case. Every
+// key is indexed by its whole path, so that finding one costs one probe of
+// a flat table, whatever the size of the tree, and allocates nothing. A key
+// name may hold a backslash (a Linux interface name may): its path is still
+// the names joined by "\", and where two keys have the same path the first
+// added is found. A value name is found by a scan while its key has few
+// values and through an index once it has more.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,6 +20,7 @@
 #include <vector>
 
 #include "platform/device_registry.h"
+#include "platform/position_index.h"
 #include "platform/result_codes.h"
 
 namespace linkscope::platform {
@@ -43,6 +43,7 @@ public:
         std::vector<std::uint8_t> data;
     };
     struct Key {
+        KeyId parent = kRoot;
         std::string name;
         std::vector<KeyId> subkeys;
         std::vector<Value> values;
@@ -53,14 +54,8 @@ public:
     };
 
     explicit RegistryStore(NameMatch names = NameMatch::kExact);
-    // Index views point into the keys, so a store is moved, never copied.
-    RegistryStore(const RegistryStore&) = delete;
-    RegistryStore& operator=(const RegistryStore&) = delete;
-    RegistryStore(RegistryStore&&) = default;
-    RegistryStore& operator=(RegistryStore&&) = default;
-
-    // Room for `keys` keys in all, so that building does not rehash.
-    void Reserve(std::size_t keys) { children_.reserve(keys); }
+    // Room for `keys` keys in all, so that building does not grow the index.
+    void Reserve(std::size_t keys);
     // The subkey `name` of `parent`, added when it is not there yet.
     KeyId AddKey(KeyId parent, const std::string& name);
     // The key at `path` below `from`, with every missing key on the way;
@@ -73,8 +68,8 @@ public:
     void SetDword(KeyId key, const std::string& name, std::uint32_t number);
     void SetFaults(KeyId key, ResultCode openResult, ResultCode queryInfoResult);
 
-    // The key at `path` below the root ("" is the root itself); a path with
-    // an empty part names no key.
+    // The key whose whole path below the root is `path` ("" is the root
+    // itself).
     std::optional<KeyId> Find(std::string_view path) const;
     const Value* FindValue(KeyId key, std::string_view name) const;
     const Key& At(KeyId key) const { return keys_[key]; }
@@ -88,30 +83,25 @@ private:
         NameMatch match;
         bool operator()(std::string_view a, std::string_view b) const;
     };
-    struct Slot {
-        KeyId parent;
-        std::string_view name;  // the child key's own name
-    };
-    struct SlotHash {
-        NameHash names;
-        std::size_t operator()(const Slot& slot) const;
-    };
-    struct SlotEqual {
-        NameEqual names;
-        bool operator()(const Slot& a, const Slot& b) const { return a.parent == b.parent && names(a.name, b.name); }
-    };
     // Value positions of one key by name; the names are copies, as values
     // move when their key's list grows.
     using ValueIndex = std::unordered_map<std::string, std::size_t, NameHash, NameEqual>;
 
-    std::optional<KeyId> FindChild(KeyId parent, std::string_view name) const;
+    // How the path index reads back the path of a key.
+    auto PathAt() const {
+        return [this](std::size_t key) { return std::string_view(paths_[key]); };
+    }
+    std::optional<KeyId> FindChild(KeyId parent, const std::string& name, const std::string& path) const;
     std::optional<std::size_t> PositionOf(KeyId key, std::string_view name) const;
+    // `text` folded when names match in any case; a view of `text` itself
+    // or of a buffer kept by the thread.
+    std::string_view Matchable(std::string_view text) const;
 
     NameMatch match_;
-    std::deque<Key> keys_;  // a deque, so that the names the index views never move
-    std::unordered_map<Slot, KeyId, SlotHash, SlotEqual> children_;
+    std::vector<Key> keys_;
+    std::vector<std::string> paths_;  // each key's whole path, folded when names match in any case
+    PositionIndex pathIndex_;
     std::unordered_map<KeyId, ValueIndex> valueIndexes_;  // only keys with many values
-    std::size_t longestSplitName_ = 0;  // the longest key name that holds a backslash
 };
 
 }  // namespace linkscope::platform
