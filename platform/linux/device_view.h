@@ -20,9 +20,11 @@
 
 #include "platform/device_registry.h"
 #include "platform/linux/kernel_records.h"
-#include "platform/linux/registry_store.h"
+#include "platform/registry_store.h"
 
 namespace linkscope::live {
+
+using platform::RegistryStore;
 
 struct DeviceView {
     std::vector<platform::DeviceRecord> devices;

@@ -8,8 +8,8 @@
 #include "platform/linux/ip_helper_view.h"
 #include "platform/linux/kernel_links_view.h"
 #include "platform/linux/live_platform.h"
-#include "platform/linux/registry_store.h"
 #include "platform/linux/snapshot_fetch.h"
+#include "platform/store_registry.h"
 
 namespace linkscope::live {
 namespace {
@@ -175,7 +175,7 @@ private:
     LiveIpHelper ipHelper_;
     LiveEnvironment environment_;
     LiveDeviceSetup devices_;
-    StoreRegistry registry_;
+    platform::StoreRegistry registry_;
     NoVendorLibrary vendorLibrary_;
     NativeProcess process_;
     NoTeamingWmi wmi_;

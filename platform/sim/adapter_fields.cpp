@@ -13,10 +13,19 @@ constexpr std::size_t kDescriptionChars = 131;
 constexpr std::size_t kDeviceNameChars = 127;
 constexpr std::size_t kMaxMacBytes = 8;
 
-std::string ReadIpv4Text(const Field& field) {
-    const auto address = ParseIpv4(field.Text(kMaxRegistryData));
-    if (!address) field.Fail("expected a dotted IPv4 address like \"10.0.0.1\"");
+// A dotted IPv4 address in its plain form, or the empty text the system
+// leaves in an address field that has nothing to hold.
+std::optional<std::string> AddressText(const std::string& text) {
+    if (text.empty()) return text;
+    const auto address = ParseIpv4(text);
+    if (!address) return std::nullopt;
     return FormatIpv4(*address);
+}
+
+std::string ReadIpv4Text(const Field& field) {
+    auto text = AddressText(field.Text(kMaxRegistryData));
+    if (!text) field.Fail("expected a dotted IPv4 address like \"10.0.0.1\"");
+    return std::move(*text);
 }
 
 std::vector<std::string> ReadIpv4Texts(const Field& list) {
@@ -25,30 +34,29 @@ std::vector<std::string> ReadIpv4Texts(const Field& list) {
     return texts;
 }
 
-// A dotted mask, or a prefix length from 0 to 32.
-std::optional<Ipv4Bytes> ParseMask(const std::string& text) {
-    if (auto dotted = ParseIpv4(text)) return dotted;
-    if (text.empty() || text.size() > 2 || text.find_first_not_of("0123456789") != std::string::npos) {
-        return std::nullopt;
-    }
+// A dotted mask of any bits (the system reports a mask that is not
+// contiguous as it was configured), a prefix length from 0 to 32, or empty.
+std::optional<std::string> ParseMask(const std::string& text) {
+    if (auto dotted = AddressText(text)) return dotted;
+    if (text.size() > 2 || text.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
     const int length = std::stoi(text);
     if (length > 32) return std::nullopt;
-    return MaskOfPrefix(length);
+    return FormatIpv4(MaskOfPrefix(length));
 }
 
-// "ADDRESS/MASK" with a dotted mask or a prefix length.
+// "ADDRESS/MASK" with a dotted mask or a prefix length; either part may be
+// empty.
 platform::IpAddressString ReadAddressWithMask(const Field& field) {
     const std::string text = field.Text(kMaxRegistryData);
     const auto slash = text.find('/');
-    const auto address = ParseIpv4(text.substr(0, slash));
+    auto address = AddressText(text.substr(0, slash));
     if (!address || slash == std::string::npos) {
         field.Fail("expected \"ADDRESS/MASK\" like \"10.0.0.5/255.255.255.0\" or \"10.0.0.5/24\"");
     }
     const std::string maskText = text.substr(slash + 1);
-    const auto mask = ParseMask(maskText);
+    auto mask = ParseMask(maskText);
     if (!mask) field.Fail("mask \"" + Printable(maskText) + "\" is neither dotted nor a prefix length from 0 to 32");
-    if (!PrefixLengthOf(*mask)) field.Fail("mask \"" + Printable(maskText) + "\" is not contiguous");
-    return {FormatIpv4(*address), FormatIpv4(*mask)};
+    return {std::move(*address), std::move(*mask)};
 }
 
 std::vector<std::uint8_t> ReadMac(const Field& field) {
@@ -93,9 +101,7 @@ void ReadDhcp(const Record& record, Adapter* adapter) {
     const auto dhcp = record.Get("dhcp");
     const auto server = record.Get("dhcpServer");
     adapter->dhcp = dhcp ? dhcp->Bool() : server.has_value();
-    if (!server) return;
-    if (!adapter->dhcp) server->Fail("given while \"dhcp\" is false");
-    adapter->dhcpServer = ReadIpv4Text(*server);
+    if (server) adapter->dhcpServer = ReadIpv4Text(*server);
 }
 
 void ReadLists(const Record& record, Adapter* adapter) {

@@ -73,16 +73,6 @@ std::string FormatIpv4(const Ipv4Bytes& bytes) {
            std::to_string(bytes[2]) + "." + std::to_string(bytes[3]);
 }
 
-std::optional<int> PrefixLengthOf(const Ipv4Bytes& mask) {
-    const std::uint32_t bits = std::uint32_t{mask[0]} << 24 | std::uint32_t{mask[1]} << 16 |
-                               std::uint32_t{mask[2]} << 8 | mask[3];
-    int length = 0;
-    while (length < 32 && (bits >> (31 - length) & 1u) != 0) ++length;
-    const std::uint64_t rest = (std::uint64_t{1} << (32 - length)) - 1;
-    if ((bits & rest) != 0) return std::nullopt;
-    return length;
-}
-
 Ipv4Bytes MaskOfPrefix(int length) {
     const std::uint32_t bits = length <= 0 ? 0 : ~std::uint32_t{0} << (32 - length);
     return {static_cast<std::uint8_t>(bits >> 24), static_cast<std::uint8_t>(bits >> 16),

@@ -19,9 +19,6 @@ using Ipv6Bytes = std::array<std::uint8_t, 16>;
 std::optional<Ipv4Bytes> ParseIpv4(std::string_view text);
 std::string FormatIpv4(const Ipv4Bytes& bytes);
 
-// The prefix length of a mask whose one bits are contiguous from the top;
-// nullopt for any other mask.
-std::optional<int> PrefixLengthOf(const Ipv4Bytes& mask);
 // The mask of a prefix length from 0 to 32.
 Ipv4Bytes MaskOfPrefix(int length);
 

@@ -32,10 +32,10 @@ std::string Number(std::size_t n) {
 
 class LayoutBuilder {
 public:
-    explicit LayoutBuilder(MachineLayout& layout) : layout_(layout), registry_(layout.registry) {
-        registry_.CreateKey(std::string(platform::kClassRoot) + "\\" + platform::kNetClassGuid);
+    explicit LayoutBuilder(MachineLayout& layout) : layout_(layout), registry_(*layout.registry) {
+        AddPath(std::string(platform::kClassRoot) + "\\" + platform::kNetClassGuid);
         for (const char* interfaceClass : kInterfaceClasses) {
-            registry_.CreateKey(std::string(platform::kDeviceClassesRoot) + "\\" + interfaceClass);
+            AddPath(std::string(platform::kDeviceClassesRoot) + "\\" + interfaceClass);
         }
     }
 
@@ -44,33 +44,37 @@ public:
         const std::string driverKey = std::string(platform::kNetClassGuid) + "\\" + number;
         layout_.devices.push_back({platform::kNetClassName, platform::kNetClassGuid, driverKey});
         const std::string classKeyPath = std::string(platform::kClassRoot) + "\\" + driverKey;
-        const auto classKey = registry_.CreateKey(classKeyPath);
-        registry_.SetValue(classKey, MakeTextValue("NetCfgInstanceId", guid));
-        if (device.driverDesc) registry_.SetValue(classKey, MakeTextValue("DriverDesc", *device.driverDesc));
+        const auto classKey = AddPath(classKeyPath);
+        registry_.SetText(classKey, "NetCfgInstanceId", guid);
+        if (device.driverDesc) registry_.SetText(classKey, "DriverDesc", *device.driverDesc);
         for (const SettingName& setting : kSettings) {
             if (const auto& value = device.*setting.member) AddSetting(classKey, classKeyPath, setting.valueName, *value);
         }
         const auto classes = std::min(device.interfaceClasses, kInterfaceClassCount);
         for (std::uint32_t c = 0; c < classes; ++c) {
             const std::string interfaceClass = kInterfaceClasses[c];
-            const auto control = registry_.CreateKey(std::string(platform::kDeviceClassesRoot) + "\\" + interfaceClass +
-                                                     "\\##?#ROOT#NET#" + number + "#" + interfaceClass + "\\#" +
-                                                     guid + "\\Control");
-            registry_.SetValue(control, MakeDwordValue("Linked", linked ? 1 : 0));
+            const auto control = AddPath(std::string(platform::kDeviceClassesRoot) + "\\" + interfaceClass +
+                                         "\\##?#ROOT#NET#" + number + "#" + interfaceClass + "\\#" + guid +
+                                         "\\Control");
+            registry_.SetDword(control, "Linked", linked ? 1 : 0);
         }
     }
 
 private:
-    void AddSetting(RegistryTree::KeyId classKey, const std::string& classKeyPath, const char* name,
+    platform::RegistryStore::KeyId AddPath(const std::string& path) {
+        return registry_.AddPath(platform::RegistryStore::kRoot, path);
+    }
+
+    void AddSetting(platform::RegistryStore::KeyId classKey, const std::string& classKeyPath, const char* name,
                     const DriverSetting& setting) {
-        registry_.SetValue(classKey, MakeTextValue(name, setting.value));
+        registry_.SetText(classKey, name, setting.value);
         if (!setting.choices) return;
-        const auto choices = registry_.CreateKey(classKeyPath + "\\Ndi\\Params\\" + name + "\\enum");
-        for (const auto& [code, text] : *setting.choices) registry_.SetValue(choices, MakeTextValue(code, text));
+        const auto choices = AddPath(classKeyPath + "\\Ndi\\Params\\" + name + "\\enum");
+        for (const auto& [code, text] : *setting.choices) registry_.SetText(choices, code, text);
     }
 
     MachineLayout& layout_;
-    RegistryTree& registry_;  // layout_.registry
+    platform::RegistryStore& registry_;  // *layout_.registry
     std::size_t next_ = 0;
 };
 
@@ -87,10 +91,10 @@ MachineLayout LayOutMachine(const Machine& machine) {
     }
     layout.devices.insert(layout.devices.end(), machine.devices.begin(), machine.devices.end());
     for (const RawKey& raw : machine.registry) {
-        const auto key = layout.registry.CreateKey(raw.path);
-        for (const RawValue& value : raw.values) layout.registry.SetValue(key, value);
-        layout.registry.At(key).openResult = raw.openResult;
-        layout.registry.At(key).queryInfoResult = raw.queryInfoResult;
+        platform::RegistryStore& registry = *layout.registry;
+        const auto key = registry.AddPath(platform::RegistryStore::kRoot, raw.path);
+        for (const RawValue& value : raw.values) registry.SetValue(key, value.name, value.type, value.data);
+        registry.SetFaults(key, raw.openResult, raw.queryInfoResult);
     }
     return layout;
 }

@@ -4,17 +4,19 @@
 // "DeviceClasses"; the machine's raw devices and keys follow.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "platform/device_registry.h"
 #include "platform/sim/machine.h"
-#include "platform/sim/registry_tree.h"
+#include "platform/registry_store.h"
 
 namespace linkscope::sim {
 
 struct MachineLayout {
     std::vector<platform::DeviceRecord> devices;
-    RegistryTree registry;
+    std::shared_ptr<platform::RegistryStore> registry =
+        std::make_shared<platform::RegistryStore>(platform::NameMatch::kAnyCase);
 };
 
 // Network devices are numbered in the order adapters, then disabled

@@ -1,4 +1,5 @@
 // Reading a machine description file into a Machine.
+#include "platform/registry_store.h"
 #include "platform/sim/adapter_fields.h"
 #include "platform/sim/address_parsing.h"
 #include "platform/sim/json_fields.h"
@@ -8,7 +9,6 @@
 #include "platform/sim/nic_library_fields.h"
 #include "platform/sim/pci_device_fields.h"
 #include "platform/sim/teaming_provider_fields.h"
-#include "platform/sim/registry_tree.h"
 
 namespace linkscope::sim {
 namespace {
@@ -16,7 +16,7 @@ namespace {
 constexpr std::size_t kHostTextChars = 131;        // the system's fixed host and domain fields
 constexpr std::size_t kDevicePropertyChars = 1023;  // what fits the collectors' 1024-byte buffers
 constexpr std::size_t kMaxKeyNameChars = 255;
-constexpr std::size_t kMaxEnvironmentName = 255;
+constexpr std::size_t kMaxEnvironmentName = 32767;
 constexpr std::size_t kMaxEnvironmentValue = 65535;
 
 platform::FixedInfo ReadHost(const Field& field) {
@@ -56,8 +56,9 @@ CallResults ReadResults(const Field& field) {
 std::map<std::string, std::string> ReadEnvironment(const Field& field) {
     std::map<std::string, std::string> environment;
     for (const auto& [name, value] : field.Entries()) {
-        if (name.empty() || name.size() > kMaxEnvironmentName || name.find('=') != std::string::npos) {
-            value.Fail("a variable name has 1 to 255 characters and no \"=\"");
+        // The system keeps hidden variables such as "=C:" whose name starts with "=".
+        if (name.empty() || name.size() > kMaxEnvironmentName || name.find('=', 1) != std::string::npos) {
+            value.Fail("a variable name has 1 to 32767 characters and no \"=\" after its first");
         }
         environment[name] = value.Text(kMaxEnvironmentValue);
     }
@@ -92,8 +93,10 @@ bool IsKeyPath(const std::string& path) {
 // little-endian bytes), {"hex": "...", "type": N} raw data of any type
 // (REG_BINARY unless given).
 RawValue ReadRawValue(const std::string& name, const Field& field) {
-    if (field.Value().is_string()) return MakeTextValue(name, field.Text(kMaxRegistryData - 1));
-    if (field.Value().is_number_unsigned()) return MakeDwordValue(name, field.Uint32());
+    if (field.Value().is_string()) {
+        return {name, platform::kRegSz, platform::RegistryTextData(field.Text(kMaxRegistryData - 1))};
+    }
+    if (field.Value().is_number_unsigned()) return {name, platform::kRegDword, platform::RegistryDwordData(field.Uint32())};
     if (!field.Value().is_object()) {
         field.Fail("expected a string, an integer from 0 to 4294967295 or {\"hex\": \"...\"}");
     }
@@ -118,12 +121,13 @@ std::vector<RawKey> ReadRegistry(const Field& field) {
                 key.openResult = value.Uint32();
             } else if (name == "@queryInfoResult") {
                 key.queryInfoResult = value.Uint32();
-            } else if (!name.empty() && name[0] == '@') {
+            } else if (name.size() > 1 && name[0] == '@' && name[1] != '@') {
                 value.Fail("unknown key setting (known: @openResult, @queryInfoResult)");
-            } else if (name.size() > kMaxValueNameChars) {
-                value.Fail("value name longer than 16383 characters");
             } else {
-                key.values.push_back(ReadRawValue(name, value));
+                // "@@name" is the value "@name".
+                const std::string valueName = name.size() > 1 && name[0] == '@' ? name.substr(1) : name;
+                if (valueName.size() > kMaxValueNameChars) value.Fail("value name longer than 16383 characters");
+                key.values.push_back(ReadRawValue(valueName, value));
             }
         }
         keys.push_back(std::move(key));

@@ -1,7 +1,7 @@
 #include "platform/sim/nic_library_fields.h"
 
+#include <algorithm>
 #include <cstring>
-#include <set>
 #include <string>
 
 #include "platform/sim/address_parsing.h"
@@ -97,10 +97,6 @@ std::vector<RawPatch> ReadPatches(const Field& list, std::size_t recordSize) {
     return patches;
 }
 
-void CheckUnique(std::set<std::uint32_t>& seen, std::uint32_t handle, const Field& where) {
-    if (!seen.insert(handle).second) where.Fail("handle " + std::to_string(handle) + " given twice");
-}
-
 NicTeamVirtualAdapter ReadVirtualAdapter(const Field& field, const NicTeam& team, std::uint32_t defaultHandle) {
     const Record record(field, {"handle", "name", "ip", "mask", "driverState", "mac", "vlanId", "vlanName",
                                 "adapterState", "teamId", "result", "raw"});
@@ -123,7 +119,7 @@ NicTeamVirtualAdapter ReadVirtualAdapter(const Field& field, const NicTeam& team
     return adapter;
 }
 
-NicTeam ReadTeam(const Field& field, std::uint32_t& nextHandle, std::set<std::uint32_t>& handles) {
+NicTeam ReadTeam(const Field& field, std::uint32_t& nextHandle) {
     const Record record(field, {"name", "id", "type", "virtualAdapterCount", "virtualAdapters", "raw"});
     NicTeam team;
     record.Read("name", kTeamNameChars, &team.name);
@@ -131,10 +127,7 @@ NicTeam ReadTeam(const Field& field, std::uint32_t& nextHandle, std::set<std::ui
     record.Read("type", &team.type);
     if (auto count = record.Get("virtualAdapterCount")) team.virtualAdapterCount = count->Uint32();
     if (auto list = record.Get("virtualAdapters")) {
-        for (const Field& item : list->Items()) {
-            team.virtualAdapters.push_back(ReadVirtualAdapter(item, team, nextHandle++));
-            CheckUnique(handles, team.virtualAdapters.back().handle, item);
-        }
+        for (const Field& item : list->Items()) team.virtualAdapters.push_back(ReadVirtualAdapter(item, team, nextHandle++));
     }
     if (auto raw = record.Get("raw")) team.raw = ReadPatches(*raw, bmapi::kTeamRecordSize);
     return team;
@@ -212,10 +205,7 @@ NicLibrary ReadNicLibrary(const Field& field) {
     const Record record(field, {"loadError", "missing", "failAllocation", "results", "teamCount", "adapterCount",
                                 "teams", "adapters"});
     NicLibrary library;
-    if (auto code = record.Get("loadError")) {
-        library.loadError = code->Uint32();
-        if (*library.loadError == platform::kSuccess) code->Fail("a load error is a non-zero code");
-    }
+    if (auto code = record.Get("loadError")) library.loadError = code->Uint32();
     if (auto missing = record.Get("missing")) {
         for (const Field& item : missing->Items()) {
             const auto entry = EntryNamed(item.Text(64));
@@ -229,18 +219,13 @@ NicLibrary ReadNicLibrary(const Field& field) {
     if (auto results = record.Get("results")) library.results = ReadResults(*results, kLibraryCalls);
     if (auto count = record.Get("teamCount")) library.teamCount = count->Uint32();
     if (auto count = record.Get("adapterCount")) library.adapterCount = count->Uint32();
-    std::set<std::uint32_t> handles;
     if (auto teams = record.Get("teams")) {
         std::uint32_t nextHandle = kFirstVirtualHandle;
-        for (const Field& item : teams->Items()) library.teams.push_back(ReadTeam(item, nextHandle, handles));
+        for (const Field& item : teams->Items()) library.teams.push_back(ReadTeam(item, nextHandle));
     }
-    handles.clear();
     if (auto adapters = record.Get("adapters")) {
         std::uint32_t position = 0;
-        for (const Field& item : adapters->Items()) {
-            library.adapters.push_back(ReadAdapter(item, ++position));
-            CheckUnique(handles, library.adapters.back().handle, item);
-        }
+        for (const Field& item : adapters->Items()) library.adapters.push_back(ReadAdapter(item, ++position));
     }
     return library;
 }

@@ -18,7 +18,7 @@ platform::AdapterEntry ToEntry(const Adapter& adapter) {
     entry.index = adapter.index;
     entry.type = adapter.type;
     entry.dhcpEnabled = adapter.dhcp ? 1 : 0;
-    if (adapter.dhcp) entry.dhcpServer = adapter.dhcpServer;
+    entry.dhcpServer = adapter.dhcpServer;
     entry.haveWins = adapter.wins.empty() ? 0 : 1;
     if (!adapter.wins.empty()) entry.primaryWinsServer = adapter.wins[0];
     if (adapter.wins.size() > 1) entry.secondaryWinsServer = adapter.wins[1];

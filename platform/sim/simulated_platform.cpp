@@ -9,10 +9,10 @@
 #include "platform/sim/machine_file.h"
 #include "platform/sim/machine_layout.h"
 #include "platform/sim/sim_ip_helper.h"
-#include "platform/sim/sim_registry.h"
 #include "platform/sim/sim_vendor_library.h"
 #include "platform/sim/sim_wmi.h"
-#include "platform/sim/text_case.h"
+#include "platform/store_registry.h"
+#include "platform/text_case.h"
 
 namespace linkscope::sim {
 namespace {
@@ -23,12 +23,12 @@ public:
     SimEnvironment(const std::map<std::string, std::string>& variables,
                    const std::map<std::string, std::string>& overrides) {
         for (const auto* source : {&variables, &overrides}) {
-            for (const auto& [name, value] : *source) variables_[FoldCase(name)] = value;
+            for (const auto& [name, value] : *source) variables_[platform::FoldCase(name)] = value;
         }
     }
 
     std::uint32_t GetVariable(const std::string& name, std::uint32_t bufferSize) override {
-        const auto it = variables_.find(FoldCase(name));
+        const auto it = variables_.find(platform::FoldCase(name));
         if (it == variables_.end()) return 0;
         const auto length = static_cast<std::uint32_t>(it->second.size());
         if (length == 0) return 0;
@@ -91,7 +91,7 @@ private:
     SimIpHelper ipHelper_;
     SimEnvironment environment_;
     SimDeviceSetup deviceSetup_;
-    SimRegistry registry_;
+    platform::StoreRegistry registry_;
     SimVendorLibrary vendorLibrary_;
     SimProcess process_;
     SimWmi wmi_;

@@ -47,7 +47,10 @@ WmiValue ReadValue(const Field& field) {
     } else if (json.is_object()) {
         const Record record(field, {"otherInteger"});
         const Field number = record.Require("otherInteger");
-        if (!number.Value().is_number_integer()) number.Fail("expected an integer");
+        if (!number.Value().is_number_integer() || (number.Value().is_number_unsigned() &&
+                                                    number.Value().get<std::uint64_t>() > std::numeric_limits<std::int64_t>::max())) {
+            number.Fail("expected an integer of 64 signed bits");
+        }
         value.kind = WmiValue::Kind::kOtherInteger;
         value.integer = number.Value().get<std::int64_t>();
     } else {

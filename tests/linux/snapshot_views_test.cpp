@@ -1,6 +1,6 @@
 // The answers built from hand-made snapshots: the network devices as the
-// device list and the registry present them, the registry calls' result
-// codes, and the IP configuration answers; and the rules of interface codes
+// device list and the registry present them, and the IP configuration
+// answers; and the rules of interface codes
 // that are more than a lookup: the carrier deciding an unknown operational
 // state, and the speed and duplex setting.
 #include <gtest/gtest.h>
@@ -11,7 +11,7 @@
 #include "platform/linux/device_view.h"
 #include "platform/linux/interface_codes.h"
 #include "platform/linux/ip_helper_view.h"
-#include "platform/registry_text.h"
+#include "platform/store_registry.h"
 #include "support/platform_text.h"
 #include "support/registry_text.h"
 
@@ -19,6 +19,7 @@ namespace linkscope::live {
 namespace {
 
 using namespace testing;
+using platform::StoreRegistry;
 using linkscope::testing::Lines;
 using linkscope::testing::Shown;
 using linkscope::testing::Subkeys;
@@ -72,44 +73,6 @@ TEST(DeviceView, NamesWithBackslashesStayOneKey) {
 
     EXPECT_EQ(Subkeys(registry, interfaceKey), Texts{"#odd\\name"});
     EXPECT_EQ(Shown(registry, interfaceKey + "\\#odd\\name\\Control", "Linked"), "4 <00><00><00><00>");
-}
-
-TEST(StoreRegistry, AnswersWithTheSystemsResultCodes) {
-    auto store = std::make_shared<RegistryStore>();
-    const auto key = store->AddPath(RegistryStore::kRoot, "A\\B");
-    store->SetText(key, "Name", "twelve chars");  // 13 bytes with the NUL
-    store->SetDword(key, "LongerName", 7);
-    StoreRegistry registry([store] { return store; });
-
-    platform::RegKey handle = 0;
-    EXPECT_EQ(registry.OpenKey("A\\C", platform::kKeyRead, &handle), platform::kFileNotFound);
-    ASSERT_EQ(registry.OpenKey("A\\B", platform::kKeyRead, &handle), platform::kSuccess);
-    const platform::RegValue small = registry.QueryValue(handle, "Name", 12);
-    EXPECT_EQ(small.result, platform::kMoreData);
-    EXPECT_EQ(small.needed, 13u);
-    EXPECT_EQ(registry.QueryValue(handle, "name", 13).result, platform::kFileNotFound) << "names compare exactly";
-    const platform::RegEnumValue dword = registry.EnumValue(handle, 1, 16383, 4);
-    EXPECT_EQ(dword.name + " " + Shown(dword.value), "LongerName 4 <07><00><00><00>");
-    EXPECT_EQ(registry.EnumValue(handle, 1, 5, 4).result, platform::kMoreData) << "name longer than allowed";
-    EXPECT_EQ(registry.EnumValue(handle, 2, 16383, 4).result, platform::kNoMoreItems);
-    registry.CloseKey(handle);
-    EXPECT_EQ(registry.QueryValue(handle, "Name", 13).result, platform::kInvalidHandle);
-}
-
-TEST(StoreRegistry, OpenKeysOutliveAStoreThatWasReplaced) {
-    auto first = std::make_shared<RegistryStore>();
-    first->SetText(first->AddPath(RegistryStore::kRoot, "K"), "V", "old");
-    std::shared_ptr<RegistryStore> current = first;
-    StoreRegistry registry([&current] { return current; });
-
-    platform::RegKey handle = 0;
-    ASSERT_EQ(registry.OpenKey("K", platform::kKeyRead, &handle), platform::kSuccess);
-    current = std::make_shared<RegistryStore>();
-    first.reset();
-
-    EXPECT_EQ(platform::RegistryText(registry.QueryValue(handle, "V", 16).data), "old");
-    EXPECT_EQ(Shown(registry, "K", "V"), "-") << "new opens see the new store";
-    registry.CloseKey(handle);
 }
 
 IpHelperView ViewOf(NetworkSnapshot snapshot) {

@@ -1,0 +1,107 @@
+// An in-memory registry below HKEY_LOCAL_MACHINE: a tree of keys whose
+// subkeys and values keep the order in which they were added. The simulated
+// machine and the Linux backend's view of its devices both keep theirs here.
+//
+// Names compare exactly or, as the system's do, in any letter case. Every
+// key is indexed by its whole path, so that finding one costs one probe of
+// a flat table, whatever the size of the tree, and allocates nothing. A key
+// name may hold a backslash (a Linux interface name may): its path is still
+// the names joined by "\", and where two keys have the same path the first
+// added is found. A value name is found by a scan while its key has few
+// values and through an index once it has more.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/device_registry.h"
+#include "platform/position_index.h"
+#include "platform/result_codes.h"
+
+namespace linkscope::platform {
+
+enum class NameMatch { kExact, kAnyCase };
+
+// REG_SZ data: the text and its terminating NUL, as the system stores it.
+std::vector<std::uint8_t> RegistryTextData(const std::string& text);
+// REG_DWORD data: four little-endian bytes.
+std::vector<std::uint8_t> RegistryDwordData(std::uint32_t number);
+
+class RegistryStore {
+public:
+    using KeyId = std::size_t;
+    static constexpr KeyId kRoot = 0;
+
+    struct Value {
+        std::string name;
+        std::uint32_t type = kRegNone;
+        std::vector<std::uint8_t> data;
+    };
+    struct Key {
+        KeyId parent = kRoot;
+        std::string name;
+        std::vector<KeyId> subkeys;
+        std::vector<Value> values;
+        // Injected faults: opening the key, or asking for its counts, fails
+        // with this code when it is not kSuccess.
+        ResultCode openResult = kSuccess;
+        ResultCode queryInfoResult = kSuccess;
+    };
+
+    explicit RegistryStore(NameMatch names = NameMatch::kExact);
+    // Room for `keys` keys in all, so that building does not grow the index.
+    void Reserve(std::size_t keys);
+    // The subkey `name` of `parent`, added when it is not there yet.
+    KeyId AddKey(KeyId parent, const std::string& name);
+    // The key at `path` below `from`, with every missing key on the way;
+    // parts split at "\", empty parts skipped.
+    KeyId AddPath(KeyId from, const std::string& path);
+    // Adds the value, or replaces the type and data of the one that has the
+    // same name; a replaced value keeps its place.
+    void SetValue(KeyId key, const std::string& name, std::uint32_t type, std::vector<std::uint8_t> data);
+    void SetText(KeyId key, const std::string& name, const std::string& text);
+    void SetDword(KeyId key, const std::string& name, std::uint32_t number);
+    void SetFaults(KeyId key, ResultCode openResult, ResultCode queryInfoResult);
+
+    // The key whose whole path below the root is `path` ("" is the root
+    // itself).
+    std::optional<KeyId> Find(std::string_view path) const;
+    const Value* FindValue(KeyId key, std::string_view name) const;
+    const Key& At(KeyId key) const { return keys_[key]; }
+
+private:
+    struct NameHash {
+        NameMatch match;
+        std::size_t operator()(std::string_view name) const;
+    };
+    struct NameEqual {
+        NameMatch match;
+        bool operator()(std::string_view a, std::string_view b) const;
+    };
+    // Value positions of one key by name; the names are copies, as values
+    // move when their key's list grows.
+    using ValueIndex = std::unordered_map<std::string, std::size_t, NameHash, NameEqual>;
+
+    // How the path index reads back the path of a key.
+    auto PathAt() const {
+        return [this](std::size_t key) { return std::string_view(paths_[key]); };
+    }
+    std::optional<KeyId> FindChild(KeyId parent, const std::string& name, const std::string& path) const;
+    std::optional<std::size_t> PositionOf(KeyId key, std::string_view name) const;
+    // `text` folded when names match in any case; a view of `text` itself
+    // or of a buffer kept by the thread.
+    std::string_view Matchable(std::string_view text) const;
+
+    NameMatch match_;
+    std::vector<Key> keys_;
+    std::vector<std::string> paths_;  // each key's whole path, folded when names match in any case
+    PositionIndex pathIndex_;
+    std::unordered_map<KeyId, ValueIndex> valueIndexes_;  // only keys with many values
+};
+
+}  // namespace linkscope::platform
