@@ -7,6 +7,7 @@
 #include "collect/route_info.h"
 #include "frame/backend_choice.h"
 #include "kvl/hub.h"
+#include "platform/platform.h"
 #include "provider/linkscope.h"
 #include "teams/teams.h"
 
@@ -34,6 +35,7 @@ void TLinkScopeCallbacks::Collect() {
     adapters_ = new AdaptersInfo();
     teams_->Collect(*adapters_);
     adapters_->Collect();
+    platform::Current().CollectionFinished();
 }
 
 void TLinkScopeCallbacks::Cleanup() {

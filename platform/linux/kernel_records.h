@@ -106,6 +106,13 @@ struct RouteRecord {
     std::vector<NextHop> hops;
 };
 
+// The link speed and duplex a driver reports for one interface.
+struct LinkModesRecord {
+    std::uint32_t index = 0;
+    std::optional<std::uint32_t> speedMbps;  // absent: unknown
+    std::uint8_t duplex = kDuplexUnknown;
+};
+
 // What the driver says of one interface (ethtool), and what sysfs adds.
 struct DeviceDetails {
     std::string driver;  // empty: the interface has no driver that answers
