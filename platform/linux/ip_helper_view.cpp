@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <iterator>
 #include <string>
+#include <utility>
 
 #include "platform/linux/interface_codes.h"
 #include "platform/linux/os_headers.h"
@@ -28,7 +29,8 @@ std::string Dotted(std::uint32_t hostOrder) {
     return std::string(text, end);
 }
 
-std::uint32_t HostOrder(const std::vector<std::uint8_t>& bytes) {
+template <class Bytes>
+std::uint32_t HostOrder(const Bytes& bytes) {
     return std::uint32_t{bytes[0]} << 24 | std::uint32_t{bytes[1]} << 16 | std::uint32_t{bytes[2]} << 8 | bytes[3];
 }
 
@@ -60,16 +62,25 @@ platform::ResultCode ResultOfErrno(int error) {
 
 IpHelperView::IpHelperView(std::shared_ptr<const NetworkSnapshot> snapshot)
     : snapshot_(std::move(snapshot)), links_(LinksInIndexOrder(*snapshot_)), addresses_(links_.size()) {
-    // What belongs to no listed interface is never asked for.
+    // What belongs to no listed interface is never asked for. The IPv4
+    // addresses of all links share one list, each link's in one run.
+    std::vector<std::pair<std::size_t, const AddressRecord*>> ipv4;
     for (const AddressRecord& address : snapshot_->addresses) {
         const std::optional<std::size_t> at = PositionOf(address.index);
         if (!at) continue;
         if (address.family == kFamilyInet && address.local.size() == 4) {
-            addresses_[*at].ipv4.push_back(&address);
+            ipv4.emplace_back(*at, &address);
         } else if (address.family == kFamilyInet6 && address.local.size() == 16) {
             auto& first = addresses_[*at].firstIpv6;
             if (first == nullptr) first = &address;
         }
+    }
+    std::stable_sort(ipv4.begin(), ipv4.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    ipv4_.reserve(ipv4.size());
+    for (const auto& [at, address] : ipv4) {
+        if (addresses_[at].ipv4End == 0) addresses_[at].ipv4Begin = addresses_[at].ipv4End = ipv4_.size();
+        ipv4_.push_back(address);
+        ++addresses_[at].ipv4End;
     }
     for (const RouteRecord& route : snapshot_->routes) {
         if (route.table != kTableMain || route.type != kRouteUnicast || route.destinationLength != 0) continue;
@@ -105,7 +116,8 @@ platform::AdapterEntry IpHelperView::EntryOf(const LinkRecord& link, const LinkA
     entry.hardwareAddress.assign(address.begin(), address.begin() + std::min(address.size(), kMaxHardwareAddress));
     entry.index = link.index;
     entry.type = InterfaceTypeOf(link.hardwareType, details != nullptr && details->wireless);
-    for (const AddressRecord* address : addresses.ipv4) {
+    for (std::size_t i = addresses.ipv4Begin; i < addresses.ipv4End; ++i) {
+        const AddressRecord* address = ipv4_[i];
         entry.ipAddresses.push_back({Dotted(HostOrder(address->local)), MaskOfPrefix(address->prefixLength)});
         if (!(address->flags & kAddressPermanent)) entry.dhcpEnabled = 1;
     }
@@ -160,9 +172,9 @@ platform::PerAdapterAnswer IpHelperView::PerAdapter(std::uint32_t index) const {
         answer.result = platform::kInvalidParameter;
         return answer;
     }
-    const std::vector<const AddressRecord*>& ipv4 = addresses_[*at].ipv4;
-    const bool linkLocal =
-        std::any_of(ipv4.begin(), ipv4.end(), [](const AddressRecord* address) { return IsLinkLocal(*address); });
+    const LinkAddresses& addresses = addresses_[*at];
+    const bool linkLocal = std::any_of(ipv4_.begin() + addresses.ipv4Begin, ipv4_.begin() + addresses.ipv4End,
+                                       [](const AddressRecord* address) { return IsLinkLocal(*address); });
     answer.autoconfigEnabled = answer.autoconfigActive = linkLocal ? 1 : 0;
     const auto perLink = snapshot_->linkDnsServers.find(index);
     const std::vector<std::string>& servers =

@@ -45,7 +45,7 @@ public:
 
 private:
     struct LinkAddresses {
-        std::vector<const AddressRecord*> ipv4;
+        std::size_t ipv4Begin = 0, ipv4End = 0;  // the link's IPv4 addresses in ipv4_
         const AddressRecord* firstIpv6 = nullptr;
         std::vector<std::string> gateways;
     };
@@ -60,6 +60,7 @@ private:
     std::shared_ptr<const NetworkSnapshot> snapshot_;
     std::vector<const LinkRecord*> links_;  // by index
     std::vector<LinkAddresses> addresses_;  // each link's, at its position in links_
+    std::vector<const AddressRecord*> ipv4_;  // by link position, in kernel order within a link
 };
 
 }  // namespace linkscope::live

@@ -7,7 +7,9 @@
 // folder never needs an OS header.
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -84,13 +86,35 @@ struct LinkRecord {
     std::uint16_t vlanProtocol = 0;     // host order
 };
 
+// The bytes of an address as the kernel gave them, kept in place: a dump
+// holds one per address of every interface. Only the first 16 bytes of a
+// longer one are kept; its size tells it is neither family's.
+class AddressBytes {
+public:
+    AddressBytes() = default;
+    AddressBytes(const std::uint8_t* data, std::size_t size) : size_(size) {
+        std::copy(data, data + std::min(size, bytes_.size()), bytes_.begin());
+    }
+    AddressBytes(const std::vector<std::uint8_t>& bytes) : AddressBytes(bytes.data(), bytes.size()) {}
+
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    const std::uint8_t* begin() const { return bytes_.data(); }
+    const std::uint8_t* end() const { return bytes_.data() + std::min(size_, bytes_.size()); }
+    std::uint8_t operator[](std::size_t i) const { return bytes_[i]; }
+
+private:
+    std::array<std::uint8_t, 16> bytes_{};
+    std::size_t size_ = 0;
+};
+
 // One address of an address dump, either family.
 struct AddressRecord {
     std::uint8_t family = 0;
     std::uint32_t index = 0;
     std::uint8_t prefixLength = 0;
     std::uint32_t flags = 0;
-    std::vector<std::uint8_t> local;  // 4 or 16 bytes: the interface's own address
+    AddressBytes local;  // 4 or 16 bytes: the interface's own address
 };
 
 struct NextHop {

@@ -154,18 +154,18 @@ std::optional<AddressRecord> ParseAddress(Bytes payload) {
     address.index = info.ifa_index;
     address.prefixLength = info.ifa_prefixlen;
     address.flags = info.ifa_flags;
-    std::vector<std::uint8_t> peer;
+    AddressBytes peer;
     ForEachAttribute(payload.From(NLMSG_ALIGN(sizeof info)), [&](unsigned type, Bytes value) {
         switch (type) {
-            case IFA_LOCAL: address.local = ReadRaw(value); break;
-            case IFA_ADDRESS: peer = ReadRaw(value); break;
+            case IFA_LOCAL: address.local = AddressBytes(value.data, value.size); break;
+            case IFA_ADDRESS: peer = AddressBytes(value.data, value.size); break;
             case IFA_FLAGS: address.flags = ReadU32(value); break;
             default: break;
         }
     });
     // Without a separate local address (every IPv6 address, and IPv4 ones
     // that are not point-to-point) the address attribute is the own one.
-    if (address.local.empty()) address.local = std::move(peer);
+    if (address.local.empty()) address.local = peer;
     return address;
 }
 

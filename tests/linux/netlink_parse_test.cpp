@@ -21,7 +21,8 @@ std::string Text(const LinkRecord& l) {
 }
 std::string Text(const AddressRecord& a) {
     return "family " + std::to_string(a.family) + " #" + std::to_string(a.index) + "/" +
-           std::to_string(a.prefixLength) + " flags " + std::to_string(a.flags) + " " + HexText(a.local, "");
+           std::to_string(a.prefixLength) + " flags " + std::to_string(a.flags) + " " +
+           HexText(Bytes(a.local.begin(), a.local.end()), "");
 }
 std::string Text(const RouteRecord& r) {
     std::string text = "table " + std::to_string(r.table) + " type " + std::to_string(r.type) + " /" +
