@@ -92,20 +92,20 @@ struct LinkRecord {
 class AddressBytes {
 public:
     AddressBytes() = default;
-    AddressBytes(const std::uint8_t* data, std::size_t size) : size_(size) {
+    AddressBytes(const std::uint8_t* data, std::size_t size) : size_(static_cast<std::uint16_t>(size)) {
         std::copy(data, data + std::min(size, bytes_.size()), bytes_.begin());
     }
     AddressBytes(const std::vector<std::uint8_t>& bytes) : AddressBytes(bytes.data(), bytes.size()) {}
 
-    std::size_t size() const { return size_; }
+    std::size_t size() const { return size_; }  // a netlink attribute's length fits 16 bits
     bool empty() const { return size_ == 0; }
     const std::uint8_t* begin() const { return bytes_.data(); }
-    const std::uint8_t* end() const { return bytes_.data() + std::min(size_, bytes_.size()); }
+    const std::uint8_t* end() const { return bytes_.data() + std::min<std::size_t>(size_, bytes_.size()); }
     std::uint8_t operator[](std::size_t i) const { return bytes_[i]; }
 
 private:
     std::array<std::uint8_t, 16> bytes_{};
-    std::size_t size_ = 0;
+    std::uint16_t size_ = 0;
 };
 
 // One address of an address dump, either family.
