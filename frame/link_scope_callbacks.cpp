@@ -6,6 +6,7 @@
 #include "collect/network_params.h"
 #include "collect/route_info.h"
 #include "kvl/hub.h"
+#include "platform/platform.h"
 #include "provider/linkscope.h"
 #include "teams/teams.h"
 
@@ -32,6 +33,7 @@ void TLinkScopeCallbacks::Collect() {
     adapters_ = new AdaptersInfo();
     teams_->Collect(*adapters_);
     adapters_->Collect();
+    platform::Current().CollectionFinished();
 }
 
 void TLinkScopeCallbacks::Cleanup() {

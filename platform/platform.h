@@ -32,6 +32,9 @@ public:
     // in the system's order; empty where the system has none to tell of.
     // Asked once per collection, before the adapter list.
     virtual std::vector<KernelLink> KernelLinks() { return {}; }
+    // Told once a collection has read all it needs: what a backend fetched
+    // for it can go. A later call starts from a fresh fetch.
+    virtual void CollectionFinished() {}
 };
 
 // The installed backend. Before any Install, the machine's own backend

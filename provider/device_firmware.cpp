@@ -7,6 +7,7 @@
 // earlier adapter of the request was given in the same pass, so adapters
 // with equal versions get distinct elements. Elements are told apart by
 // their object paths only.
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -36,14 +37,18 @@ public:
     // are never handed out).
     enum class Identity { kEachInstance, kObjectPath };
 
-    EnumeratedEnds(const QueryContext& query, const char* className, const char* keyProperty, Identity identity) {
+    // Without `enumerate`, the class is only looked up (failing as for an
+    // enumeration) and nothing is found.
+    EnumeratedEnds(const QueryContext& query, const char* className, const char* keyProperty, Identity identity,
+                   bool enumerate = true) {
+        const boost::shared_ptr<NQRXKVL20::ICIMClass> cls = query.ns->GetClass(className, query.lookupContext);
+        if (!enumerate) return;
         const auto add = [&](boost::shared_ptr<ICIMInstance> instance) {
             const std::string key = instance->GetProperty(keyProperty, TCIMPropertyMap())->GetValue(TCIMPropertyMap());
             keys_.Append(key, IdentityOf(instance->GetReference(TCIMPropertyMap()), identity));
             return true;
         };
-        query.ns->GetClass(className, query.lookupContext)
-            ->EnumerateInstances(NQRXKVL20::TInstanceCallback(add), true, TCIMPropertyMap());
+        cls->EnumerateInstances(NQRXKVL20::TInstanceCallback(add), true, TCIMPropertyMap());
     }
 
     const TCIMValue* FirstWithin(const std::string& text) const { return PathOf(keys_.FirstWithin(text)); }
@@ -79,12 +84,17 @@ private:
 void ServeDeviceFirmware(QueryContext& query) {
     if (query.data.adapters == nullptr) return;
     using Identity = EnumeratedEnds::Identity;
-    const EnumeratedEnds ports(query, kPhysicalPortClass, "DeviceID", Identity::kEachInstance);
+    const std::vector<P*>& adapters = query.data.adapters->GetPhysicalAdapters();
+    // The ports are built only when a Broadcom adapter may need one; the
+    // elements always are, as their request logs the adapters' records.
+    const bool anyBroadcom = std::any_of(adapters.begin(), adapters.end(),
+                                         [](const P* adapter) { return IsBroadcomDescription(adapter->GetDescription()); });
+    const EnumeratedEnds ports(query, kPhysicalPortClass, "DeviceID", Identity::kEachInstance, anyBroadcom);
     const EnumeratedEnds elements(query, kFirmwareElementClass, "Version", Identity::kObjectPath);
     ContainedKeys::UsedList mainUsed = elements.NewUsedList();
     ContainedKeys::UsedList asfUsed = elements.NewUsedList();
 
-    for (const P* adapter : query.data.adapters->GetPhysicalAdapters()) {
+    for (const P* adapter : adapters) {
         if (!IsBroadcomDescription(adapter->GetDescription())) continue;
         const TCIMValue* port = ports.FirstWithin(adapter->GetDeviceID());
         if (port == nullptr) continue;

@@ -6,6 +6,7 @@
 // them), so the answer does not depend on what was queried before. Each
 // end is the first instance enumerated with the adapter's key; an adapter
 // without both ends yields nothing.
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -95,8 +96,24 @@ InstanceIndex IndexOf(const QueryContext& query, const End& end) {
     return InstanceIndex(query, end.className, end.keyProperty, end.admit);
 }
 
+// Whether any adapter of the list is walked. When none is, nothing can be
+// linked: the ends' classes are looked up, in enumeration order and failing
+// as the enumeration would, but their instances are not built.
+template <class Adapter>
+bool WalksAny(QueryContext& query, const Membership<Adapter>& membership, const std::vector<Adapter*>& adapters) {
+    const auto walked = [&](const Adapter* adapter) { return !membership.walks || membership.walks(*adapter); };
+    if (std::any_of(adapters.begin(), adapters.end(), walked)) return true;
+    const bool groupFirst = membership.enumeratedFirst == EnumeratedFirst::kGroup;
+    for (const End* end : {groupFirst ? &membership.group : &membership.part,
+                           groupFirst ? &membership.part : &membership.group}) {
+        query.ns->GetClass(end->className, query.lookupContext);
+    }
+    return false;
+}
+
 template <class Adapter>
 void Link(QueryContext& query, const Membership<Adapter>& membership, const std::vector<Adapter*>& adapters) {
+    if (!WalksAny(query, membership, adapters)) return;
     std::optional<InstanceIndex> groups;
     if (membership.enumeratedFirst == EnumeratedFirst::kGroup) groups.emplace(IndexOf(query, membership.group));
     InstanceIndex parts = IndexOf(query, membership.part);

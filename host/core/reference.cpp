@@ -1,7 +1,9 @@
 // TCIMReference: an object path and its WBEM URI text.
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <string>
+#include <unordered_set>
 
 #include <boost/weak_ptr.hpp>
 
@@ -13,10 +15,12 @@ namespace NQRXKVL20 {
 // namespace itself keeps, and a strong pointer would make a cycle.
 // Copies of a reference share one Data, which nothing changes once it is
 // shared (SetOrdinal copies first). Like the rest of the store, not
-// thread-safe.
+// thread-safe. The class name is one shared copy per distinct name: an
+// association query holds the paths of thousands of instances of a few
+// classes.
 struct TCIMReference::Data {
     boost::weak_ptr<ICIMNamespace> ns;
-    std::string className;
+    const std::string* className;
     std::string path;
     bool keyless = true;
     unsigned long long ordinal = 0;  // 0: none
@@ -99,7 +103,27 @@ std::string KeyedPath(const std::string& className, const TCIMPropertyMap& keys)
 
 }  // namespace
 
-TCIMReference::TCIMReference() : data_(std::make_shared<Data>()) {}
+namespace {
+
+// The one copy of each class name references were made with; never
+// shrinks, so the pointers stay valid for the life of the process.
+const std::string* InternedClassName(const std::string& name) {
+    static std::mutex guard;
+    static std::unordered_set<std::string> names;
+    const std::lock_guard<std::mutex> lock(guard);
+    return &*names.insert(name).first;
+}
+
+}  // namespace
+
+// Every default-made or moved-from reference shares one empty state:
+// nothing writes to shared Data.
+TCIMReference::TCIMReference()
+    : data_([] {
+          static const std::shared_ptr<Data> empty =
+              std::make_shared<Data>(Data{{}, InternedClassName(std::string()), {}, true, 0});
+          return empty;
+      }()) {}
 
 TCIMReference::TCIMReference(std::shared_ptr<Data> data) : data_(std::move(data)) {}
 
@@ -108,24 +132,22 @@ TCIMReference::TCIMReference(boost::shared_ptr<ICIMNamespace> ns, const TCIMProp
 
 TCIMReference::TCIMReference(boost::shared_ptr<ICIMNamespace> ns, const std::string& className,
                              const TCIMPropertyMap& keys)
-    : data_(std::make_shared<Data>(Data{ns, className, KeyedPath(className, keys), keys.empty(), 0})) {}
+    : data_(std::make_shared<Data>(
+          Data{ns, InternedClassName(className), KeyedPath(className, keys), keys.empty(), 0})) {}
 
 TCIMReference TCIMReference::FromPath(boost::shared_ptr<ICIMNamespace> ns, const std::string& className,
                                       std::string path, bool keyless, unsigned long long ordinal) {
     path.shrink_to_fit();
-    return TCIMReference(std::make_shared<Data>(Data{ns, className, std::move(path), keyless, ordinal}));
+    return TCIMReference(
+        std::make_shared<Data>(Data{ns, InternedClassName(className), std::move(path), keyless, ordinal}));
 }
 
 TCIMReference::TCIMReference(const TCIMReference& other) = default;
 
-// The moved-from reference takes over a fresh empty state, since every
+// The moved-from reference takes over the shared empty state, since every
 // operation expects one to be there.
 TCIMReference::TCIMReference(TCIMReference&& other) noexcept : data_(std::move(other.data_)) {
-    try {
-        other.data_ = std::make_shared<Data>();
-    } catch (...) {
-        other.data_ = data_;  // out of memory: the source keeps sharing the value instead
-    }
+    other.data_ = TCIMReference().data_;
 }
 
 TCIMReference& TCIMReference::operator=(TCIMReference&& other) noexcept {
@@ -141,16 +163,16 @@ bool TCIMReference::operator==(const TCIMReference& other) const {
     const Data& a = *data_;
     const Data& b = *other.data_;
     const bool sameNamespace = !a.ns.owner_before(b.ns) && !b.ns.owner_before(a.ns);
-    return sameNamespace && a.className == b.className && a.ordinal == b.ordinal && a.path == b.path;
+    return sameNamespace && *a.className == *b.className && a.ordinal == b.ordinal && a.path == b.path;
 }
 
-const std::string& TCIMReference::ClassName() const { return data_->className; }
+const std::string& TCIMReference::ClassName() const { return *data_->className; }
 
 void TCIMReference::SetOrdinal(unsigned long long ordinal) {
     if (data_.use_count() > 1) data_ = std::make_shared<Data>(*data_);
     data_->ordinal = ordinal;
     if (data_->keyless) {
-        data_->path = ObjectPathText(data_->className, {}, ordinal);
+        data_->path = ObjectPathText(*data_->className, {}, ordinal);
         data_->path.shrink_to_fit();
     }
 }

@@ -75,18 +75,24 @@ boost::shared_ptr<ICIMProperty> THubInstance::GetProperty(const std::string& nam
 
 void THubInstance::SetProperty(const std::string& name, const TCIMValue& value,
                                TCIMPropertyMap) {
-    const auto [interned, isKey] = shape_->PropertyName(name, properties_.size());
-    for (THubProperty& property : properties_) {
-        if (property.name == interned) {
-            property.value = value;
-            return;
+    const THubClassShape::TName interned = shape_->PropertyName(name, properties_.size());
+    const std::size_t word = interned.number / 64;
+    const std::uint64_t bit = std::uint64_t{1} << (interned.number % 64);
+    if (word < setNames_.size() && (setNames_[word] & bit)) {
+        for (THubProperty& property : properties_) {
+            if (property.name == interned.text) {
+                property.value = value;
+                return;
+            }
         }
     }
+    if (word >= setNames_.size()) setNames_.resize(word + 1, 0);
+    setNames_[word] |= bit;
     if (properties_.empty()) {
         properties_.reserve(propertyCount_ && *propertyCount_ ? *propertyCount_ : kFirstReservation);
     }
-    if (isKey) keyPositions_.push_back(properties_.size());
-    properties_.push_back(THubProperty{interned, value});
+    if (interned.key) keyPositions_.push_back(properties_.size());
+    properties_.push_back(THubProperty{interned.text, value});
     if (propertyCount_ && properties_.size() > *propertyCount_) *propertyCount_ = properties_.size();
 }
 

@@ -39,18 +39,19 @@ THubClassShape::THubClassShape(const std::string& className, std::vector<std::st
     : name(className), keys(std::move(keyNames)), association(isAssociation) {
     std::sort(keys.begin(), keys.end());  // the order object paths list them in
     keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
-    for (const std::string& key : keys) propertyNames_.emplace(key, true);
+    for (const std::string& key : keys) propertyNames_.emplace(key, TNameInfo{true, propertyNames_.size()});
 }
 
-std::pair<const std::string*, bool> THubClassShape::PropertyName(const std::string& propertyName,
-                                                                 std::size_t position) const {
+THubClassShape::TName THubClassShape::PropertyName(const std::string& propertyName, std::size_t position) const {
     if (position < firstOrder_.size() && firstOrder_[position]->first == propertyName) {
-        return {&firstOrder_[position]->first, firstOrder_[position]->second};
+        return {&firstOrder_[position]->first, firstOrder_[position]->second.key, firstOrder_[position]->second.number};
     }
     auto entry = propertyNames_.find(propertyName);
-    if (entry == propertyNames_.end()) entry = propertyNames_.emplace(propertyName, false).first;
+    if (entry == propertyNames_.end()) {
+        entry = propertyNames_.emplace(propertyName, TNameInfo{false, propertyNames_.size()}).first;
+    }
     if (position == firstOrder_.size()) firstOrder_.push_back(&*entry);
-    return {&entry->first, entry->second};
+    return {&entry->first, entry->second.key, entry->second.number};
 }
 
 TPluginManagerNamespace::TPluginManagerNamespace() { DefineHostClasses(*this); }

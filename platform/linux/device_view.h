@@ -26,11 +26,9 @@ namespace linkscope::live {
 
 using platform::RegistryStore;
 
-struct DeviceView {
-    std::vector<platform::DeviceRecord> devices;
-    std::shared_ptr<const RegistryStore> registry;
-};
-
-DeviceView BuildDeviceView(const NetworkSnapshot& snapshot);
+// The device list is made afresh for each answer, so that only the caller
+// holds it; the registry is built once per snapshot and kept.
+std::vector<platform::DeviceRecord> PresentDevices(const NetworkSnapshot& snapshot);
+std::shared_ptr<const RegistryStore> BuildDeviceRegistry(const NetworkSnapshot& snapshot);
 
 }  // namespace linkscope::live

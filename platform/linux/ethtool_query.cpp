@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstring>
 
+#include "platform/linux/netlink_dump.h"
 #include "platform/linux/os_headers.h"
 
 namespace linkscope::live {
@@ -48,13 +49,24 @@ std::string BoundedText(const char* text, std::size_t size) { return std::string
 // netlink socket serves where that family is not built in.
 EthtoolQuery::EthtoolQuery() : fd_(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0)) {
     if (!fd_.IsOpen()) fd_ = UniqueFd(::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_GENERIC));
+    if (!fd_.IsOpen()) return;
+    if (std::optional<std::vector<LinkModesRecord>> dumped = DumpLinkModes()) {
+        linkModes_.emplace();
+        linkModes_->reserve(dumped->size());
+        for (const LinkModesRecord& record : *dumped) linkModes_->emplace(record.index, record);
+    }
 }
 
-DeviceDetails EthtoolQuery::Ask(const std::string& interfaceName) {
+DeviceDetails EthtoolQuery::Ask(const std::string& interfaceName, std::uint32_t index) {
     DeviceDetails details;
     if (!fd_.IsOpen()) return details;
     details.driver = Driver(interfaceName);
-    ReadLinkSettings(interfaceName, details);
+    if (!linkModes_) {
+        ReadLinkSettings(interfaceName, details);
+    } else if (const auto found = linkModes_->find(index); found != linkModes_->end()) {
+        details.speedMbps = found->second.speedMbps;
+        details.duplex = found->second.duplex;
+    }
     return details;
 }
 

@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <iterator>
 #include <string>
+#include <utility>
 
 #include "platform/linux/interface_codes.h"
 #include "platform/linux/os_headers.h"
@@ -28,7 +29,8 @@ std::string Dotted(std::uint32_t hostOrder) {
     return std::string(text, end);
 }
 
-std::uint32_t HostOrder(const std::vector<std::uint8_t>& bytes) {
+template <class Bytes>
+std::uint32_t HostOrder(const Bytes& bytes) {
     return std::uint32_t{bytes[0]} << 24 | std::uint32_t{bytes[1]} << 16 | std::uint32_t{bytes[2]} << 8 | bytes[3];
 }
 
@@ -59,33 +61,50 @@ platform::ResultCode ResultOfErrno(int error) {
 }
 
 IpHelperView::IpHelperView(std::shared_ptr<const NetworkSnapshot> snapshot)
-    : snapshot_(std::move(snapshot)), links_(LinksInIndexOrder(*snapshot_)) {
-    known_.reserve(links_.size());
-    for (const LinkRecord* link : links_) known_.insert(link->index);
-    addresses_.reserve(links_.size());
+    : snapshot_(std::move(snapshot)), links_(LinksInIndexOrder(*snapshot_)), addresses_(links_.size()) {
+    // What belongs to no listed interface is never asked for. The IPv4
+    // addresses of all links share one list, each link's in one run.
+    std::vector<std::pair<std::size_t, const AddressRecord*>> ipv4;
     for (const AddressRecord& address : snapshot_->addresses) {
+        const std::optional<std::size_t> at = PositionOf(address.index);
+        if (!at) continue;
         if (address.family == kFamilyInet && address.local.size() == 4) {
-            addresses_[address.index].ipv4.push_back(&address);
+            ipv4.emplace_back(*at, &address);
         } else if (address.family == kFamilyInet6 && address.local.size() == 16) {
-            auto& first = addresses_[address.index].firstIpv6;
+            auto& first = addresses_[*at].firstIpv6;
             if (first == nullptr) first = &address;
         }
+    }
+    std::stable_sort(ipv4.begin(), ipv4.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    ipv4_.reserve(ipv4.size());
+    for (const auto& [at, address] : ipv4) {
+        if (addresses_[at].ipv4End == 0) addresses_[at].ipv4Begin = addresses_[at].ipv4End = ipv4_.size();
+        ipv4_.push_back(address);
+        ++addresses_[at].ipv4End;
     }
     for (const RouteRecord& route : snapshot_->routes) {
         if (route.table != kTableMain || route.type != kRouteUnicast || route.destinationLength != 0) continue;
         for (const NextHop& hop : route.hops) {
-            if (hop.gateway.size() != 4) continue;
-            addresses_[hop.interfaceIndex].gateways.push_back(Dotted(HostOrder(hop.gateway)));
+            const std::optional<std::size_t> at = PositionOf(hop.interfaceIndex);
+            if (!at || hop.gateway.size() != 4) continue;
+            addresses_[*at].gateways.push_back(Dotted(HostOrder(hop.gateway)));
         }
     }
 }
 
-const IpHelperView::LinkAddresses* IpHelperView::AddressesOf(std::uint32_t index) const {
-    const auto it = addresses_.find(index);
-    return it == addresses_.end() ? nullptr : &it->second;
+const IpHelperView::LinkAddresses& IpHelperView::AddressesOfLink(std::size_t position) const {
+    return addresses_[*PositionOf(links_[position]->index)];
 }
 
-platform::AdapterEntry IpHelperView::EntryOf(const LinkRecord& link) const {
+// The first of equal indexes, as a lookup in a table by index finds it.
+std::optional<std::size_t> IpHelperView::PositionOf(std::uint32_t index) const {
+    const auto it = std::lower_bound(links_.begin(), links_.end(), index,
+                                     [](const LinkRecord* link, std::uint32_t wanted) { return link->index < wanted; });
+    if (it == links_.end() || (*it)->index != index) return std::nullopt;
+    return static_cast<std::size_t>(it - links_.begin());
+}
+
+platform::AdapterEntry IpHelperView::EntryOf(const LinkRecord& link, const LinkAddresses& addresses) const {
     const DeviceDetails* details = DetailsOf(*snapshot_, link.index);
     platform::AdapterEntry entry;
     entry.adapterName = link.name;
@@ -97,13 +116,12 @@ platform::AdapterEntry IpHelperView::EntryOf(const LinkRecord& link) const {
     entry.hardwareAddress.assign(address.begin(), address.begin() + std::min(address.size(), kMaxHardwareAddress));
     entry.index = link.index;
     entry.type = InterfaceTypeOf(link.hardwareType, details != nullptr && details->wireless);
-    if (const LinkAddresses* addresses = AddressesOf(link.index)) {
-        for (const AddressRecord* address : addresses->ipv4) {
-            entry.ipAddresses.push_back({Dotted(HostOrder(address->local)), MaskOfPrefix(address->prefixLength)});
-            if (!(address->flags & kAddressPermanent)) entry.dhcpEnabled = 1;
-        }
-        for (const std::string& gateway : addresses->gateways) entry.gateways.push_back({gateway, ""});
+    for (std::size_t i = addresses.ipv4Begin; i < addresses.ipv4End; ++i) {
+        const AddressRecord* address = ipv4_[i];
+        entry.ipAddresses.push_back({Dotted(HostOrder(address->local)), MaskOfPrefix(address->prefixLength)});
+        if (!(address->flags & kAddressPermanent)) entry.dhcpEnabled = 1;
     }
+    for (const std::string& gateway : addresses.gateways) entry.gateways.push_back({gateway, ""});
     if (entry.dhcpEnabled != 0) {
         const auto server = snapshot_->dhcpServers.find(link.index);
         if (server != snapshot_->dhcpServers.end()) entry.dhcpServer = server->second;
@@ -117,8 +135,10 @@ platform::AdaptersAnswer IpHelperView::Adapters() const {
     platform::AdaptersAnswer answer;
     answer.result = ResultOfDumps({snapshot_->linkError, snapshot_->addressError, snapshot_->routeError});
     if (answer.result != platform::kSuccess) return answer;
-    for (const LinkRecord* link : links_) {
-        if (link->flags & kFlagUp) answer.adapters.push_back(EntryOf(*link));
+    answer.adapters.reserve(static_cast<std::size_t>(
+        std::count_if(links_.begin(), links_.end(), [](const LinkRecord* link) { return link->flags & kFlagUp; })));
+    for (std::size_t i = 0; i < links_.size(); ++i) {
+        if (links_[i]->flags & kFlagUp) answer.adapters.push_back(EntryOf(*links_[i], AddressesOfLink(i)));
     }
     if (answer.adapters.empty()) answer.result = platform::kNoData;
     return answer;
@@ -147,15 +167,15 @@ platform::InterfaceTableAnswer IpHelperView::Table() const {
 
 platform::PerAdapterAnswer IpHelperView::PerAdapter(std::uint32_t index) const {
     platform::PerAdapterAnswer answer;
-    if (known_.count(index) == 0) {
+    const std::optional<std::size_t> at = PositionOf(index);
+    if (!at) {
         answer.result = platform::kInvalidParameter;
         return answer;
     }
-    if (const LinkAddresses* addresses = AddressesOf(index)) {
-        const bool linkLocal = std::any_of(addresses->ipv4.begin(), addresses->ipv4.end(),
-                                           [](const AddressRecord* address) { return IsLinkLocal(*address); });
-        answer.autoconfigEnabled = answer.autoconfigActive = linkLocal ? 1 : 0;
-    }
+    const LinkAddresses& addresses = addresses_[*at];
+    const bool linkLocal = std::any_of(ipv4_.begin() + addresses.ipv4Begin, ipv4_.begin() + addresses.ipv4End,
+                                       [](const AddressRecord* address) { return IsLinkLocal(*address); });
+    answer.autoconfigEnabled = answer.autoconfigActive = linkLocal ? 1 : 0;
     const auto perLink = snapshot_->linkDnsServers.find(index);
     const std::vector<std::string>& servers =
         perLink != snapshot_->linkDnsServers.end() ? perLink->second : snapshot_->resolverDnsServers;
@@ -169,13 +189,12 @@ platform::Ipv6Answer IpHelperView::Ipv6() const {
     answer.result = ResultOfDumps({snapshot_->linkError, snapshot_->addressError});
     if (answer.result != platform::kSuccess) return answer;
     answer.entries.reserve(links_.size());
-    for (const LinkRecord* link : links_) {
+    for (std::size_t i = 0; i < links_.size(); ++i) {
         platform::Ipv6Entry entry;
-        entry.adapterName = link->name;
-        const LinkAddresses* addresses = AddressesOf(link->index);
-        if (addresses != nullptr && addresses->firstIpv6 != nullptr) {
+        entry.adapterName = links_[i]->name;
+        if (const AddressRecord* first = AddressesOfLink(i).firstIpv6) {
             entry.hasUnicast = true;
-            std::copy_n(addresses->firstIpv6->local.begin(), entry.firstUnicast.size(), entry.firstUnicast.begin());
+            std::copy_n(first->local.begin(), entry.firstUnicast.size(), entry.firstUnicast.begin());
         }
         answer.entries.push_back(std::move(entry));
     }

@@ -19,8 +19,7 @@
 
 #include <cstdint>
 #include <memory>
-#include <unordered_map>
-#include <unordered_set>
+#include <optional>
 #include <vector>
 
 #include "platform/ip_helper.h"
@@ -46,18 +45,22 @@ public:
 
 private:
     struct LinkAddresses {
-        std::vector<const AddressRecord*> ipv4;
+        std::size_t ipv4Begin = 0, ipv4End = 0;  // the link's IPv4 addresses in ipv4_
         const AddressRecord* firstIpv6 = nullptr;
         std::vector<std::string> gateways;
     };
 
-    platform::AdapterEntry EntryOf(const LinkRecord& link) const;
-    const LinkAddresses* AddressesOf(std::uint32_t index) const;
+    platform::AdapterEntry EntryOf(const LinkRecord& link, const LinkAddresses& addresses) const;
+    // The position of the interface in links_, or nothing.
+    std::optional<std::size_t> PositionOf(std::uint32_t index) const;
+    // The addresses of the link at `position`, which it shares with any
+    // earlier link of its index.
+    const LinkAddresses& AddressesOfLink(std::size_t position) const;
 
     std::shared_ptr<const NetworkSnapshot> snapshot_;
-    std::vector<const LinkRecord*> links_;
-    std::unordered_set<std::uint32_t> known_;
-    std::unordered_map<std::uint32_t, LinkAddresses> addresses_;
+    std::vector<const LinkRecord*> links_;  // by index
+    std::vector<LinkAddresses> addresses_;  // each link's, at its position in links_
+    std::vector<const AddressRecord*> ipv4_;  // by link position, in kernel order within a link
 };
 
 }  // namespace linkscope::live

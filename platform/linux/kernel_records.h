@@ -7,7 +7,9 @@
 // folder never needs an OS header.
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -84,13 +86,35 @@ struct LinkRecord {
     std::uint16_t vlanProtocol = 0;     // host order
 };
 
+// The bytes of an address as the kernel gave them, kept in place: a dump
+// holds one per address of every interface. Only the first 16 bytes of a
+// longer one are kept; its size tells it is neither family's.
+class AddressBytes {
+public:
+    AddressBytes() = default;
+    AddressBytes(const std::uint8_t* data, std::size_t size) : size_(static_cast<std::uint16_t>(size)) {
+        std::copy(data, data + std::min(size, bytes_.size()), bytes_.begin());
+    }
+    AddressBytes(const std::vector<std::uint8_t>& bytes) : AddressBytes(bytes.data(), bytes.size()) {}
+
+    std::size_t size() const { return size_; }  // a netlink attribute's length fits 16 bits
+    bool empty() const { return size_ == 0; }
+    const std::uint8_t* begin() const { return bytes_.data(); }
+    const std::uint8_t* end() const { return bytes_.data() + std::min<std::size_t>(size_, bytes_.size()); }
+    std::uint8_t operator[](std::size_t i) const { return bytes_[i]; }
+
+private:
+    std::array<std::uint8_t, 16> bytes_{};
+    std::uint16_t size_ = 0;
+};
+
 // One address of an address dump, either family.
 struct AddressRecord {
     std::uint8_t family = 0;
     std::uint32_t index = 0;
     std::uint8_t prefixLength = 0;
     std::uint32_t flags = 0;
-    std::vector<std::uint8_t> local;  // 4 or 16 bytes: the interface's own address
+    AddressBytes local;  // 4 or 16 bytes: the interface's own address
 };
 
 struct NextHop {
@@ -104,6 +128,13 @@ struct RouteRecord {
     std::uint8_t type = 0;
     std::uint8_t destinationLength = 0;
     std::vector<NextHop> hops;
+};
+
+// The link speed and duplex a driver reports for one interface.
+struct LinkModesRecord {
+    std::uint32_t index = 0;
+    std::optional<std::uint32_t> speedMbps;  // absent: unknown
+    std::uint8_t duplex = kDuplexUnknown;
 };
 
 // What the driver says of one interface (ethtool), and what sysfs adds.

@@ -15,15 +15,22 @@ namespace linkscope::live {
 namespace {
 
 // The snapshot of the current collection and the two views built from it,
-// each built when first asked for.
+// each built when first asked for, until the collection says it is done.
 class SnapshotViews {
 public:
     explicit SnapshotViews(std::function<NetworkSnapshot()> fetch) : fetch_(std::move(fetch)) {}
 
     void Refresh() {
+        Release();
         snapshot_ = std::make_shared<const NetworkSnapshot>(fetch_());
+    }
+
+    // Lets go of the snapshot and its views; the next question fetches anew.
+    // Registry keys still open keep the store they were opened in.
+    void Release() {
         ipHelper_.reset();
-        devices_.reset();
+        registry_.reset();
+        snapshot_.reset();
         taken_ = false;
     }
 
@@ -52,16 +59,16 @@ public:
         return *ipHelper_;
     }
 
-    const DeviceView& Devices() {
-        if (!devices_) devices_ = BuildDeviceView(Snapshot());
-        return *devices_;
+    std::shared_ptr<const RegistryStore> Registry() {
+        if (!registry_) registry_ = BuildDeviceRegistry(Snapshot());
+        return registry_;
     }
 
 private:
     std::function<NetworkSnapshot()> fetch_;
     std::shared_ptr<const NetworkSnapshot> snapshot_;
     std::optional<IpHelperView> ipHelper_;
-    std::optional<DeviceView> devices_;
+    std::shared_ptr<const RegistryStore> registry_;
     bool taken_ = false;  // the next adapter list reuses the current snapshot
 };
 
@@ -97,7 +104,7 @@ public:
     // Without an interface list there is no device list either.
     platform::PresentDevicesAnswer GetPresentDevices() override {
         if (views_.Snapshot().linkError != 0) return {false, {}};
-        return {true, views_.Devices().devices};
+        return {true, PresentDevices(views_.Snapshot())};
     }
 
 private:
@@ -152,7 +159,7 @@ public:
           ipHelper_(views_, std::move(sources.host)),
           environment_(std::move(sources.environment)),
           devices_(views_),
-          registry_([this] { return views_.Devices().registry; }) {}
+          registry_([this] { return views_.Registry(); }) {}
 
     platform::IpHelperApi& IpHelper() override { return ipHelper_; }
     platform::EnvironmentApi& Environment() override { return environment_; }
@@ -169,6 +176,9 @@ public:
         views_.TakeForCollection();
         return KernelLinksOf(views_.Snapshot().links);
     }
+    // Nothing of the snapshot is asked for again until the next collection:
+    // the collected model holds what the queries read.
+    void CollectionFinished() override { views_.Release(); }
 
 private:
     SnapshotViews views_;

@@ -15,79 +15,113 @@ constexpr int kDumpAttempts = 3;
 constexpr int kReplyTimeoutSeconds = 5;
 
 template <class Header>
-std::vector<std::uint8_t> DumpRequest(std::uint16_t type, const Header& header) {
+std::vector<std::uint8_t> Request(std::uint16_t type, const Header& header, std::uint16_t flags = NLM_F_DUMP) {
     std::vector<std::uint8_t> request(NLMSG_SPACE(sizeof(Header)), 0);
     nlmsghdr message{};
     message.nlmsg_len = static_cast<std::uint32_t>(request.size());
     message.nlmsg_type = type;
-    message.nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
+    message.nlmsg_flags = static_cast<std::uint16_t>(NLM_F_REQUEST | flags);
     std::memcpy(request.data(), &message, sizeof message);
     std::memcpy(request.data() + NLMSG_HDRLEN, &header, sizeof header);
     return request;
 }
 
-void AppendU32Attribute(std::vector<std::uint8_t>& request, std::uint16_t type, std::uint32_t value) {
+// An attribute holding `value`'s bytes, appended to a message or to the
+// attributes nested in another; the message's length is set on sending.
+void AppendAttribute(std::vector<std::uint8_t>& request, std::uint16_t type, const void* value, std::size_t size) {
     rtattr attribute{};
-    attribute.rta_len = RTA_LENGTH(sizeof value);
+    attribute.rta_len = static_cast<unsigned short>(RTA_LENGTH(size));
     attribute.rta_type = type;
     const std::size_t offset = request.size();
-    request.resize(offset + RTA_SPACE(sizeof value), 0);
+    request.resize(offset + RTA_SPACE(size), 0);
     std::memcpy(request.data() + offset, &attribute, sizeof attribute);
-    std::memcpy(request.data() + offset + RTA_LENGTH(0), &value, sizeof value);
-    const auto length = static_cast<std::uint32_t>(request.size());
-    std::memcpy(request.data() + offsetof(nlmsghdr, nlmsg_len), &length, sizeof length);
+    std::memcpy(request.data() + offset + RTA_LENGTH(0), value, size);
+}
+
+void AppendU32Attribute(std::vector<std::uint8_t>& request, std::uint16_t type, std::uint32_t value) {
+    AppendAttribute(request, type, &value, sizeof value);
+}
+
+genlmsghdr GenericCommand(std::uint8_t command) {
+    genlmsghdr header{};
+    header.cmd = command;
+    header.version = 1;
+    return header;
 }
 
 }  // namespace
 
-RouteNetlink::RouteNetlink() : fd_(::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE)) {
+NetlinkSocket::NetlinkSocket(int protocol) : fd_(::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, protocol)) {
     if (!fd_.IsOpen()) {
         openError_ = errno;
         return;
     }
+    const timeval timeout{kReplyTimeoutSeconds, 0};
+    ::setsockopt(fd_.Get(), SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+}
+
+RouteNetlink::RouteNetlink() : socket_(NETLINK_ROUTE) {
     // Lets the kernel filter a dump by the request's header (the route
     // table); an older kernel without it sends everything.
     const int on = 1;
-    ::setsockopt(fd_.Get(), SOL_NETLINK, NETLINK_GET_STRICT_CHK, &on, sizeof on);
-    const timeval timeout{kReplyTimeoutSeconds, 0};
-    ::setsockopt(fd_.Get(), SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    ::setsockopt(socket_.Fd(), SOL_NETLINK, NETLINK_GET_STRICT_CHK, &on, sizeof on);
 }
 
 DumpReply RouteNetlink::DumpLinks() {
     ifinfomsg header{};
     header.ifi_family = AF_UNSPEC;
-    std::vector<std::uint8_t> request = DumpRequest(RTM_GETLINK, header);
+    std::vector<std::uint8_t> request = Request(RTM_GETLINK, header);
     AppendU32Attribute(request, IFLA_EXT_MASK, RTEXT_FILTER_SKIP_STATS);
-    return Dump(std::move(request));
+    return socket_.Exchange(std::move(request));
 }
 
 DumpReply RouteNetlink::DumpAddresses() {
     ifaddrmsg header{};
     header.ifa_family = AF_UNSPEC;
-    return Dump(DumpRequest(RTM_GETADDR, header));
+    return socket_.Exchange(Request(RTM_GETADDR, header));
 }
 
 DumpReply RouteNetlink::DumpIpv4MainRoutes() {
     rtmsg header{};
     header.rtm_family = AF_INET;
     header.rtm_table = RT_TABLE_MAIN;
-    return Dump(DumpRequest(RTM_GETROUTE, header));
+    return socket_.Exchange(Request(RTM_GETROUTE, header));
 }
 
-DumpReply RouteNetlink::Dump(std::vector<std::uint8_t> request) {
+std::optional<std::vector<LinkModesRecord>> DumpLinkModes() {
+    NetlinkSocket socket(NETLINK_GENERIC);
+    std::vector<std::uint8_t> family = Request(GENL_ID_CTRL, GenericCommand(CTRL_CMD_GETFAMILY), NLM_F_ACK);
+    AppendAttribute(family, CTRL_ATTR_FAMILY_NAME, ETHTOOL_GENL_NAME, sizeof ETHTOOL_GENL_NAME);
+    DumpReply answer = socket.Exchange(std::move(family));
+    const std::uint16_t familyId = answer.error == 0 ? ParseFamilyId(answer.datagrams) : 0;
+    if (familyId == 0) return std::nullopt;
+
+    // Bit sets in their compact form: only speed and duplex are read.
+    std::vector<std::uint8_t> headerFlags;
+    AppendU32Attribute(headerFlags, ETHTOOL_A_HEADER_FLAGS, ETHTOOL_FLAG_COMPACT_BITSETS);
+    std::vector<std::uint8_t> dump = Request(familyId, GenericCommand(ETHTOOL_MSG_LINKMODES_GET));
+    AppendAttribute(dump, ETHTOOL_A_LINKMODES_HEADER | NLA_F_NESTED, headerFlags.data(), headerFlags.size());
+    answer = socket.Exchange(std::move(dump));
+    if (answer.error != 0) return std::nullopt;
+    return ParseLinkModesDump(answer.datagrams, familyId);
+}
+
+DumpReply NetlinkSocket::Exchange(std::vector<std::uint8_t> request) {
     if (!fd_.IsOpen()) return DumpReply{openError_, {}};
     DumpReply reply;
     for (int attempt = 0; attempt < kDumpAttempts; ++attempt) {
         const std::uint32_t sequence = ++sequence_;
+        const auto length = static_cast<std::uint32_t>(request.size());
+        std::memcpy(request.data() + offsetof(nlmsghdr, nlmsg_len), &length, sizeof length);
         std::memcpy(request.data() + offsetof(nlmsghdr, nlmsg_seq), &sequence, sizeof sequence);
         bool interrupted = false;
-        reply = DumpOnce(request, &interrupted);
+        reply = ExchangeOnce(request, &interrupted);
         if (reply.error != 0 || !interrupted) break;
     }
     return reply;
 }
 
-DumpReply RouteNetlink::DumpOnce(const std::vector<std::uint8_t>& request, bool* interrupted) {
+DumpReply NetlinkSocket::ExchangeOnce(const std::vector<std::uint8_t>& request, bool* interrupted) {
     DumpReply reply;
     sockaddr_nl kernel{};
     kernel.nl_family = AF_NETLINK;

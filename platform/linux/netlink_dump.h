@@ -1,8 +1,9 @@
-// Dumps of the kernel's interface, address and route tables over one
-// routing-netlink socket of the calling thread's network namespace.
+// Netlink requests of the live backend: the kernel's interface, address
+// and route tables, and the drivers' link modes.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "platform/linux/netlink_parse.h"
@@ -15,6 +16,28 @@ struct DumpReply {
     std::vector<Datagram> datagrams;
 };
 
+// One netlink socket of the calling thread's network namespace.
+class NetlinkSocket {
+public:
+    explicit NetlinkSocket(int protocol);
+
+    int Fd() const { return fd_.Get(); }
+    // Sends `request` and reads the reply up to its closing message: the
+    // end of a dump, or the acknowledgement a request asked for. A dump the
+    // kernel marks as interrupted by a concurrent change is asked again, a
+    // few times at most; the last reply is kept.
+    DumpReply Exchange(std::vector<std::uint8_t> request);
+
+private:
+    DumpReply ExchangeOnce(const std::vector<std::uint8_t>& request, bool* interrupted);
+
+    UniqueFd fd_;
+    int openError_ = 0;
+    std::uint32_t sequence_ = 0;
+};
+
+// Dumps of the kernel's interface, address and route tables over one
+// routing-netlink socket.
 class RouteNetlink {
 public:
     RouteNetlink();
@@ -28,15 +51,12 @@ public:
     DumpReply DumpIpv4MainRoutes();
 
 private:
-    // Sends `request` and reads the reply to its end. A dump the kernel
-    // marks as interrupted by a concurrent change is asked again, a few
-    // times at most; the last reply is kept.
-    DumpReply Dump(std::vector<std::uint8_t> request);
-    DumpReply DumpOnce(const std::vector<std::uint8_t>& request, bool* interrupted);
-
-    UniqueFd fd_;
-    int openError_ = 0;
-    std::uint32_t sequence_ = 0;
+    NetlinkSocket socket_;
 };
+
+// The link speed and duplex of every interface whose driver has link
+// settings, in one dump of the kernel's ethtool family over generic
+// netlink; nothing when the kernel has no such family or refuses the dump.
+std::optional<std::vector<LinkModesRecord>> DumpLinkModes();
 
 }  // namespace linkscope::live

@@ -154,18 +154,18 @@ std::optional<AddressRecord> ParseAddress(Bytes payload) {
     address.index = info.ifa_index;
     address.prefixLength = info.ifa_prefixlen;
     address.flags = info.ifa_flags;
-    std::vector<std::uint8_t> peer;
+    AddressBytes peer;
     ForEachAttribute(payload.From(NLMSG_ALIGN(sizeof info)), [&](unsigned type, Bytes value) {
         switch (type) {
-            case IFA_LOCAL: address.local = ReadRaw(value); break;
-            case IFA_ADDRESS: peer = ReadRaw(value); break;
+            case IFA_LOCAL: address.local = AddressBytes(value.data, value.size); break;
+            case IFA_ADDRESS: peer = AddressBytes(value.data, value.size); break;
             case IFA_FLAGS: address.flags = ReadU32(value); break;
             default: break;
         }
     });
     // Without a separate local address (every IPv6 address, and IPv4 ones
     // that are not point-to-point) the address attribute is the own one.
-    if (address.local.empty()) address.local = std::move(peer);
+    if (address.local.empty()) address.local = peer;
     return address;
 }
 
@@ -208,7 +208,53 @@ std::optional<RouteRecord> ParseRoute(Bytes payload) {
     return route;
 }
 
+// The speed as a driver's link settings give it: 0 and all ones (the
+// kernel's unknown) are no speed.
+std::optional<std::uint32_t> KnownSpeed(std::uint32_t speed) {
+    if (speed == 0 || speed == 0xFFFFFFFF) return std::nullopt;
+    return speed;
+}
+
+// A generic-netlink message: its command header, then attributes.
+std::optional<LinkModesRecord> ParseLinkModes(Bytes payload) {
+    genlmsghdr command;
+    if (!ReadStruct(payload, &command) || command.cmd != ETHTOOL_MSG_LINKMODES_GET_REPLY) return std::nullopt;
+    LinkModesRecord record;
+    ForEachAttribute(payload.From(GENL_HDRLEN), [&](unsigned type, Bytes value) {
+        switch (type) {
+            case ETHTOOL_A_LINKMODES_HEADER:
+                ForEachAttribute(value, [&](unsigned field, Bytes inner) {
+                    if (field == ETHTOOL_A_HEADER_DEV_INDEX) record.index = ReadU32(inner);
+                });
+                break;
+            case ETHTOOL_A_LINKMODES_SPEED: record.speedMbps = KnownSpeed(ReadU32(value)); break;
+            case ETHTOOL_A_LINKMODES_DUPLEX: if (value.size != 0) record.duplex = ReadU8(value); break;
+            default: break;
+        }
+    });
+    if (record.index == 0) return std::nullopt;
+    return record;
+}
+
 }  // namespace
+
+std::uint16_t ParseFamilyId(const std::vector<Datagram>& datagrams) {
+    std::uint16_t id = 0;
+    for (const Datagram& datagram : datagrams) {
+        ForEachMessage(datagram, [&](const nlmsghdr& header, Bytes payload) {
+            if (header.nlmsg_type != GENL_ID_CTRL) return;
+            ForEachAttribute(payload.From(GENL_HDRLEN), [&](unsigned type, Bytes value) {
+                if (type == CTRL_ATTR_FAMILY_ID && value.size >= sizeof id) std::memcpy(&id, value.data, sizeof id);
+            });
+        });
+    }
+    return id;
+}
+
+std::vector<LinkModesRecord> ParseLinkModesDump(const std::vector<Datagram>& datagrams, std::uint16_t familyId) {
+    if (familyId == 0) return {};
+    return ParseDump<LinkModesRecord>(datagrams, familyId, ParseLinkModes);
+}
 
 DumpProgress InspectDumpDatagram(const Datagram& datagram) {
     DumpProgress progress;

@@ -28,4 +28,11 @@ std::vector<AddressRecord> ParseAddressDump(const std::vector<Datagram>& datagra
 // IPv4 routes only; routes of other families are passed over.
 std::vector<RouteRecord> ParseRouteDump(const std::vector<Datagram>& datagrams);
 
+// The id of the generic-netlink family that the controller's reply
+// describes, 0 when it names none.
+std::uint16_t ParseFamilyId(const std::vector<Datagram>& datagrams);
+// The link-modes dump of the ethtool family `familyId`: one record per
+// interface whose driver has link settings.
+std::vector<LinkModesRecord> ParseLinkModesDump(const std::vector<Datagram>& datagrams, std::uint16_t familyId);
+
 }  // namespace linkscope::live

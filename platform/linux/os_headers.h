@@ -15,6 +15,8 @@
 #include <unistd.h>
 
 #include <linux/ethtool.h>
+#include <linux/ethtool_netlink.h>
+#include <linux/genetlink.h>
 #include <linux/if.h>
 #include <linux/if_addr.h>
 #include <linux/if_arp.h>

@@ -112,7 +112,7 @@ NetworkSnapshot FetchNetworkSnapshot() {
     EthtoolQuery ethtool;
     snapshot.devices.reserve(snapshot.links.size());
     for (const LinkRecord& link : snapshot.links) {
-        DeviceDetails details = ethtool.Ask(link.name);
+        DeviceDetails details = ethtool.Ask(link.name, link.index);
         if (!link.parentDevice.empty()) ReadBusDevice(link, details);
         snapshot.devices.emplace(link.index, std::move(details));
     }

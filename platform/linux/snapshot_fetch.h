@@ -8,8 +8,9 @@
 
 namespace linkscope::live {
 
-// One dump each of interfaces, addresses and IPv4 main-table routes; per
-// interface, the driver's details (one or two ioctls) and, for interfaces
+// One dump each of interfaces, addresses and IPv4 main-table routes, and
+// of the drivers' link modes; per interface, the driver's name (an ioctl)
+// and, for interfaces
 // on a bus device, its firmware label and wireless nature from sysfs; the
 // DHCP lease of each interface that holds a dynamic IPv4 address; the
 // resolver's per-link and system-wide DNS servers.

@@ -58,7 +58,8 @@ void CheckConversions(const std::shared_ptr<const NetworkSnapshot>& snapshot) {
     }
     view.PerAdapter(0);
     FUZZ_CHECK(KernelLinksOf(snapshot->links).size() == snapshot->links.size());
-    BuildDeviceView(*snapshot);
+    PresentDevices(*snapshot);
+    BuildDeviceRegistry(*snapshot);
 }
 
 }  // namespace
@@ -77,6 +78,14 @@ void NetlinkTarget(const std::uint8_t* data, std::size_t size) {
     snapshot->addresses = ParseAddressDump(dumps.addresses);
     snapshot->routes = ParseRouteDump(dumps.routes);
     snapshot->devices = std::move(dumps.devices);
+    // The generic-netlink replies: the route frames stand for the family
+    // controller's answer, the address frames for the link-modes dump,
+    // under the family id the controller named or the first frame's type.
+    std::uint16_t familyId = ParseFamilyId(dumps.routes);
+    if (familyId == 0 && !dumps.addresses.empty() && dumps.addresses.front().size() >= 6) {
+        familyId = static_cast<std::uint16_t>(dumps.addresses.front()[4] | dumps.addresses.front()[5] << 8);
+    }
+    ParseLinkModesDump(dumps.addresses, familyId);
     // Texts end at their attribute's NUL or end.
     for (const LinkRecord& link : snapshot->links) {
         FUZZ_CHECK(TextEnds(link.name) && TextEnds(link.kind) && TextEnds(link.slaveKind) &&

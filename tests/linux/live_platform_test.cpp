@@ -75,6 +75,9 @@ TEST(LivePlatform, EveryCollectionTakesAFreshSnapshot) {
     AdaptersInfo second;
     second.Collect();
     EXPECT_EQ(installed.Fetches(), 2u);
+    platform::Current().CollectionFinished();
+    platform::Current().DeviceSetup().GetPresentDevices();
+    EXPECT_EQ(installed.Fetches(), 3u) << "a finished collection's snapshot is let go";
 
     EXPECT_EQ(Summaries(second), (std::vector<std::string>{"lo lo 'lo' '' 2 #1",
                                                            "eth0 \\DEVICE\\TCPIP_eth0 'e1000e' '1000Mbps Full' 3 #0"}))

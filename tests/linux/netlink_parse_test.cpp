@@ -21,7 +21,8 @@ std::string Text(const LinkRecord& l) {
 }
 std::string Text(const AddressRecord& a) {
     return "family " + std::to_string(a.family) + " #" + std::to_string(a.index) + "/" +
-           std::to_string(a.prefixLength) + " flags " + std::to_string(a.flags) + " " + HexText(a.local, "");
+           std::to_string(a.prefixLength) + " flags " + std::to_string(a.flags) + " " +
+           HexText(Bytes(a.local.begin(), a.local.end()), "");
 }
 std::string Text(const RouteRecord& r) {
     std::string text = "table " + std::to_string(r.table) + " type " + std::to_string(r.type) + " /" +
@@ -170,6 +171,33 @@ TEST(NetlinkParse, RoutesKeepTableAndEveryHopAndPassOverIpv6) {
 
     EXPECT_EQ(Lines(ParseRouteDump({Join({single, multipath, ipv6, Done()})})),
               (Texts{"table 254 type 1 /0 via #2 0A0000FE", "table 1000 type 1 /0 via #3 0A030001 via #4 0A040001"}));
+}
+
+TEST(NetlinkParse, GenericNetlinkGivesTheFamilyIdAndEachInterfacesLinkModes) {
+    constexpr std::uint16_t kController = 0x10, kFamilyId = 1, kFamilyName = 2, kEthtool = 21;
+    constexpr std::uint8_t kLinkModesReply = 4;
+    const auto command = [](std::uint8_t cmd) { return Of(cmd, std::uint8_t{1}, std::uint16_t{0}); };
+    const Bytes family = Message(kController, command(1),
+                                 Join({TextAttr(kFamilyName, "ethtool"), Attr(kFamilyId, Of(kEthtool))}));
+    EXPECT_EQ(ParseFamilyId({family, Done()}), kEthtool);
+    EXPECT_EQ(ParseFamilyId({Done(-2)}), 0) << "no such family";
+
+    // Header (nested: index 1, name 2), speed 5, duplex 6. All ones is the
+    // kernel's unknown speed; a header without an index names no interface.
+    const auto modes = [&](std::uint32_t index, const Bytes& more) {
+        return Message(kEthtool, command(kLinkModesReply),
+                       Join({Attr(1 | kNestedFlag, Join({U32Attr(1, index), TextAttr(2, "x")})), more}));
+    };
+    const Bytes dump = Join({modes(7, Join({U32Attr(5, 10000), Attr(6, Of(std::uint8_t{1}))})),
+                             modes(8, U32Attr(5, 0xFFFFFFFF)), modes(0, U32Attr(5, 100)),
+                             Message(kEthtool, command(1), {})});
+    Texts lines;
+    for (const LinkModesRecord& r : ParseLinkModesDump({dump, Done()}, kEthtool)) {
+        lines.push_back(std::to_string(r.index) + " " + (r.speedMbps ? std::to_string(*r.speedMbps) : "-") + " " +
+                        std::to_string(r.duplex));
+    }
+    EXPECT_EQ(lines, (Texts{"7 10000 1", "8 - 255"}));
+    EXPECT_TRUE(ParseLinkModesDump({dump}, 22).empty()) << "another family's messages";
 }
 
 TEST(NetlinkParse, DumpProgressTellsTheEndAndItsError) {

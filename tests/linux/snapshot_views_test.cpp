@@ -39,12 +39,13 @@ TEST(DeviceView, InterfacesWithADriverOrBusDeviceBecomeDevicesInIndexOrder) {
     snapshot.devices[9] = Driver("ifb");
     snapshot.devices[1] = Driver("");
     snapshot.devices[4] = Driver("veth", 10000, kDuplexFull);
-    const DeviceView view = BuildDeviceView(snapshot);
-    StoreRegistry registry([&] { return view.registry; });
+    const auto store = BuildDeviceRegistry(snapshot);
+    StoreRegistry registry([&] { return store; });
 
-    ASSERT_EQ(view.devices.size(), 3u);
-    for (std::size_t i = 0; i < view.devices.size(); ++i) {
-        EXPECT_EQ(view.devices[i].driverKey, "{4D36E972-E325-11CE-BFC1-08002BE10318}\\000" + std::to_string(i));
+    const auto devices = PresentDevices(snapshot);
+    ASSERT_EQ(devices.size(), 3u);
+    for (std::size_t i = 0; i < devices.size(); ++i) {
+        EXPECT_EQ(devices[i].driverKey, "{4D36E972-E325-11CE-BFC1-08002BE10318}\\000" + std::to_string(i));
     }
     EXPECT_EQ(Values(registry, kClassKey + "0000"), (Texts{"NetCfgInstanceId 1 enp1s0<00>", "DriverDesc 1 enp1s0<00>"}));
     EXPECT_EQ(Values(registry, kClassKey + "0001"),
@@ -67,8 +68,8 @@ TEST(DeviceView, NamesWithBackslashesStayOneKey) {
     NetworkSnapshot snapshot;
     snapshot.links = {Link(3, "odd\\name", 0)};
     snapshot.devices[3] = Driver("veth");
-    const DeviceView view = BuildDeviceView(snapshot);
-    StoreRegistry registry([&] { return view.registry; });
+    const auto store = BuildDeviceRegistry(snapshot);
+    StoreRegistry registry([&] { return store; });
     const std::string interfaceKey = kInterfaces + "\\" + Subkeys(registry, kInterfaces).at(0);
 
     EXPECT_EQ(Subkeys(registry, interfaceKey), Texts{"#odd\\name"});

@@ -3,6 +3,7 @@
 // registered plug-ins for instances and keeps what they commit.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -31,23 +32,34 @@ class THubInstance;
 struct KVLHUB_API THubClassShape {
     THubClassShape(const std::string& name, std::vector<std::string> keys, bool association);
 
-    // The one copy of a property name that the class's instances point at,
-    // and whether it is a key. Instances of one class set the same few
-    // names, so each instance keeps a pointer instead of a copy; they mostly
-    // set them in one order, so the name the first instance set at
-    // `position` is tried before the table.
-    std::pair<const std::string*, bool> PropertyName(const std::string& name, std::size_t position) const;
+    // A property name as the class's instances hold it: the one copy they
+    // point at, whether it is a key, and its number among the class's names
+    // (from 0, in the order first set), by which an instance tells in one
+    // step whether it has the property already.
+    struct TName {
+        const std::string* text;
+        bool key;
+        std::size_t number;
+    };
+    // Instances of one class set the same few names, so each instance keeps
+    // a pointer instead of a copy; they mostly set them in one order, so the
+    // name the first instance set at `position` is tried before the table.
+    TName PropertyName(const std::string& name, std::size_t position) const;
 
     std::string name;
     std::vector<std::string> keys;
     bool association = false;
 
 private:
-    // Name → whether it is a key. Grows only by the names instances set;
-    // nodes keep their place, so pointers to the names stay valid.
-    mutable std::unordered_map<std::string, bool> propertyNames_;
+    struct TNameInfo {
+        bool key;
+        std::size_t number;
+    };
+    // Name → what the class knows of it. Grows only by the names instances
+    // set; nodes keep their place, so pointers to the names stay valid.
+    mutable std::unordered_map<std::string, TNameInfo> propertyNames_;
     // The names in the order the first instance set them.
-    mutable std::vector<const std::pair<const std::string, bool>*> firstOrder_;
+    mutable std::vector<const std::pair<const std::string, TNameInfo>*> firstOrder_;
 };
 
 // A property of a store instance: its name, held by the class, and value.
@@ -179,6 +191,8 @@ private:
     // Positions in properties_ of the properties that are keys: an object
     // path reads only these, not every property of the instance.
     boost::container::small_vector<std::size_t, 4> keyPositions_;
+    // One bit per name number of the class: the property is in properties_.
+    boost::container::small_vector<std::uint64_t, 1> setNames_;
     unsigned long long ordinal_ = 0;
 };
 
