@@ -75,19 +75,20 @@ const char kExcluded[] = "{A} \\DEVICE\\TCPIP_{A} 'NIC' other '' mac 001A2B3C4D5
 TEST(AdapterRecord, ExclusionSwitchDecidesWhetherAddressesAreStored) {
     const struct {
         const char* name;
-        bool defined;
+        const char* variable;  // null: not defined
         std::string value;
         bool excluded;
     } cases[] = {
-        {"absent", false, "", false},
-        {"empty", true, "", false},
-        {"any text", true, "10.0.0.5,10.0.0.6", true},
-        {"zero", true, "0", true},
-        {"longer than the buffer", true, std::string(40000, 'x'), true},
+        {"absent", nullptr, "", false},
+        {"empty", "KVL_EXCLUDEIP", "", false},
+        {"any text", "KVL_EXCLUDEIP", "10.0.0.5,10.0.0.6", true},
+        {"zero", "KVL_EXCLUDEIP", "0", true},
+        {"name in another case", "Kvl_ExcludeIp", "1", true},
+        {"longer than the buffer", "KVL_EXCLUDEIP", std::string(40000, 'x'), true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ScopedMachine machine(c.defined ? MachineWithEnvironment("KVL_EXCLUDEIP", c.value) : sim::Machine{});
+        ScopedMachine machine(c.variable ? MachineWithEnvironment(c.variable, c.value) : sim::Machine{});
         NetworkAdapter adapter;
         FillAddresses(adapter);
         EXPECT_EQ(adapter.GetExcludeIP(), c.excluded);
