@@ -51,6 +51,7 @@ TEST(Enumeration, NewRecordsCarryWhatIpConfigurationReportsSparseAnswersGiveEmpt
     full.mtu = 9000;
     full.autoconfig = {true, true};
     sim::Adapter bare = Nic(3, {0xab, 0x01});
+    bare.dhcpServer = "10.0.0.9";  // reported while DHCP is off: not kept
     bare.ipv4.clear();
     bare.gateways.clear();
     sim::Adapter unlisted = Nic(4, {0x02, 0x04});
