@@ -1,9 +1,8 @@
-// CIM values, object paths and reference equality, status texts, the core
-// logger, the machine name and the schema helpers.
+// CIM value conversions and equality, object paths and reference equality,
+// status texts.
 #include <gtest/gtest.h>
 
 #include <string>
-#include <utility>
 #include <vector>
 
 #include <boost/make_shared.hpp>
@@ -22,39 +21,8 @@ TCIMValue StringArray(const std::vector<TCIMValue>& elements) {
     return TCIMValue(TCIMType(kCIMTypeStringArray), 0, elements);
 }
 
-TEST(CimValueTest, KindAndTextByRadix) {
-    const struct {
-        TCIMValue value;
-        ECIMType type;
-        int radix;
-        const char* text;
-    } cases[] = {
-        {TCIMValue(), kCIMTypeNull, 10, ""},
-        {TCIMValue(false), kCIMTypeBoolean, 10, "false"},
-        {TCIMValue(true), kCIMTypeBoolean, 10, "true"},
-        {TCIMValue(static_cast<unsigned short>(65535)), kCIMTypeUInt16, 10, "65535"},
-        {TCIMValue(0u), kCIMTypeUInt32, 10, "0"},
-        {TCIMValue(255u), kCIMTypeUInt32, 16, "ff"},
-        {TCIMValue(5u), kCIMTypeUInt32, 2, "101"},
-        {TCIMValue(18446744073709551615ull), kCIMTypeUInt64, 10, "18446744073709551615"},
-        {TCIMValue(std::string("as is")), kCIMTypeString, 16, "as is"},
-        {TCIMValue(TCIMReference()), kCIMTypeReference, 10, ""},
-        {StringArray({}), kCIMTypeStringArray, 10, "{}"},
-        {StringArray({TCIMValue("a"), TCIMValue("b c")}), kCIMTypeStringArray, 10, "{a,b c}"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_EQ(c.value.GetType(), c.type);
-        EXPECT_EQ(c.value.IsNull(), c.type == kCIMTypeNull);
-        EXPECT_EQ(c.value.IsArray(), c.type == kCIMTypeStringArray);
-        EXPECT_EQ(c.value.ToString(c.radix), c.text);
-    }
-    EXPECT_THROW(TCIMValue(1u).ToString(1), TKVLException);
-    EXPECT_THROW(TCIMValue(1u).ToString(37), TKVLException);
-}
-
 TEST(CimValueTest, ConversionsToStringAndUnsigned) {
-    EXPECT_EQ(static_cast<std::string>(TCIMValue(42u)), "42");
+    EXPECT_EQ(static_cast<std::string>(TCIMValue(18446744073709551615ull)), "18446744073709551615");
     EXPECT_EQ(static_cast<std::string>(TCIMValue("x")), "x");
     EXPECT_EQ(static_cast<unsigned int>(TCIMValue(true)), 1u);
     EXPECT_EQ(static_cast<unsigned int>(TCIMValue(static_cast<unsigned short>(9))), 9u);
@@ -83,10 +51,7 @@ TEST(CimValueTest, EqualityNeedsSameKindAndValue) {
     EXPECT_NE(StringArray({TCIMValue("a"), TCIMValue("b")}), StringArray({TCIMValue("b"), TCIMValue("a")}));
 }
 
-TEST(CimValueTest, StringArrayKeepsOrderAndRefusesOtherElements) {
-    const TCIMValue array = StringArray({TCIMValue("10.0.0.1"), TCIMValue("10.0.0.2")});
-    ASSERT_EQ(array.Elements().size(), 2u);
-    EXPECT_EQ(array.Elements()[1], TCIMValue("10.0.0.2"));
+TEST(CimValueTest, StringArrayRefusesOtherElements) {
     EXPECT_EQ(StatusOf([] { StringArray({TCIMValue("a"), TCIMValue(1u)}); }), kKVLStatusTypeMismatch);
     EXPECT_THROW(TCIMValue(TCIMType(kCIMTypeUInt32), 0, {}), TKVLException);
     EXPECT_THROW(TCIMValue("a").Elements(), TKVLException);
@@ -126,32 +91,6 @@ TEST(StatusTest, ExceptionTextNamesStatusCodeAndDetail) {
     EXPECT_STREQ(withDetail.what(), "Invalid class (15): QRXSG_Foo");
     EXPECT_EQ(withDetail.TranslateStatusCode(), "Invalid class (15): QRXSG_Foo");
     EXPECT_STREQ(TKVLException(kKVLStatusFailed).what(), "Failed (1)");
-}
-
-TEST(CoreLoggerTest, KeepsEveryEntryAndEchoesWhatIsLoggedAfterwards) {
-    TCoreLogger logger;
-    std::vector<std::pair<int, std::string>> echoed;
-    logger.Log(3, "before echo");
-    logger.SetEcho([&echoed](int level, const std::string& text) { echoed.emplace_back(level, text); });
-    logger.Log(1, "No Network Adapters Found.");
-
-    ASSERT_EQ(logger.Entries().size(), 2u);
-    EXPECT_EQ(logger.Entries()[0].level, 3);
-    EXPECT_EQ(logger.Entries()[1].text, "No Network Adapters Found.");
-    EXPECT_EQ(echoed, (std::vector<std::pair<int, std::string>>{{1, "No Network Adapters Found."}}));
-}
-
-// The class name itself is in every port the provider tests expect.
-TEST(MachineNameTest, OverrideWinsUntilClearedAndSchemaHelpersNeedANamespace) {
-    const auto ns = boost::make_shared<TPluginManagerNamespace>();
-    const std::string own = TOSSpecific::GetMachineName();
-    EXPECT_FALSE(own.empty());
-    TOSSpecific::SetMachineName("LAB-07");
-    EXPECT_EQ(TCIMSchemaHelper::GetSystemName(ns), "LAB-07");
-    TOSSpecific::SetMachineName("");
-    EXPECT_EQ(TOSSpecific::GetMachineName(), own);
-    EXPECT_THROW(TCIMSchemaHelper::GetSystemCreationClassName(kNoNamespace), TKVLException);
-    EXPECT_THROW(TCIMSchemaHelper::GetSystemName(kNoNamespace), TKVLException);
 }
 
 }  // namespace

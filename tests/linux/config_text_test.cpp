@@ -39,26 +39,11 @@ TEST(ConfigText, KeyValueLeaseNamesItsServer) {
 TEST(ConfigText, DhclientTakesTheLastLeaseOfTheInterface) {
     const std::string leases =
         "default-duid \"\\000\\001\";\n"
-        "lease {\n"
-        "  interface \"eth0\";\n"
-        "  fixed-address 10.0.0.7;\n"
-        "  option dhcp-server-identifier 10.0.0.1;\n"
-        "  renew 2 2024/01/02 03:04:05;\n"
-        "}\n"
-        "lease6 {\n"
-        "  interface \"eth0\";\n"
-        "  ia-na 1a:2b:3c:4d {\n"
-        "    option dhcp-server-identifier 10.9.9.9;\n"
-        "  }\n"
-        "}\n"
-        "lease {\n"
-        "  interface \"eth1\";\n"
-        "  option dhcp-server-identifier 10.1.0.1;\n"
-        "}\n"
-        "lease {\n"
-        "  interface \"eth0\";\n"
-        "  option dhcp-server-identifier 10.0.0.2;\n"
-        "}\n";
+        "lease {\n  interface \"eth0\";\n  fixed-address 10.0.0.7;\n  option dhcp-server-identifier 10.0.0.1;\n"
+        "  renew 2 2024/01/02 03:04:05;\n}\n"
+        "lease6 {\n  interface \"eth0\";\n  ia-na 1a:2b:3c:4d {\n    option dhcp-server-identifier 10.9.9.9;\n  }\n}\n"
+        "lease {\n  interface \"eth1\";\n  option dhcp-server-identifier 10.1.0.1;\n}\n"
+        "lease {\n  interface \"eth0\";\n  option dhcp-server-identifier 10.0.0.2;\n}\n";
     EXPECT_EQ(ParseDhclientLeaseServer(leases, "eth0"), "10.0.0.2");
     EXPECT_EQ(ParseDhclientLeaseServer(leases, "eth1"), "10.1.0.1");
     EXPECT_EQ(ParseDhclientLeaseServer(leases, "eth2"), "");

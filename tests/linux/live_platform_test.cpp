@@ -5,9 +5,7 @@
 
 #include "collect/adapters_info.h"
 #include "kvl/root.h"
-#include "linux/netlink_bytes.h"
 #include "linux/snapshot_builders.h"
-#include "platform/linux/netlink_parse.h"
 #include "platform/linux/live_platform.h"
 #include "teams/teams.h"
 
@@ -82,84 +80,6 @@ TEST(LivePlatform, EveryCollectionTakesAFreshSnapshot) {
     EXPECT_EQ(Summaries(second), (std::vector<std::string>{"lo lo 'lo' '' 2 #1",
                                                            "eth0 \\DEVICE\\TCPIP_eth0 'e1000e' '1000Mbps Full' 3 #0"}))
         << "a disabled adapter keeps its driver's setting";
-}
-
-TEST(LivePlatform, NoUpInterfaceStillAddsDisabledDevices) {
-    NetworkSnapshot snapshot;
-    snapshot.links = {Link(1, "lo", 0, kHwLoopback), Link(2, "ifb0", 0)};
-    snapshot.devices[2] = Driver("ifb");
-    ScopedLivePlatform installed({snapshot});
-
-    AdaptersInfo adapters;
-    adapters.Collect();
-
-    EXPECT_EQ(Summaries(adapters), std::vector<std::string>{"ifb0 \\DEVICE\\TCPIP_ifb0 'ifb' 'Unknown' 3 #0"});
-}
-
-TEST(LivePlatform, InterfacesSharingAHardwareAddressKeepARecordEach) {
-    NetworkSnapshot snapshot;
-    snapshot.links = {Link(2, "v0"), Link(3, "v1"), Link(4, "br0")};
-    snapshot.links[1].address = snapshot.links[2].address = snapshot.links[0].address;
-    snapshot.addresses = {Ipv4(3, {10, 9, 0, 2}, 24), Ipv4(4, {10, 9, 0, 1}, 24)};
-    ScopedLivePlatform installed({snapshot});
-
-    AdaptersInfo adapters;
-    adapters.Collect();
-
-    std::vector<std::string> lines;
-    for (const auto* r : adapters.GetPhysicalAdapters()) {
-        const std::string port = " #" + std::to_string(r->GetPortNumber()) + " ";
-        lines.push_back(r->GetDeviceID() + port + r->GetIPv4AddressList().at(0));
-    }
-    EXPECT_EQ(lines, (std::vector<std::string>{"v0 #2 0.0.0.0/0", "v1 #3 10.9.0.2/24", "br0 #4 10.9.0.1/24"}));
-}
-
-// The kernel's links, read from a hand-built link dump, through team
-// collection and enumeration as a collection runs them. The slaves carry
-// the bond's address; each reports its own.
-TEST(LivePlatform, BondSlavesAndVlansOfALinkDumpBecomeTeamRecordsBoundByName) {
-    NetworkSnapshot snapshot;
-    snapshot.links = ParseLinkDump(BondScenarioDump());
-    snapshot.addresses = {Ipv4(4, {10, 20, 0, 5}, 24), Ipv4(5, {10, 20, 10, 5}, 24), Ipv4(7, {10, 30, 20, 5}, 24),
-                          Ipv4(8, {10, 40, 0, 1}, 24)};
-    ScopedLivePlatform installed({snapshot});
-
-    Teams teams;
-    AdaptersInfo adapters;
-    teams.Collect(adapters);
-    adapters.Collect();
-    EXPECT_EQ(installed.Fetches(), 1u) << "team records and adapters come from one snapshot";
-
-    std::vector<std::string> found;
-    for (const TeamInfo* team : teams.GetTeams()) {
-        found.push_back(team->GetTeamName() + " " + std::to_string(team->GetTeamID()) + " type " +
-                        std::to_string(team->GetTeamType()));
-    }
-    for (const auto* r : adapters.GetPhysicalAdapters()) {
-        std::string line = "port " + r->GetDeviceID() + " #" + std::to_string(r->GetPortNumber()) + " " +
-                           r->GetPermanentAddress();
-        if (r->GetInTeam()) {
-            line += " member " + std::to_string(r->GetMemberType()) + " of " + std::to_string(r->GetMemberTeamID()) +
-                    " " + r->GetTeamName();
-        }
-        found.push_back(line + " " + r->GetIPv4AddressList().at(0));
-    }
-    for (const auto* r : adapters.GetVirtualAdapters()) {
-        found.push_back("virtual " + r->GetDeviceID() + " #" + std::to_string(r->GetPortNumber()) + " team " +
-                        std::to_string(r->GetTeamID()) + " vlan " + std::to_string(r->GetVlanID()) + " '" +
-                        r->GetVlanName() + "' " + r->GetIPv4AddressList().at(0));
-    }
-    EXPECT_EQ(found, (std::vector<std::string>{
-                         "bond0 1000001 type 1002",
-                         "port eth0 #2 52:54:00:0A:00:01 member 1 of 1000001 bond0 0.0.0.0/0",
-                         "port eth1 #3 52:54:00:0A:00:02 member 2 of 1000001 bond0 0.0.0.0/0",
-                         "port eth2 #6 52:54:00:0A:00:03 0.0.0.0/0",
-                         "port br0 #8 52:54:00:0A:00:04 10.40.0.1/24",
-                         "port v0 #9 52:54:00:0A:00:04 0.0.0.0/0",
-                         "virtual bond0 #4 team 1000001 vlan 0 '' 10.20.0.5/24",
-                         "virtual bond0.10 #5 team 1000001 vlan 10 'bond0.10' 10.20.10.5/24",
-                         "virtual eth2.20 #7 team 0 vlan 20 'eth2.20' 10.30.20.5/24",
-                     }));
 }
 
 TEST(LivePlatform, EnvironmentAnswersLikeTheSystemCall) {

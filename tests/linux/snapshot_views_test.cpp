@@ -27,42 +27,8 @@ using linkscope::testing::Text;
 using linkscope::testing::Texts;
 using linkscope::testing::Values;
 
-const std::string kClassKey = "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\";
 const std::string kInterfaces =
     "SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\{cad88bc9-7340-4a3d-bb14-b1e2b1b4e8a3}";
-
-TEST(DeviceView, InterfacesWithADriverOrBusDeviceBecomeDevicesInIndexOrder) {
-    NetworkSnapshot snapshot;
-    LinkRecord nic = Link(2, "enp1s0");
-    nic.parentDevice = "0000:01:00.0";  // its driver did not answer
-    snapshot.links = {Link(9, "ifb0", 0), Link(1, "lo", kUpWithCarrier, kHwLoopback), nic, Link(4, "v0")};
-    snapshot.devices[9] = Driver("ifb");
-    snapshot.devices[1] = Driver("");
-    snapshot.devices[4] = Driver("veth", 10000, kDuplexFull);
-    const auto store = BuildDeviceRegistry(snapshot);
-    StoreRegistry registry([&] { return store; });
-
-    const auto devices = PresentDevices(snapshot);
-    ASSERT_EQ(devices.size(), 3u);
-    for (std::size_t i = 0; i < devices.size(); ++i) {
-        EXPECT_EQ(devices[i].driverKey, "{4D36E972-E325-11CE-BFC1-08002BE10318}\\000" + std::to_string(i));
-    }
-    EXPECT_EQ(Values(registry, kClassKey + "0000"), (Texts{"NetCfgInstanceId 1 enp1s0<00>", "DriverDesc 1 enp1s0<00>"}));
-    EXPECT_EQ(Values(registry, kClassKey + "0001"),
-              (Texts{"NetCfgInstanceId 1 v0<00>", "DriverDesc 1 veth<00>", "SpeedDuplex 1 100001<00>"}));
-    EXPECT_EQ(Values(registry, kClassKey + "0001\\Ndi\\Params\\SpeedDuplex\\enum"), (Texts{"100001 1 10Gbps Full<00>"}));
-    EXPECT_EQ(Values(registry, kClassKey + "0002"), (Texts{"NetCfgInstanceId 1 ifb0<00>", "DriverDesc 1 ifb<00>"}));
-
-    const std::string suffix = "#{cad88bc9-7340-4a3d-bb14-b1e2b1b4e8a3}";
-    EXPECT_EQ(Subkeys(registry, kInterfaces),
-              (Texts{"##?#LINUX#NET#0000" + suffix, "##?#LINUX#NET#0001" + suffix, "##?#LINUX#NET#0002" + suffix}));
-    EXPECT_EQ(Subkeys(registry, kInterfaces + "\\##?#LINUX#NET#0002" + suffix), Texts{"#ifb0"});
-    EXPECT_EQ(Shown(registry, kInterfaces + "\\##?#LINUX#NET#0002" + suffix + "\\#ifb0\\Control", "Linked"),
-              "4 <00><00><00><00>")
-        << "ifb0 is down";
-    EXPECT_EQ(Shown(registry, kInterfaces + "\\##?#LINUX#NET#0001" + suffix + "\\#v0\\Control", "Linked"),
-              "4 <01><00><00><00>");
-}
 
 TEST(DeviceView, NamesWithBackslashesStayOneKey) {
     NetworkSnapshot snapshot;
@@ -78,22 +44,6 @@ TEST(DeviceView, NamesWithBackslashesStayOneKey) {
 
 IpHelperView ViewOf(NetworkSnapshot snapshot) {
     return IpHelperView(std::make_shared<const NetworkSnapshot>(std::move(snapshot)));
-}
-
-TEST(IpHelperView, AdaptersAreTheUpInterfacesInIndexOrderTheTableListsAll) {
-    NetworkSnapshot snapshot;
-    snapshot.links = {Link(5, "c"), Link(1, "lo", kUpWithCarrier, kHwLoopback), Link(3, "off", 0), Link(2, "b")};
-    snapshot.links[0].mtu = 9000;
-    const IpHelperView view = ViewOf(snapshot);
-
-    const auto adapters = view.Adapters();
-    ASSERT_EQ(adapters.result, platform::kSuccess);
-    Texts names;
-    for (const auto& adapter : adapters.adapters) names.push_back(adapter.adapterName);
-    EXPECT_EQ(names, (Texts{"lo", "b", "c"}));
-    EXPECT_EQ(Lines(view.Pairs().pairs), (Texts{"1 lo", "2 b", "5 c"}));
-    EXPECT_EQ(Lines(view.Table().rows),
-              (Texts{"1 mtu 1500 status 5", "2 mtu 1500 status 5", "3 mtu 1500 status 2", "5 mtu 9000 status 5"}));
 }
 
 TEST(IpHelperView, AdapterEntriesCarryDescriptionTypeAddressesGatewaysAndDhcp) {
