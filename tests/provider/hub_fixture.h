@@ -1,10 +1,8 @@
 // Test support for the provider sections: hand-built adapter records served
 // through the stand-in host, so that associations enumerate their ends as
-// they do in the product, and committed instances keep their properties in
-// the order they were set.
+// they do in the product.
 #pragma once
 
-#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,29 +15,13 @@
 #include "kvl/hub.h"
 #include "provider/linkscope.h"
 #include "support/fake_plugin.h"
-#include "support/named_properties.h"
 #include "support/sim_machine.h"
-
-namespace NQRXKVL20 {
-// Failure messages show the kind and text of a value.
-inline void PrintTo(const TCIMValue& value, std::ostream* out) {
-    *out << "(type " << value.GetType() << ") " << value.ToString();
-}
-}  // namespace NQRXKVL20
 
 namespace linkscope::testing {
 
 using NQRXKVL20::TCIMValue;
-using Properties = NamedProperties;
 using Instances = std::vector<boost::shared_ptr<NQRXKVL20::THubInstance>>;
 using Texts = std::vector<std::string>;
-
-inline TCIMValue U16(unsigned short n) { return TCIMValue(n); }
-inline TCIMValue U32(unsigned int n) { return TCIMValue(n); }
-inline TCIMValue U64(unsigned long long n) { return TCIMValue(n); }
-inline TCIMValue Strings(const std::vector<TCIMValue>& elements) {
-    return TCIMValue(NQRXKVL20::TCIMType(NQRXKVL20::kCIMTypeStringArray), 0, elements);
-}
 
 // Serves collected records the way the plug-in object serves its own.
 class RecordsPlugin : public QuietPlugin {

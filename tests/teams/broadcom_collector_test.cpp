@@ -16,12 +16,6 @@ using testing::TeamMemberText;
 
 std::size_t Calls(Entry entry) { return sim::NicLibraryCallCounts()[static_cast<std::size_t>(entry)]; }
 
-std::vector<std::string> Texts(const AdaptersInfo& adapters) {
-    std::vector<std::string> texts;
-    for (const auto* adapter : adapters.GetPhysicalAdapters()) texts.push_back(TeamMemberText(*adapter));
-    return texts;
-}
-
 std::string VirtualText(const VirtualNetworkAdapter& a) {
     return a.GetVendorName() + " mac " + a.GetMacAddress() + " vlan " + std::to_string(a.GetVlanID()) + " " +
            a.GetVlanName() + " team " + std::to_string(a.GetTeamID()) + " in " + std::to_string(a.GetInTeam()) +
@@ -140,45 +134,6 @@ TEST(BroadcomTeams, FailedCallsAreLoggedAndCollectionGoesOn) {
         EXPECT_EQ(collected.teams->GetTeams().size(), c.teams) << c.name;
         EXPECT_EQ(collected.adapters->GetVirtualAdapters().size(), c.virtuals) << c.name;
     }
-}
-
-TEST(BroadcomAdapters, RecordsCarryWhatTheLibraryReports) {
-    const auto collected = CollectTeams(LibraryOf({
-        NicAdapter(1, [](auto& a) {
-            a.type = 3;
-            a.title = "Title 1";
-            a.description = "\"Desc 1\"";
-            a.dhcp = 1;
-            a.ip = "10.1.0.7";
-            a.mask = "255.255.240.0";
-            a.gateway = "10.1.0.1";
-            a.currentMac = "00aa00000002";
-            a.permanentMac = "00aa00000001";
-            a.pciDeviceId = 0x1659;
-            a.speed = 5;
-            a.teamName = "Team-X";
-            a.teamId = 9;
-            a.firmware = "v7.4 ";
-            a.asf = "1.2";
-        }),
-        NicAdapter(2, [](auto& a) {
-            a.type = 100;
-            a.memberType = 1;
-            a.teamName = "not in a team";
-            a.driverLoaded = 0;
-            a.adapterState = 5;
-            a.speed = 6;
-            a.linkSetting = 9;
-        }),
-    }));
-    EXPECT_EQ(Texts(*collected.adapters),
-              (std::vector<std::string>{
-                  "Title 1 | {S1} \\DEVICE\\TCPIP_{S1} 'Desc 1' type 3 mac 00aa00000001 00:AA:00:00:00:01 hw "
-                  "00:aa:00:00:00:02 ipv4 10.1.0.7/20 gw 10.1.0.1 dhcp 1 driver 1 state 2 link 2 speed 10000000000 "
-                  "'AUTO' team 1/1/Team-X/9 fw 7.4||1659|1.2",
-                  " | {S2} \\DEVICE\\TCPIP_{S2} '' type 4 mac   hw  ipv4  gw  dhcp 0 driver 0 state 3 link 2 speed 0 "
-                  "'' team 0/0//0 fw ||0|",
-              }));
 }
 
 // Adapter types and the library's speed and link-setting codes, one
