@@ -1,6 +1,6 @@
 // Firmware version texts, and the chip that the host's PCI devices name for
 // a firmware element. The elements of collected Broadcom adapters, their
-// device firmware links and the adapter dumps are pinned end to end by the
+// device firmware links in a plain layout, and the adapter dumps are pinned end to end by the
 // machine inventory test and its golden files.
 #include <gtest/gtest.h>
 
@@ -121,6 +121,50 @@ TEST_F(FirmwareElements, ChipOfTheLastPciDeviceThatNamesOneElseTheLowerCasedVers
         });
         EXPECT_EQ(status == kNothingThrown ? chips : "status " + std::to_string(status), c.chip);
     }
+}
+
+// The elements are laid out as another provider's instances, in the order
+// the test needs; the plug-in serves everything else. Each link is shown as
+// "PORT > ELEMENT": the port's DeviceID and the element's Name.
+TEST_F(FirmwareElements, DeviceFirmwareHandsOutTheFirstElementWhoseVersionOccursAndThatNoEarlierAdapterGot) {
+    struct WithoutElements : RecordsPlugin {
+        using RecordsPlugin::RecordsPlugin;
+        void QueryInstances(boost::shared_ptr<NQRXKVL20::ICIMNamespace> ns, const ClassList& classes) override {
+            ClassList kept;
+            for (const auto& cls : classes) {
+                if (cls->GetName({}) != kElement) kept.push_back(cls);
+            }
+            provider::QueryInstances(ns, kept, data);
+        }
+    } withoutElements{plugin_.data};
+    manager_->UnregisterAll();
+    manager_->RegisterPlugin(&withoutElements);
+    Add("Broadcom NetXtreme", "", "3.38", "", "");
+    Add("Broadcom NetXtreme", "", "3.38", "", "2.0");
+    Add("Intel PRO/1000", "", "3.38", "", "2.0");                // not Broadcom
+    Add("Broadcom", "", "3.38", "", "2.0")->SetDeviceID("sit1");  // no port: E5 is left for dev5
+    AddPhysical("", 9)->SetDescription("Display adapter");       // its port's empty DeviceID occurs in every one
+    Add("BCM5709", "", "5722-3.38", "", "2.0");                   // after the empty port: linked to it
+    Add("Broadcom", "", "9.9", "", "")->SetDeviceID("dev10");     // dev1's port comes first
+    const std::pair<const char*, const char*> elements[] = {
+        {"E1", "3.38"}, {"E2", "2.0"}, {"E3", "3.38"},
+        {"E1", "3.38"},  // the same path as the first: handed out with it
+        {"E5", ""},      // occurs in every text, the empty ASF version too
+        {"E6", "9.9"},
+    };
+    for (const auto& [name, version] : elements) {
+        manager_->AddStaticInstance(kElement, TCIMPropertyMap{{"Name", TCIMValue(name)}, {"Version", TCIMValue(version)}});
+    }
+    const auto label = [](const std::string& path, const std::string& key) {
+        const auto at = path.find(key) + key.size();
+        return path.substr(at, path.find('"', at) - at);
+    };
+    Texts links;
+    for (const auto& link : Query({"QRXSG_BcmDeviceFirmware"})) {
+        links.push_back(label(Column({link}, "Dependent")[0], ",DeviceID=\"") + " > " +
+                        label(Column({link}, "Antecedent")[0], ".Name=\""));
+    }
+    EXPECT_EQ(links, (Texts{"dev1 > E1", "dev1 > E5", "dev2 > E3", "dev2 > E2", " > E5", "dev1 > E6"}));
 }
 
 }  // namespace
