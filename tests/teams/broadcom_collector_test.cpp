@@ -16,29 +16,6 @@ using testing::TeamMemberText;
 
 std::size_t Calls(Entry entry) { return sim::NicLibraryCallCounts()[static_cast<std::size_t>(entry)]; }
 
-std::string VirtualText(const VirtualNetworkAdapter& a) {
-    return a.GetVendorName() + " mac " + a.GetMacAddress() + " vlan " + std::to_string(a.GetVlanID()) + " " +
-           a.GetVlanName() + " team " + std::to_string(a.GetTeamID()) + " in " + std::to_string(a.GetInTeam()) +
-           " driver " + std::to_string(a.GetDriverLoaded()) + " state " + std::to_string(a.GetEnabledState()) +
-           " ipv4 " + testing::Joined(a.GetIPv4AddressList()) + " '" + a.GetDeviceID() + a.GetName() +
-           a.GetDescription() + "'";
-}
-
-std::vector<std::string> VirtualTexts(const AdaptersInfo& adapters) {
-    std::vector<std::string> texts;
-    for (const auto* adapter : adapters.GetVirtualAdapters()) texts.push_back(VirtualText(*adapter));
-    return texts;
-}
-
-std::vector<std::string> TeamTexts(const Teams& teams) {
-    std::vector<std::string> texts;
-    for (const TeamInfo* team : teams.GetTeams()) {
-        texts.push_back(team->GetTeamName() + " " + std::to_string(team->GetTeamID()) + " " +
-                        std::to_string(team->GetTeamType()));
-    }
-    return texts;
-}
-
 const std::vector<std::string> kEmptyRun = {"Handling Teams NICs.", "No Teams are configured.",
                                             "Handling Physical NICs.", "Freeing up allocated memory."};
 
@@ -81,26 +58,18 @@ TEST(BroadcomOpening, FailuresEndCollectionWithTheirMessageAndCleanUp) {
     EXPECT_EQ(CollectTeams(sim::Machine{}).log, std::vector<std::string>{"Unable to load BMAPI.dll getlasterror: 126"});
 }
 
+// A virtual adapter without a hardware address takes the last one of its
+// own team; the other fields are pinned by the team golden files.
 TEST(BroadcomTeams, VirtualAdaptersTakeTheLastAddressOfTheirOwnTeam) {
     sim::NicLibrary library;
-    library.teams.resize(2);
-    library.teams[0] = {"Team-A", 7, 2, {}, {}, {}};
-    library.teams[0].virtualAdapters = {
-        {11, "A-V1", "10.0.0.5", "255.255.255.0", 1, "AA0001", 100, "V100", 4, 7, {}, {}},
-        {12, "A-V2", "", "255.255.0.0", 0, "", 200, "V200", 5, 7, {}, {}},
-    };
-    library.teams[1] = {"Team-B", 8, 0, {}, {}, {}};
-    library.teams[1].virtualAdapters = {{13, "B-V1", "", "", 1, "", 0, "", 9, 99, {}, {}}};
-    const auto collected = CollectTeams(library);
-    EXPECT_EQ(TeamTexts(*collected.teams), (std::vector<std::string>{"Team-A 7 2", "Team-B 8 0"}));
-    EXPECT_EQ(VirtualTexts(*collected.adapters),
-              (std::vector<std::string>{
-                  "A-V1 mac AA0001 vlan 100 V100 team 7 in 1 driver 1 state 2 ipv4 10.0.0.5/24 ''",
-                  "A-V2 mac AA0001 vlan 200 V200 team 7 in 1 driver 0 state 3 ipv4  ''",
-                  "B-V1 mac  vlan 0  team 99 in 1 driver 1 state 0 ipv4  ''",
-              }));
-    EXPECT_EQ(collected.log, (std::vector<std::string>{"Handling Teams NICs.", "Handling Physical NICs.",
-                                                       "Freeing up allocated memory."}));
+    library.teams = {{"Team-A", 7, 2, {}, {{11, "A-V1", "", "", 1, "AA0001", 0, "", 4, 7, {}, {}},
+                                            {12, "A-V2", "", "", 0, "", 0, "", 5, 7, {}, {}}}, {}},
+                     {"Team-B", 8, 0, {}, {{13, "B-V1", "", "", 1, "", 0, "", 9, 99, {}, {}}}, {}}};
+    std::vector<std::string> texts;
+    for (const auto* adapter : CollectTeams(library).adapters->GetVirtualAdapters()) {
+        texts.push_back(adapter->GetMacAddress() + " state " + std::to_string(adapter->GetEnabledState()));
+    }
+    EXPECT_EQ(texts, (std::vector<std::string>{"AA0001 state 2", "AA0001 state 3", " state 0"}));
 }
 
 TEST(BroadcomTeams, FailedCallsAreLoggedAndCollectionGoesOn) {
