@@ -44,15 +44,11 @@ protected:
     // addresses, up and running.
     PhysicalNetworkAdapter* AddPhysical(const std::string& deviceId, std::int32_t portNumber, const TextList& ipv4 = {},
                                         const TextList& ipv6 = {}) {
-        auto* adapter = Fill(new PhysicalNetworkAdapter(), deviceId, portNumber, ipv4, ipv6);
-        adapters_.AddPhysicalAdapter(adapter);
-        return adapter;
+        return Fill(&AdaptersInfo::AddPhysicalAdapter, new PhysicalNetworkAdapter(), deviceId, portNumber, ipv4, ipv6);
     }
     VirtualNetworkAdapter* AddVirtual(const std::string& deviceId, std::int32_t portNumber, const TextList& ipv4 = {},
                                       const TextList& ipv6 = {}) {
-        auto* adapter = Fill(new VirtualNetworkAdapter(), deviceId, portNumber, ipv4, ipv6);
-        adapters_.AddVirtualAdapter(adapter);
-        return adapter;
+        return Fill(&AdaptersInfo::AddVirtualAdapter, new VirtualNetworkAdapter(), deviceId, portNumber, ipv4, ipv6);
     }
 
     // One query for these classes, in this order; what it committed.
@@ -81,9 +77,10 @@ protected:
     RecordsPlugin plugin_{provider::CollectedData{nullptr, &adapters_, nullptr}};
 
 private:
-    template <class Record>
-    static Record* Fill(Record* adapter, const std::string& deviceId, std::int32_t portNumber, const TextList& ipv4,
-                        const TextList& ipv6) {
+    template <class Add, class Record>
+    Record* Fill(Add add, Record* adapter, const std::string& deviceId, std::int32_t portNumber, const TextList& ipv4,
+                 const TextList& ipv6) {
+        (adapters_.*add)(adapter);
         adapter->SetDeviceID(deviceId);
         adapter->SetPortNumber(portNumber);
         adapter->SetEnabledState(2);
