@@ -1,6 +1,6 @@
 // Firmware version texts, and the chip that the host's PCI devices name for
 // a firmware element. The elements of collected Broadcom adapters, their
-// device firmware links in a plain layout, and the adapter dumps are pinned end to end by the
+// device firmware links and the adapter dumps are pinned end to end by the
 // machine inventory test and its golden files.
 #include <gtest/gtest.h>
 
