@@ -1,12 +1,9 @@
-// Firmware elements and device firmware associations over hand-built
-// adapter records, served through the stand-in host. The elements of
-// collected Broadcom adapters, and answers that do not depend on what was
-// queried before, are pinned end to end by the machine inventory test.
+// Firmware version texts, and the chip that the host's PCI devices name for
+// a firmware element. The elements of collected Broadcom adapters, their
+// device firmware links and the adapter dumps are pinned end to end by the
+// machine inventory test and its golden files.
 #include <gtest/gtest.h>
 
-#include <map>
-
-#include "kvl/root.h"
 #include "provider/firmware_text.h"
 #include "provider/hub_fixture.h"
 #include "support/status_of.h"
@@ -17,7 +14,6 @@ namespace {
 using NQRXKVL20::TCIMPropertyMap;
 
 const char kElement[] = "QRXSG_BcmDeviceFirmwareElement";
-const char kDeviceFirmware[] = "QRXSG_BcmDeviceFirmware";
 
 TEST(FirmwareText, VersionsChipsAndBroadcomDescriptions) {
     // A chip id for `chip` means MatchChipId found it; anything else is the
@@ -75,47 +71,8 @@ protected:
         adapter->SetASFFirmwareVersion(asf);
         return adapter;
     }
-    // Every element as one line of its properties, in the order set.
-    Texts Elements() {
-        Texts lines;
-        for (const auto& element : Query({kElement})) {
-            std::string line;
-            for (const auto& [name, value] : element->Properties()) line += (line.empty() ? "" : "|") + value.ToString();
-            lines.push_back(line);
-        }
-        return lines;
-    }
     int count_ = 0;
 };
-
-TEST_F(FirmwareElements, BroadcomAdaptersYieldTheirMainAndAsfElementsAndEveryAdapterIsDumped) {
-    Add("Intel PRO/1000", "0001", "5722-3.05", "", "1.0");
-    Add("Realtek", "0002", "", "", "");
-    Add("Broadcom NetXtreme", "00AA", "5722-3.05", "", "");
-    Add("NetXtreme BCM5708C", "", "1.2 - 3", "BCM5704S", "2.1");
-    Add("broadcom", "00CC", "", "5703", "v2");  // ASF only
-    Add("Broadcom", "00DD", "- -", "BCM5703", "");
-    NQRXKVL20::TRootObject::CoreLogger().Clear();
-
-    EXPECT_EQ(Elements(), (Texts{
-                              "3.05|2|2|Broadcom Ethernet Device (00AA)|Broadcom Corp.|5722|1653",
-                              "3|3|2|Broadcom Ethernet Device|Broadcom Corp.|5704s|1654",
-                              "2.1|3|2|Broadcom ASF Firmware|Broadcom Corp.|KVL Broadcom ASF Firmware",
-                              "v2|4|2|Broadcom ASF Firmware (00CC)|Broadcom Corp.|KVL Broadcom ASF Firmware",
-                              "- -|5|2|Broadcom Ethernet Device (00DD)|Broadcom Corp.|5703|1656",
-                          }));
-    const auto dumps = LoggedAt(3);
-    ASSERT_EQ(dumps.size(), 6u);
-    for (size_t i = 0; i < dumps.size(); ++i) {
-        EXPECT_EQ(dumps[i].rfind("Called from: linkscope:579\nDeviceID      : dev" + std::to_string(i + 1) + "\n", 0), 0u)
-            << dumps[i];
-    }
-    const auto element = Query({kElement}).front();
-    Texts names;
-    for (const auto& [name, value] : element->Properties()) names.push_back(*name + ":" + std::to_string(value.GetType()));
-    EXPECT_EQ(names, (Texts{"Version:10", "TargetOperatingSystem:4", "SoftwareElementState:4", "Name:10",
-                            "Manufacturer:10", "SoftwareElementID:10", "PCIDeviceID:10"}));
-}
 
 // The host's PCI devices, as another provider serves them, name the chip
 // of an adapter whose own texts name none.
@@ -166,42 +123,11 @@ TEST_F(FirmwareElements, ChipOfTheLastPciDeviceThatNamesOneElseTheLowerCasedVers
     }
 }
 
-// Serves everything but the firmware elements, which each test lays out
-// as instances of another provider, in the order it needs.
-class DeviceFirmware : public FirmwareElements {
-protected:
-    DeviceFirmware() {
-        manager_->UnregisterAll();
-        manager_->RegisterPlugin(&withoutElements_);
-    }
-    void AddElement(const std::string& name, const std::string& version) {
-        manager_->AddStaticInstance(kElement, TCIMPropertyMap{{"Name", TCIMValue(name)}, {"Version", TCIMValue(version)}});
-    }
-    // Each link as "PORT > ELEMENT": the port's DeviceID ("''" for an empty
-    // one) and the element's Name.
-    Texts Links() {
-        std::map<std::string, std::string> labels;
-        for (const auto& port : Query({"QRXSG_PhysicalNetworkPort"})) {
-            const std::string id = port->GetProperty("DeviceID", {})->GetValue({}).ToString();
-            labels[port->Path()] = id.empty() ? "''" : id;
-        }
-        Texts links;
-        for (const auto& link : Query({kDeviceFirmware})) {
-            Texts ends;
-            for (const auto& [name, value] : link->Properties()) {
-                const std::string path = value.ToString();
-                const auto named = path.find("Name=\"");
-                ends.push_back(*name + "=" +
-                               (labels.count(path) ? labels[path] : path.substr(named + 6, path.find('"', named + 6) - named - 6)));
-            }
-            links.push_back(ends.size() == 2 ? ends[0] + " > " + ends[1] : "?");
-        }
-        return links;
-    }
-
-private:
-    class WithoutElements : public RecordsPlugin {
-    public:
+// The elements are laid out as another provider's instances, in the order
+// the test needs; the plug-in serves everything else. Each link is shown as
+// "PORT > ELEMENT": the port's DeviceID and the element's Name.
+TEST_F(FirmwareElements, DeviceFirmwareHandsOutTheFirstElementWhoseVersionOccursAndThatNoEarlierAdapterGot) {
+    struct WithoutElements : RecordsPlugin {
         using RecordsPlugin::RecordsPlugin;
         void QueryInstances(boost::shared_ptr<NQRXKVL20::ICIMNamespace> ns, const ClassList& classes) override {
             ClassList kept;
@@ -210,10 +136,9 @@ private:
             }
             provider::QueryInstances(ns, kept, data);
         }
-    } withoutElements_{plugin_.data};
-};
-
-TEST_F(DeviceFirmware, EachPassHandsOutTheFirstElementWhoseVersionOccursAndThatNoEarlierAdapterGot) {
+    } withoutElements{plugin_.data};
+    manager_->UnregisterAll();
+    manager_->RegisterPlugin(&withoutElements);
     Add("Broadcom NetXtreme", "", "3.38", "", "");
     Add("Broadcom NetXtreme", "", "3.38", "", "2.0");
     Add("Intel PRO/1000", "", "3.38", "", "2.0");                // not Broadcom
@@ -221,21 +146,25 @@ TEST_F(DeviceFirmware, EachPassHandsOutTheFirstElementWhoseVersionOccursAndThatN
     AddPhysical("", 9)->SetDescription("Display adapter");       // its port's empty DeviceID occurs in every one
     Add("BCM5709", "", "5722-3.38", "", "2.0");                   // after the empty port: linked to it
     Add("Broadcom", "", "9.9", "", "")->SetDeviceID("dev10");     // dev1's port comes first
-    AddElement("E1", "3.38");
-    AddElement("E2", "2.0");
-    AddElement("E3", "3.38");
-    AddElement("E1", "3.38");  // the same path as the first: handed out with it
-    AddElement("E5", "");      // occurs in every text, the empty ASF version too
-    AddElement("E6", "9.9");
-
-    EXPECT_EQ(Links(), (Texts{
-                           "Dependent=dev1 > Antecedent=E1",  // main
-                           "Dependent=dev1 > Antecedent=E5",  // ASF: the empty version
-                           "Dependent=dev2 > Antecedent=E3",
-                           "Dependent=dev2 > Antecedent=E2",
-                           "Dependent='' > Antecedent=E5",  // main; no ASF element is left
-                           "Dependent=dev1 > Antecedent=E6",
-                       }));
+    const std::pair<const char*, const char*> elements[] = {
+        {"E1", "3.38"}, {"E2", "2.0"}, {"E3", "3.38"},
+        {"E1", "3.38"},  // the same path as the first: handed out with it
+        {"E5", ""},      // occurs in every text, the empty ASF version too
+        {"E6", "9.9"},
+    };
+    for (const auto& [name, version] : elements) {
+        manager_->AddStaticInstance(kElement, TCIMPropertyMap{{"Name", TCIMValue(name)}, {"Version", TCIMValue(version)}});
+    }
+    const auto label = [](const std::string& path, const std::string& key) {
+        const auto at = path.find(key) + key.size();
+        return path.substr(at, path.find('"', at) - at);
+    };
+    Texts links;
+    for (const auto& link : Query({"QRXSG_BcmDeviceFirmware"})) {
+        links.push_back(label(Column({link}, "Dependent")[0], ",DeviceID=\"") + " > " +
+                        label(Column({link}, "Antecedent")[0], ".Name=\""));
+    }
+    EXPECT_EQ(links, (Texts{"dev1 > E1", "dev1 > E5", "dev2 > E3", "dev2 > E2", " > E5", "dev1 > E6"}));
 }
 
 }  // namespace

@@ -1,10 +1,8 @@
 // Test support for the provider sections: hand-built adapter records served
 // through the stand-in host, so that associations enumerate their ends as
-// they do in the product, and committed instances keep their properties in
-// the order they were set.
+// they do in the product.
 #pragma once
 
-#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,29 +15,13 @@
 #include "kvl/hub.h"
 #include "provider/linkscope.h"
 #include "support/fake_plugin.h"
-#include "support/named_properties.h"
 #include "support/sim_machine.h"
-
-namespace NQRXKVL20 {
-// Failure messages show the kind and text of a value.
-inline void PrintTo(const TCIMValue& value, std::ostream* out) {
-    *out << "(type " << value.GetType() << ") " << value.ToString();
-}
-}  // namespace NQRXKVL20
 
 namespace linkscope::testing {
 
 using NQRXKVL20::TCIMValue;
-using Properties = NamedProperties;
 using Instances = std::vector<boost::shared_ptr<NQRXKVL20::THubInstance>>;
 using Texts = std::vector<std::string>;
-
-inline TCIMValue U16(unsigned short n) { return TCIMValue(n); }
-inline TCIMValue U32(unsigned int n) { return TCIMValue(n); }
-inline TCIMValue U64(unsigned long long n) { return TCIMValue(n); }
-inline TCIMValue Strings(const std::vector<TCIMValue>& elements) {
-    return TCIMValue(NQRXKVL20::TCIMType(NQRXKVL20::kCIMTypeStringArray), 0, elements);
-}
 
 // Serves collected records the way the plug-in object serves its own.
 class RecordsPlugin : public QuietPlugin {
@@ -62,15 +44,11 @@ protected:
     // addresses, up and running.
     PhysicalNetworkAdapter* AddPhysical(const std::string& deviceId, std::int32_t portNumber, const TextList& ipv4 = {},
                                         const TextList& ipv6 = {}) {
-        auto* adapter = Fill(new PhysicalNetworkAdapter(), deviceId, portNumber, ipv4, ipv6);
-        adapters_.AddPhysicalAdapter(adapter);
-        return adapter;
+        return Fill(&AdaptersInfo::AddPhysicalAdapter, new PhysicalNetworkAdapter(), deviceId, portNumber, ipv4, ipv6);
     }
     VirtualNetworkAdapter* AddVirtual(const std::string& deviceId, std::int32_t portNumber, const TextList& ipv4 = {},
                                       const TextList& ipv6 = {}) {
-        auto* adapter = Fill(new VirtualNetworkAdapter(), deviceId, portNumber, ipv4, ipv6);
-        adapters_.AddVirtualAdapter(adapter);
-        return adapter;
+        return Fill(&AdaptersInfo::AddVirtualAdapter, new VirtualNetworkAdapter(), deviceId, portNumber, ipv4, ipv6);
     }
 
     // One query for these classes, in this order; what it committed.
@@ -99,9 +77,10 @@ protected:
     RecordsPlugin plugin_{provider::CollectedData{nullptr, &adapters_, nullptr}};
 
 private:
-    template <class Record>
-    static Record* Fill(Record* adapter, const std::string& deviceId, std::int32_t portNumber, const TextList& ipv4,
-                        const TextList& ipv6) {
+    template <class Add, class Record>
+    Record* Fill(Add add, Record* adapter, const std::string& deviceId, std::int32_t portNumber, const TextList& ipv4,
+                 const TextList& ipv6) {
+        (adapters_.*add)(adapter);
         adapter->SetDeviceID(deviceId);
         adapter->SetPortNumber(portNumber);
         adapter->SetEnabledState(2);
