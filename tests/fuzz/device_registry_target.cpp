@@ -104,17 +104,16 @@ void Change(FuzzInput& in, sim::Machine& machine) {
             break;
         }
         case 3:
-            if (!machine.adapters.empty()) {
-                sim::Adapter& adapter = machine.adapters[in.Below(machine.adapters.size())];
-                if (in.Flag()) adapter.device = Device(in);
-                if (in.Below(4) == 0) adapter.guid = in.CText(40);
+            if (sim::Adapter* adapter = in.Pick(machine.adapters)) {
+                if (in.Flag()) adapter->device = Device(in);
+                if (in.Below(4) == 0) adapter->guid = in.CText(40);
             }
             break;
         case 4: {
             // A disabled adapter, often under an adapter's own name.
             sim::DisabledAdapter disabled;
-            disabled.guid = machine.adapters.empty() || in.Flag() ? in.CText(40)
-                                                                  : machine.adapters[in.Below(machine.adapters.size())].guid;
+            const sim::Adapter* named = machine.adapters.empty() || in.Flag() ? nullptr : in.Pick(machine.adapters);
+            disabled.guid = named ? named->guid : in.CText(40);
             disabled.device = Device(in);
             machine.disabledAdapters.push_back(std::move(disabled));
             break;
@@ -127,14 +126,10 @@ void Change(FuzzInput& in, sim::Machine& machine) {
 
 }  // namespace
 
+// Registry texts are read through buffers of at most 1024 bytes.
 void DeviceRegistryTarget(const std::uint8_t* data, std::size_t size) {
     FuzzInput in(data, size);
-    sim::Machine machine = ProjectMachine(kBaseMachines[in.Below(std::size(kBaseMachines))]);
-    for (int changes = 0; !in.Empty() && changes < 64; ++changes) Change(in, machine);
-    // Registry texts are read through buffers of at most 1024 bytes.
-    CheckInventory(machine, [](const AdaptersInfo& adapters, const Teams& teams) {
-        FUZZ_CHECK(RecordTextsEnd(adapters, teams, 1024));
-    });
+    CheckChangedMachine(in, ProjectMachine(kBaseMachines[in.Below(std::size(kBaseMachines))]), Change, 1024);
 }
 
 }  // namespace linkscope::fuzz

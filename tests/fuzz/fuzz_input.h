@@ -31,6 +31,19 @@ public:
 
     bool Flag() { return Byte() & 1; }
 
+    // An element of `list`, or null when it is empty.
+    template <class T>
+    T* Pick(std::vector<T>& list) {
+        return list.empty() ? nullptr : &list[Below(static_cast<std::uint32_t>(list.size()))];
+    }
+
+    // Mostly one of `usual`, sometimes any number.
+    template <class T, std::size_t N>
+    T UsualOrAny(const T (&usual)[N]) {
+        const std::uint32_t pick = Below(N + 1);
+        return pick < N ? usual[pick] : Number<T>();
+    }
+
     // A length byte (two bytes when `maxLength` is above 255), then as many
     // bytes as it says, cut at `maxLength` and at the end of the input.
     std::vector<std::uint8_t> Bytes(std::size_t maxLength) {

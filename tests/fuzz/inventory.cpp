@@ -7,6 +7,7 @@
 #include <boost/make_shared.hpp>
 #include <nlohmann/json.hpp>
 
+#include "collect/adapters_info.h"
 #include "collect/network_params.h"
 #include "collect/route_info.h"
 #include "format.h"
@@ -18,6 +19,7 @@
 #include "platform/platform.h"
 #include "platform/sim/machine_file.h"
 #include "provider/linkscope.h"
+#include "teams/teams.h"
 #include "support/fake_plugin.h"
 
 namespace linkscope::fuzz {
@@ -63,8 +65,8 @@ bool TextEnds(const std::string& text, std::size_t maxLength) {
     return text.size() <= maxLength && text.find('\0') == std::string::npos;
 }
 
-}  // namespace
-
+// True when no text of the collected records holds a NUL or is longer than
+// `maxLength` bytes.
 bool RecordTextsEnd(const AdaptersInfo& adapters, const Teams& teams, std::size_t maxLength) {
     for (const TeamInfo* team : teams.GetTeams()) {
         if (!TextEnds(team->GetTeamName(), maxLength)) return false;
@@ -86,6 +88,8 @@ bool RecordTextsEnd(const AdaptersInfo& adapters, const Teams& teams, std::size_
     return true;
 }
 
+}  // namespace
+
 const sim::Machine& ProjectMachine(const std::string& fileName) {
     static std::map<std::string, std::shared_ptr<const sim::Machine>> loaded;
     auto& machine = loaded[fileName];
@@ -93,7 +97,7 @@ const sim::Machine& ProjectMachine(const std::string& fileName) {
     return *machine;
 }
 
-void CheckInventory(const sim::Machine& machine, const ModelCheck& check) {
+void CheckInventory(const sim::Machine& machine, std::size_t maxText) {
     const InstalledMachine installed(machine);
     const auto manager = boost::make_shared<TPluginManagerNamespace>();
     if (machine.pciDevices) kvlhost::InstallPciDevices(*manager, *machine.pciDevices);
@@ -107,7 +111,7 @@ void CheckInventory(const sim::Machine& machine, const ModelCheck& check) {
     AdaptersInfo adapters;
     teams.Collect(adapters);
     adapters.Collect();
-    if (check) check(adapters, teams);
+    if (maxText) FUZZ_CHECK(RecordTextsEnd(adapters, teams, maxText));
 
     CollectedPlugin plugin(provider::CollectedData{&networkParams, &adapters, &teams});
     manager->RegisterPlugin(&plugin);
@@ -127,6 +131,12 @@ void CheckInventory(const sim::Machine& machine, const ModelCheck& check) {
     FUZZ_CHECK(json.at("instances").size() == committed.size());
     const std::string mof = kvlhost::FormatMof(committed);
     FUZZ_CHECK(committed.empty() == mof.empty());
+}
+
+void CheckChangedMachine(FuzzInput& in, sim::Machine machine, void (*change)(FuzzInput&, sim::Machine&),
+                         std::size_t maxText) {
+    for (int changes = 0; !in.Empty() && changes < 64; ++changes) change(in, machine);
+    CheckInventory(machine, maxText);
 }
 
 }  // namespace linkscope::fuzz

@@ -3,26 +3,24 @@
 // MOF. The JSON must parse and hold one entry per committed instance.
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <string>
 
-#include "collect/adapters_info.h"
+#include "fuzz_input.h"
 #include "platform/sim/machine.h"
-#include "teams/teams.h"
 
 namespace linkscope::fuzz {
-
-// Called after the collection, before the queries, to check the model.
-using ModelCheck = std::function<void(const AdaptersInfo&, const Teams&)>;
 
 // A machine file of the project's machines/ folder, read once.
 const sim::Machine& ProjectMachine(const std::string& fileName);
 
-void CheckInventory(const sim::Machine& machine, const ModelCheck& check = {});
+// With `maxText`, also checks that no text of the collected records holds
+// a NUL or is longer than `maxText` bytes.
+void CheckInventory(const sim::Machine& machine, std::size_t maxText = 0);
 
-// True when no text of the collected records holds a NUL or is longer
-// than `maxLength` bytes.
-bool RecordTextsEnd(const AdaptersInfo& adapters, const Teams& teams, std::size_t maxLength);
+// Up to 64 changes read from the input, each made by `change`, to a copy
+// of `machine`, then the inventory of the result.
+void CheckChangedMachine(FuzzInput& in, sim::Machine machine, void (*change)(FuzzInput&, sim::Machine&),
+                         std::size_t maxText);
 
 }  // namespace linkscope::fuzz

@@ -16,8 +16,7 @@ constexpr std::size_t kLongestField = 260 - 12;
 // Mostly the few codes the collector tells apart, sometimes any.
 ResultCode Code(FuzzInput& in) {
     static const ResultCode kCodes[] = {platform::kSuccess, platform::kInvalidParameter, platform::kInvalidHandle, 1, 2};
-    const std::uint32_t pick = in.Below(6);
-    return pick < 5 ? kCodes[pick] : in.Number<ResultCode>();
+    return in.UsualOrAny(kCodes);
 }
 
 sim::CallCodes Codes(FuzzInput& in) {
@@ -62,21 +61,17 @@ std::uint32_t RecordSize(sim::AdapterRecordKind kind) {
     return 0;
 }
 
-void Change(FuzzInput& in, sim::NicLibrary& library) {
-    auto team = [&]() -> sim::NicTeam* {
-        return library.teams.empty() ? nullptr : &library.teams[in.Below(library.teams.size())];
-    };
-    auto adapter = [&]() -> sim::NicAdapter* {
-        return library.adapters.empty() ? nullptr : &library.adapters[in.Below(library.adapters.size())];
-    };
+void Change(FuzzInput& in, sim::Machine& machine) {
+    sim::NicLibrary& library = *machine.nicLibrary;
+    const auto team = [&] { return in.Pick(library.teams); };
+    const auto adapter = [&] { return in.Pick(library.adapters); };
     switch (in.Below(12)) {
         case 0:
             if (sim::NicTeam* t = team()) t->raw.push_back(Patch(in, bmapi::kTeamRecordSize));
             break;
         case 1:
-            if (sim::NicTeam* t = team(); t && !t->virtualAdapters.empty()) {
-                t->virtualAdapters[in.Below(t->virtualAdapters.size())].raw.push_back(
-                    Patch(in, bmapi::kVirtualNicRecord.size));
+            if (sim::NicTeam* t = team()) {
+                if (auto* v = in.Pick(t->virtualAdapters)) v->raw.push_back(Patch(in, bmapi::kVirtualNicRecord.size));
             }
             break;
         case 2:
@@ -135,12 +130,7 @@ void Change(FuzzInput& in, sim::NicLibrary& library) {
 
 void NicLibraryTarget(const std::uint8_t* data, std::size_t size) {
     FuzzInput in(data, size);
-    sim::Machine machine = ProjectMachine(kBaseMachines[in.Below(std::size(kBaseMachines))]);
-    sim::NicLibrary& library = *machine.nicLibrary;
-    for (int changes = 0; !in.Empty() && changes < 64; ++changes) Change(in, library);
-    CheckInventory(machine, [](const AdaptersInfo& adapters, const Teams& teams) {
-        FUZZ_CHECK(RecordTextsEnd(adapters, teams, kLongestField));
-    });
+    CheckChangedMachine(in, ProjectMachine(kBaseMachines[in.Below(std::size(kBaseMachines))]), Change, kLongestField);
 }
 
 }  // namespace linkscope::fuzz

@@ -17,8 +17,7 @@ const std::vector<std::string> kPropertyNames = {
 WmiResult Result(FuzzInput& in) {
     static const WmiResult kResults[] = {platform::kWmiOk, platform::kWmiFailed, platform::kWmiNotFound,
                                          platform::kWmiInvalidNamespace, 1};
-    const std::uint32_t pick = in.Below(6);
-    return pick < 5 ? kResults[pick] : in.Number<WmiResult>();
+    return in.UsualOrAny(kResults);
 }
 
 WmiValue Value(FuzzInput& in) {
@@ -73,36 +72,32 @@ std::vector<sim::WmiProperties*> Objects(sim::TeamingProvider& provider) {
     return objects;
 }
 
-template <class T>
-T* Pick(FuzzInput& in, std::vector<T>& list) {
-    return list.empty() ? nullptr : &list[in.Below(static_cast<std::uint32_t>(list.size()))];
-}
-
-void Change(FuzzInput& in, sim::TeamingProvider& provider) {
+void Change(FuzzInput& in, sim::Machine& machine) {
+    sim::TeamingProvider& provider = *machine.teamingProvider;
     switch (in.Below(8)) {
         case 0:
         case 1:
         case 2: {
             std::vector<sim::WmiProperties*> objects = Objects(provider);
-            if (!objects.empty()) SetProperty(in, *objects[in.Below(static_cast<std::uint32_t>(objects.size()))]);
+            if (auto* object = in.Pick(objects)) SetProperty(in, **object);
             break;
         }
         case 3: {
-            sim::WmiTeam* team = Pick(in, provider.teams);
+            sim::WmiTeam* team = in.Pick(provider.teams);
             if (!team) break;
             switch (in.Below(6)) {
                 case 0: team->virtualAdapterQueryResult = Result(in); break;
                 case 1: team->memberQueryResult = Result(in); break;
                 case 2:
-                    if (auto* adapter = Pick(in, team->virtualAdapters)) adapter->vlanServiceQueryResult = Result(in);
+                    if (auto* adapter = in.Pick(team->virtualAdapters)) adapter->vlanServiceQueryResult = Result(in);
                     break;
                 case 3:
-                    if (auto* adapter = Pick(in, team->virtualAdapters)) {
-                        if (auto* service = Pick(in, adapter->vlanServices)) service->vlanQueryResult = Result(in);
+                    if (auto* adapter = in.Pick(team->virtualAdapters)) {
+                        if (auto* service = in.Pick(adapter->vlanServices)) service->vlanQueryResult = Result(in);
                     }
                     break;
                 case 4:
-                    if (auto* member = Pick(in, team->members)) member->membershipQueryResult = Result(in);
+                    if (auto* member = in.Pick(team->members)) member->membershipQueryResult = Result(in);
                     break;
                 default: provider.teamQueryResult = Result(in); break;
             }
@@ -118,14 +113,14 @@ void Change(FuzzInput& in, sim::TeamingProvider& provider) {
         case 6:
             // A copy of a team, or of one of its objects within it, so that
             // paths and names repeat.
-            if (sim::WmiTeam* team = Pick(in, provider.teams)) {
+            if (sim::WmiTeam* team = in.Pick(provider.teams)) {
                 const std::uint32_t what = in.Below(3);
                 if (what == 0) {
                     provider.teams.push_back(sim::WmiTeam(*team));
                 } else if (what == 1 && !team->members.empty()) {
-                    team->members.push_back(sim::WmiMember(*Pick(in, team->members)));
+                    team->members.push_back(sim::WmiMember(*in.Pick(team->members)));
                 } else if (!team->virtualAdapters.empty()) {
-                    team->virtualAdapters.push_back(sim::WmiVirtualAdapter(*Pick(in, team->virtualAdapters)));
+                    team->virtualAdapters.push_back(sim::WmiVirtualAdapter(*in.Pick(team->virtualAdapters)));
                 }
             } else {
                 provider.teams.emplace_back();
@@ -141,12 +136,7 @@ void Change(FuzzInput& in, sim::TeamingProvider& provider) {
 
 void TeamingProviderTarget(const std::uint8_t* data, std::size_t size) {
     FuzzInput in(data, size);
-    sim::Machine machine = ProjectMachine("mixed-teams.json");
-    sim::TeamingProvider& provider = *machine.teamingProvider;
-    for (int changes = 0; !in.Empty() && changes < 64; ++changes) Change(in, provider);
-    CheckInventory(machine, [](const AdaptersInfo& adapters, const Teams& teams) {
-        FUZZ_CHECK(RecordTextsEnd(adapters, teams, platform::kWmiMaxText));
-    });
+    CheckChangedMachine(in, ProjectMachine("mixed-teams.json"), Change, platform::kWmiMaxText);
 }
 
 }  // namespace linkscope::fuzz

@@ -34,64 +34,41 @@ const linkscope::sim::NicLibrary* Library() {
     return machine && machine->nicLibrary ? &*machine->nicLibrary : nullptr;
 }
 
-// The simulated entry point behind an export.
-template <class Function>
-Function Simulated(Entry entry) {
-    const linkscope::sim::NicLibrary* library = Library();
-    if (library == nullptr) return nullptr;
-    return reinterpret_cast<Function>(linkscope::sim::NicLibraryEntryPoint(*library, linkscope::bmapi::NameOf(entry)));
-}
-
+// Calls the simulated entry point behind an export.
 template <class Function, class... Args>
 U32 Forward(Entry entry, Args... args) {
-    const auto function = Simulated<Function>(entry);
+    const linkscope::sim::NicLibrary* library = Library();
+    const auto function = library ? reinterpret_cast<Function>(linkscope::sim::NicLibraryEntryPoint(
+                                        *library, linkscope::bmapi::NameOf(entry)))
+                                  : nullptr;
     return function ? function(args...) : kNoMachine;
 }
 
 }  // namespace
 
+// Each export forwards its arguments to the simulated entry point of its name.
+#define FORWARD(entry, type, params, ...) \
+    U32 LINKSCOPE_BMAPI_CALL Bmapi##entry params { return Forward<linkscope::bmapi::type>(Entry::entry, ##__VA_ARGS__); }
+#define FORWARD_RECORD(entry) FORWARD(entry, RecordFn, (U32 handle, void* record), handle, record)
+
 extern "C" {
 
-U32 LINKSCOPE_BMAPI_CALL BmapiGetNumTeam(U32* count) { return Forward<linkscope::bmapi::CountFn>(Entry::GetNumTeam, count); }
-U32 LINKSCOPE_BMAPI_CALL BmapiGetAllTeam(void* teams, U32 count) {
-    return Forward<linkscope::bmapi::AllTeamFn>(Entry::GetAllTeam, teams, count);
-}
-U32 LINKSCOPE_BMAPI_CALL BmapiInitialize() { return Forward<linkscope::bmapi::InitializeFn>(Entry::Initialize); }
-U32 LINKSCOPE_BMAPI_CALL BmapiUninitialize() { return Forward<linkscope::bmapi::InitializeFn>(Entry::Uninitialize); }
-U32 LINKSCOPE_BMAPI_CALL BmapiGetServiceName(U32 handle, char* name, U32 size) {
-    return Forward<linkscope::bmapi::ServiceNameFn>(Entry::GetServiceName, handle, name, size);
-}
-U32 LINKSCOPE_BMAPI_CALL BmapiGetFirmwareInfo(U32 handle, void* record) {
-    return Forward<linkscope::bmapi::RecordFn>(Entry::GetFirmwareInfo, handle, record);
-}
-U32 LINKSCOPE_BMAPI_CALL BmapiGet5706FwInfo(U32 handle, void* record) {
-    return Forward<linkscope::bmapi::RecordFn>(Entry::Get5706FwInfo, handle, record);
-}
-U32 LINKSCOPE_BMAPI_CALL BmapiGet57710FwInfo(U32 handle, void* record) {
-    return Forward<linkscope::bmapi::RecordFn>(Entry::Get57710FwInfo, handle, record);
-}
-U32 LINKSCOPE_BMAPI_CALL BmapiGetASFTable(U32 handle, void* record) {
-    return Forward<linkscope::bmapi::RecordFn>(Entry::GetASFTable, handle, record);
-}
-U32 LINKSCOPE_BMAPI_CALL BmapiInitDiag(U32 handle) { return Forward<linkscope::bmapi::DiagFn>(Entry::InitDiag, handle); }
-U32 LINKSCOPE_BMAPI_CALL BmapiUnInitDiag(U32 handle) { return Forward<linkscope::bmapi::DiagFn>(Entry::UnInitDiag, handle); }
-U32 LINKSCOPE_BMAPI_CALL BmapiGetNumPhyNicEx(U32* count) {
-    return Forward<linkscope::bmapi::CountFn>(Entry::GetNumPhyNicEx, count);
-}
-U32 LINKSCOPE_BMAPI_CALL BmapiGetAllPhyNicHandles(U32* handles, U32 count) {
-    return Forward<linkscope::bmapi::AllHandlesFn>(Entry::GetAllPhyNicHandles, handles, count);
-}
-U32 LINKSCOPE_BMAPI_CALL BmapiGetBrcmVirNic(U32 handle, void* record) {
-    return Forward<linkscope::bmapi::RecordFn>(Entry::GetBrcmVirNic, handle, record);
-}
-U32 LINKSCOPE_BMAPI_CALL BmapiGetPhyNic(U32 handle, void* record) {
-    return Forward<linkscope::bmapi::RecordFn>(Entry::GetPhyNic, handle, record);
-}
-U32 LINKSCOPE_BMAPI_CALL BmapiGetBRCMNicInfoEx(U32 handle, void* record) {
-    return Forward<linkscope::bmapi::RecordFn>(Entry::GetBRCMNicInfoEx, handle, record);
-}
-U32 LINKSCOPE_BMAPI_CALL BmapiGetVbdEnumInfo(U32 handle, void* record) {
-    return Forward<linkscope::bmapi::RecordFn>(Entry::GetVbdEnumInfo, handle, record);
-}
+FORWARD(GetNumTeam, CountFn, (U32 * count), count)
+FORWARD(GetAllTeam, AllTeamFn, (void* teams, U32 count), teams, count)
+FORWARD(Initialize, InitializeFn, ())
+FORWARD(Uninitialize, InitializeFn, ())
+FORWARD(GetServiceName, ServiceNameFn, (U32 handle, char* name, U32 size), handle, name, size)
+FORWARD(InitDiag, DiagFn, (U32 handle), handle)
+FORWARD(UnInitDiag, DiagFn, (U32 handle), handle)
+FORWARD(GetNumPhyNicEx, CountFn, (U32 * count), count)
+FORWARD(GetAllPhyNicHandles, AllHandlesFn, (U32 * handles, U32 count), handles, count)
+FORWARD_RECORD(GetFirmwareInfo)
+FORWARD_RECORD(Get5706FwInfo)
+FORWARD_RECORD(Get57710FwInfo)
+FORWARD_RECORD(GetASFTable)
+FORWARD_RECORD(GetBrcmVirNic)
+FORWARD_RECORD(GetPhyNic)
+FORWARD_RECORD(GetBRCMNicInfoEx)
+FORWARD_RECORD(GetVbdEnumInfo)
 
 }  // extern "C"

@@ -4,11 +4,16 @@
 
 #include <atomic>
 #include <string>
-#include <utility>
 
 #include "platform/win32/windows_api.h"
+// After the Windows headers, which it needs.
+#include <wrl/client.h>
 
 namespace standin_wmi {
+
+// A method the stand-in does not serve.
+#define UNSUPPORTED(method, ...) \
+    HRESULT STDMETHODCALLTYPE method(__VA_ARGS__) override { return WBEM_E_NOT_SUPPORTED; }
 
 // Objects alive and LockServer locks held; the server may be unloaded
 // when both are zero.
@@ -50,34 +55,15 @@ private:
 
 // One counted reference to a COM object, released exactly once.
 template <class Interface>
-class Reference {
-public:
-    Reference() = default;
-    // Takes over the reference the caller holds.
-    static Reference Adopt(Interface* object) {
-        Reference reference;
-        reference.object_ = object;
-        return reference;
-    }
-    // Adds a reference of its own.
-    static Reference Share(Interface* object) {
-        if (object != nullptr) object->AddRef();
-        return Adopt(object);
-    }
-    Reference(const Reference&) = delete;
-    Reference& operator=(const Reference&) = delete;
-    Reference(Reference&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
-    ~Reference() {
-        if (object_ != nullptr) object_->Release();
-    }
-    Interface* operator->() const { return object_; }
-    Interface* Get() const { return object_; }
-    // Hands the reference to the caller, who releases it.
-    Interface* Detach() { return std::exchange(object_, nullptr); }
+using Reference = Microsoft::WRL::ComPtr<Interface>;
 
-private:
-    Interface* object_ = nullptr;
-};
+// Takes over the reference the caller holds.
+template <class Interface>
+Reference<Interface> Adopt(Interface* object) {
+    Reference<Interface> reference;
+    reference.Attach(object);
+    return reference;
+}
 
 // A text from the caller, turned into the single-byte text the simulation
 // holds: each code unit below 256 becomes the byte of the same value, the

@@ -87,81 +87,36 @@ public:
             linkscope::platform::WmiQueryAnswer found = connection_->ExecQuery(Narrow(query));
             if (found.result < 0) return found.result;
             if (!found.objects) return WBEM_E_FAILED;
-            *answer = NewEnumerator(std::move(found.objects), Reference<IUnknown>::Share(this));
+            *answer = NewEnumerator(std::move(found.objects), Reference<IUnknown>(this));
             return found.result;
         } catch (const std::bad_alloc&) {
             return WBEM_E_OUT_OF_MEMORY;
         }
     }
 
-    HRESULT STDMETHODCALLTYPE OpenNamespace(const BSTR, LONG, IWbemContext*, IWbemServices**,
-                                            IWbemCallResult**) override {
-        return WBEM_E_NOT_SUPPORTED;
-    }
-    HRESULT STDMETHODCALLTYPE CancelAsyncCall(IWbemObjectSink*) override { return WBEM_E_NOT_SUPPORTED; }
-    HRESULT STDMETHODCALLTYPE QueryObjectSink(LONG, IWbemObjectSink**) override { return WBEM_E_NOT_SUPPORTED; }
-    HRESULT STDMETHODCALLTYPE GetObject(const BSTR, LONG, IWbemContext*, IWbemClassObject**,
-                                        IWbemCallResult**) override {
-        return WBEM_E_NOT_SUPPORTED;
-    }
-    HRESULT STDMETHODCALLTYPE GetObjectAsync(const BSTR, LONG, IWbemContext*, IWbemObjectSink*) override {
-        return WBEM_E_NOT_SUPPORTED;
-    }
-    HRESULT STDMETHODCALLTYPE PutClass(IWbemClassObject*, LONG, IWbemContext*, IWbemCallResult**) override {
-        return WBEM_E_NOT_SUPPORTED;
-    }
-    HRESULT STDMETHODCALLTYPE PutClassAsync(IWbemClassObject*, LONG, IWbemContext*, IWbemObjectSink*) override {
-        return WBEM_E_NOT_SUPPORTED;
-    }
-    HRESULT STDMETHODCALLTYPE DeleteClass(const BSTR, LONG, IWbemContext*, IWbemCallResult**) override {
-        return WBEM_E_NOT_SUPPORTED;
-    }
-    HRESULT STDMETHODCALLTYPE DeleteClassAsync(const BSTR, LONG, IWbemContext*, IWbemObjectSink*) override {
-        return WBEM_E_NOT_SUPPORTED;
-    }
-    HRESULT STDMETHODCALLTYPE CreateClassEnum(const BSTR, LONG, IWbemContext*, IEnumWbemClassObject**) override {
-        return WBEM_E_NOT_SUPPORTED;
-    }
-    HRESULT STDMETHODCALLTYPE CreateClassEnumAsync(const BSTR, LONG, IWbemContext*, IWbemObjectSink*) override {
-        return WBEM_E_NOT_SUPPORTED;
-    }
-    HRESULT STDMETHODCALLTYPE PutInstance(IWbemClassObject*, LONG, IWbemContext*, IWbemCallResult**) override {
-        return WBEM_E_NOT_SUPPORTED;
-    }
-    HRESULT STDMETHODCALLTYPE PutInstanceAsync(IWbemClassObject*, LONG, IWbemContext*, IWbemObjectSink*) override {
-        return WBEM_E_NOT_SUPPORTED;
-    }
-    HRESULT STDMETHODCALLTYPE DeleteInstance(const BSTR, LONG, IWbemContext*, IWbemCallResult**) override {
-        return WBEM_E_NOT_SUPPORTED;
-    }
-    HRESULT STDMETHODCALLTYPE DeleteInstanceAsync(const BSTR, LONG, IWbemContext*, IWbemObjectSink*) override {
-        return WBEM_E_NOT_SUPPORTED;
-    }
-    HRESULT STDMETHODCALLTYPE CreateInstanceEnum(const BSTR, LONG, IWbemContext*, IEnumWbemClassObject**) override {
-        return WBEM_E_NOT_SUPPORTED;
-    }
-    HRESULT STDMETHODCALLTYPE CreateInstanceEnumAsync(const BSTR, LONG, IWbemContext*, IWbemObjectSink*) override {
-        return WBEM_E_NOT_SUPPORTED;
-    }
-    HRESULT STDMETHODCALLTYPE ExecQueryAsync(const BSTR, const BSTR, LONG, IWbemContext*, IWbemObjectSink*) override {
-        return WBEM_E_NOT_SUPPORTED;
-    }
-    HRESULT STDMETHODCALLTYPE ExecNotificationQuery(const BSTR, const BSTR, LONG, IWbemContext*,
-                                                    IEnumWbemClassObject**) override {
-        return WBEM_E_NOT_SUPPORTED;
-    }
-    HRESULT STDMETHODCALLTYPE ExecNotificationQueryAsync(const BSTR, const BSTR, LONG, IWbemContext*,
-                                                         IWbemObjectSink*) override {
-        return WBEM_E_NOT_SUPPORTED;
-    }
-    HRESULT STDMETHODCALLTYPE ExecMethod(const BSTR, const BSTR, LONG, IWbemContext*, IWbemClassObject*,
-                                         IWbemClassObject**, IWbemCallResult**) override {
-        return WBEM_E_NOT_SUPPORTED;
-    }
-    HRESULT STDMETHODCALLTYPE ExecMethodAsync(const BSTR, const BSTR, LONG, IWbemContext*, IWbemClassObject*,
-                                              IWbemObjectSink*) override {
-        return WBEM_E_NOT_SUPPORTED;
-    }
+    UNSUPPORTED(OpenNamespace, const BSTR, LONG, IWbemContext*, IWbemServices**, IWbemCallResult**)
+    UNSUPPORTED(CancelAsyncCall, IWbemObjectSink*)
+    UNSUPPORTED(QueryObjectSink, LONG, IWbemObjectSink**)
+    UNSUPPORTED(GetObject, const BSTR, LONG, IWbemContext*, IWbemClassObject**, IWbemCallResult**)
+    UNSUPPORTED(GetObjectAsync, const BSTR, LONG, IWbemContext*, IWbemObjectSink*)
+    UNSUPPORTED(PutClass, IWbemClassObject*, LONG, IWbemContext*, IWbemCallResult**)
+    UNSUPPORTED(PutClassAsync, IWbemClassObject*, LONG, IWbemContext*, IWbemObjectSink*)
+    UNSUPPORTED(DeleteClass, const BSTR, LONG, IWbemContext*, IWbemCallResult**)
+    UNSUPPORTED(DeleteClassAsync, const BSTR, LONG, IWbemContext*, IWbemObjectSink*)
+    UNSUPPORTED(CreateClassEnum, const BSTR, LONG, IWbemContext*, IEnumWbemClassObject**)
+    UNSUPPORTED(CreateClassEnumAsync, const BSTR, LONG, IWbemContext*, IWbemObjectSink*)
+    UNSUPPORTED(PutInstance, IWbemClassObject*, LONG, IWbemContext*, IWbemCallResult**)
+    UNSUPPORTED(PutInstanceAsync, IWbemClassObject*, LONG, IWbemContext*, IWbemObjectSink*)
+    UNSUPPORTED(DeleteInstance, const BSTR, LONG, IWbemContext*, IWbemCallResult**)
+    UNSUPPORTED(DeleteInstanceAsync, const BSTR, LONG, IWbemContext*, IWbemObjectSink*)
+    UNSUPPORTED(CreateInstanceEnum, const BSTR, LONG, IWbemContext*, IEnumWbemClassObject**)
+    UNSUPPORTED(CreateInstanceEnumAsync, const BSTR, LONG, IWbemContext*, IWbemObjectSink*)
+    UNSUPPORTED(ExecQueryAsync, const BSTR, const BSTR, LONG, IWbemContext*, IWbemObjectSink*)
+    UNSUPPORTED(ExecNotificationQuery, const BSTR, const BSTR, LONG, IWbemContext*, IEnumWbemClassObject**)
+    UNSUPPORTED(ExecNotificationQueryAsync, const BSTR, const BSTR, LONG, IWbemContext*, IWbemObjectSink*)
+    UNSUPPORTED(ExecMethod, const BSTR, const BSTR, LONG, IWbemContext*, IWbemClassObject*, IWbemClassObject**,
+                IWbemCallResult**)
+    UNSUPPORTED(ExecMethodAsync, const BSTR, const BSTR, LONG, IWbemContext*, IWbemClassObject*, IWbemObjectSink*)
 
 private:
     std::unique_ptr<WmiConnection> connection_;
@@ -206,7 +161,7 @@ public:
         try {
             std::unique_ptr<WmiLocator> locator = wmi->CreateLocator();
             if (!locator) return REGDB_E_CLASSNOTREG;
-            const auto created = Reference<IWbemLocator>::Adopt(new Locator(std::move(locator)));
+            const auto created = Adopt<IWbemLocator>(new Locator(std::move(locator)));
             return created->QueryInterface(interfaceId, object);
         } catch (const std::bad_alloc&) {
             return E_OUTOFMEMORY;
@@ -228,7 +183,7 @@ STDAPI DllGetClassObject(REFCLSID classId, REFIID interfaceId, LPVOID* object) {
     if (classId != standin_wmi::kLocatorClass) return CLASS_E_CLASSNOTAVAILABLE;
     auto* factory = new (std::nothrow) standin_wmi::Factory;
     if (factory == nullptr) return E_OUTOFMEMORY;
-    const auto owned = standin_wmi::Reference<IClassFactory>::Adopt(factory);
+    const auto owned = standin_wmi::Adopt<IClassFactory>(factory);
     return owned->QueryInterface(interfaceId, object);
 }
 

@@ -2,6 +2,7 @@
 
 #include <new>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -37,32 +38,27 @@ private:
 HRESULT Convert(const WmiValue& value, VARIANT& variant, CIMTYPE& type) {
     switch (value.kind) {
         case WmiValue::Kind::kNull:
-            variant.vt = VT_NULL;
-            type = CIM_EMPTY;
+            std::tie(variant.vt, type) = std::pair(VT_NULL, CIM_EMPTY);
             return WBEM_S_NO_ERROR;
         case WmiValue::Kind::kText: {
             std::wstring units;
             for (const char byte : value.text) units.push_back(static_cast<unsigned char>(byte));
             variant.bstrVal = SysAllocStringLen(units.data(), static_cast<UINT>(units.size()));
             if (variant.bstrVal == nullptr) return WBEM_E_OUT_OF_MEMORY;
-            variant.vt = VT_BSTR;
-            type = CIM_STRING;
+            std::tie(variant.vt, type) = std::pair(VT_BSTR, CIM_STRING);
             return WBEM_S_NO_ERROR;
         }
         case WmiValue::Kind::kInt32:
-            variant.vt = VT_I4;
             variant.lVal = static_cast<LONG>(value.integer);
-            type = CIM_SINT32;
+            std::tie(variant.vt, type) = std::pair(VT_I4, CIM_SINT32);
             return WBEM_S_NO_ERROR;
         case WmiValue::Kind::kOtherInteger:
-            variant.vt = VT_I8;
             variant.llVal = value.integer;
-            type = CIM_SINT64;
+            std::tie(variant.vt, type) = std::pair(VT_I8, CIM_SINT64);
             return WBEM_S_NO_ERROR;
         case WmiValue::Kind::kOther:
-            variant.vt = VT_BOOL;
             variant.boolVal = VARIANT_TRUE;
-            type = CIM_BOOLEAN;
+            std::tie(variant.vt, type) = std::pair(VT_BOOL, CIM_BOOLEAN);
             return WBEM_S_NO_ERROR;
     }
     return WBEM_E_FAILED;
@@ -97,39 +93,29 @@ public:
         }
     }
 
-    HRESULT STDMETHODCALLTYPE GetQualifierSet(IWbemQualifierSet**) override { return WBEM_E_NOT_SUPPORTED; }
-    HRESULT STDMETHODCALLTYPE Put(LPCWSTR, LONG, VARIANT*, CIMTYPE) override { return WBEM_E_NOT_SUPPORTED; }
-    HRESULT STDMETHODCALLTYPE Delete(LPCWSTR) override { return WBEM_E_NOT_SUPPORTED; }
-    HRESULT STDMETHODCALLTYPE GetNames(LPCWSTR, LONG, VARIANT*, SAFEARRAY**) override { return WBEM_E_NOT_SUPPORTED; }
-    HRESULT STDMETHODCALLTYPE BeginEnumeration(LONG) override { return WBEM_E_NOT_SUPPORTED; }
-    HRESULT STDMETHODCALLTYPE Next(LONG, BSTR*, VARIANT*, CIMTYPE*, LONG*) override { return WBEM_E_NOT_SUPPORTED; }
-    HRESULT STDMETHODCALLTYPE EndEnumeration() override { return WBEM_E_NOT_SUPPORTED; }
-    HRESULT STDMETHODCALLTYPE GetPropertyQualifierSet(LPCWSTR, IWbemQualifierSet**) override {
-        return WBEM_E_NOT_SUPPORTED;
-    }
-    HRESULT STDMETHODCALLTYPE Clone(IWbemClassObject**) override { return WBEM_E_NOT_SUPPORTED; }
-    HRESULT STDMETHODCALLTYPE GetObjectText(LONG, BSTR*) override { return WBEM_E_NOT_SUPPORTED; }
-    HRESULT STDMETHODCALLTYPE SpawnDerivedClass(LONG, IWbemClassObject**) override { return WBEM_E_NOT_SUPPORTED; }
-    HRESULT STDMETHODCALLTYPE SpawnInstance(LONG, IWbemClassObject**) override { return WBEM_E_NOT_SUPPORTED; }
-    HRESULT STDMETHODCALLTYPE CompareTo(LONG, IWbemClassObject*) override { return WBEM_E_NOT_SUPPORTED; }
-    HRESULT STDMETHODCALLTYPE GetPropertyOrigin(LPCWSTR, BSTR*) override { return WBEM_E_NOT_SUPPORTED; }
-    HRESULT STDMETHODCALLTYPE InheritsFrom(LPCWSTR) override { return WBEM_E_NOT_SUPPORTED; }
-    HRESULT STDMETHODCALLTYPE GetMethod(LPCWSTR, LONG, IWbemClassObject**, IWbemClassObject**) override {
-        return WBEM_E_NOT_SUPPORTED;
-    }
-    HRESULT STDMETHODCALLTYPE PutMethod(LPCWSTR, LONG, IWbemClassObject*, IWbemClassObject*) override {
-        return WBEM_E_NOT_SUPPORTED;
-    }
-    HRESULT STDMETHODCALLTYPE DeleteMethod(LPCWSTR) override { return WBEM_E_NOT_SUPPORTED; }
-    HRESULT STDMETHODCALLTYPE BeginMethodEnumeration(LONG) override { return WBEM_E_NOT_SUPPORTED; }
-    HRESULT STDMETHODCALLTYPE NextMethod(LONG, BSTR*, IWbemClassObject**, IWbemClassObject**) override {
-        return WBEM_E_NOT_SUPPORTED;
-    }
-    HRESULT STDMETHODCALLTYPE EndMethodEnumeration() override { return WBEM_E_NOT_SUPPORTED; }
-    HRESULT STDMETHODCALLTYPE GetMethodQualifierSet(LPCWSTR, IWbemQualifierSet**) override {
-        return WBEM_E_NOT_SUPPORTED;
-    }
-    HRESULT STDMETHODCALLTYPE GetMethodOrigin(LPCWSTR, BSTR*) override { return WBEM_E_NOT_SUPPORTED; }
+    UNSUPPORTED(GetQualifierSet, IWbemQualifierSet**)
+    UNSUPPORTED(Put, LPCWSTR, LONG, VARIANT*, CIMTYPE)
+    UNSUPPORTED(Delete, LPCWSTR)
+    UNSUPPORTED(GetNames, LPCWSTR, LONG, VARIANT*, SAFEARRAY**)
+    UNSUPPORTED(BeginEnumeration, LONG)
+    UNSUPPORTED(Next, LONG, BSTR*, VARIANT*, CIMTYPE*, LONG*)
+    UNSUPPORTED(EndEnumeration)
+    UNSUPPORTED(GetPropertyQualifierSet, LPCWSTR, IWbemQualifierSet**)
+    UNSUPPORTED(Clone, IWbemClassObject**)
+    UNSUPPORTED(GetObjectText, LONG, BSTR*)
+    UNSUPPORTED(SpawnDerivedClass, LONG, IWbemClassObject**)
+    UNSUPPORTED(SpawnInstance, LONG, IWbemClassObject**)
+    UNSUPPORTED(CompareTo, LONG, IWbemClassObject*)
+    UNSUPPORTED(GetPropertyOrigin, LPCWSTR, BSTR*)
+    UNSUPPORTED(InheritsFrom, LPCWSTR)
+    UNSUPPORTED(GetMethod, LPCWSTR, LONG, IWbemClassObject**, IWbemClassObject**)
+    UNSUPPORTED(PutMethod, LPCWSTR, LONG, IWbemClassObject*, IWbemClassObject*)
+    UNSUPPORTED(DeleteMethod, LPCWSTR)
+    UNSUPPORTED(BeginMethodEnumeration, LONG)
+    UNSUPPORTED(NextMethod, LONG, BSTR*, IWbemClassObject**, IWbemClassObject**)
+    UNSUPPORTED(EndMethodEnumeration)
+    UNSUPPORTED(GetMethodQualifierSet, LPCWSTR, IWbemQualifierSet**)
+    UNSUPPORTED(GetMethodOrigin, LPCWSTR, BSTR*)
 
 private:
     std::unique_ptr<linkscope::platform::WmiObject> object_;
@@ -154,8 +140,7 @@ public:
             while (found.size() < count) {
                 std::unique_ptr<linkscope::platform::WmiObject> next = objects_->Next();
                 if (!next) break;
-                found.push_back(Reference<IWbemClassObject>::Adopt(
-                    new ClassObject(std::move(next), Reference<IUnknown>::Share(source_.Get()))));
+                found.push_back(Adopt<IWbemClassObject>(new ClassObject(std::move(next), source_)));
             }
             for (Reference<IWbemClassObject>& object : found) objects[(*returned)++] = object.Detach();
         } catch (const std::bad_alloc&) {
@@ -164,10 +149,10 @@ public:
         return *returned == count ? WBEM_S_NO_ERROR : WBEM_S_FALSE;
     }
 
-    HRESULT STDMETHODCALLTYPE Reset() override { return WBEM_E_NOT_SUPPORTED; }
-    HRESULT STDMETHODCALLTYPE NextAsync(ULONG, IWbemObjectSink*) override { return WBEM_E_NOT_SUPPORTED; }
-    HRESULT STDMETHODCALLTYPE Clone(IEnumWbemClassObject**) override { return WBEM_E_NOT_SUPPORTED; }
-    HRESULT STDMETHODCALLTYPE Skip(LONG, ULONG) override { return WBEM_E_NOT_SUPPORTED; }
+    UNSUPPORTED(Reset)
+    UNSUPPORTED(NextAsync, ULONG, IWbemObjectSink*)
+    UNSUPPORTED(Clone, IEnumWbemClassObject**)
+    UNSUPPORTED(Skip, LONG, ULONG)
 
 private:
     std::unique_ptr<linkscope::platform::WmiEnumerator> objects_;
