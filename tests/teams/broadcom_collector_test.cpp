@@ -65,8 +65,9 @@ TEST(BroadcomTeams, VirtualAdaptersTakeTheLastAddressOfTheirOwnTeam) {
     library.teams = {{"Team-A", 7, 2, {}, {{11, "A-V1", "", "", 1, "AA0001", 0, "", 4, 7, {}, {}},
                                             {12, "A-V2", "", "", 0, "", 0, "", 5, 7, {}, {}}}, {}},
                      {"Team-B", 8, 0, {}, {{13, "B-V1", "", "", 1, "", 0, "", 9, 99, {}, {}}}, {}}};
+    const auto collected = CollectTeams(library);
     std::vector<std::string> texts;
-    for (const auto* adapter : CollectTeams(library).adapters->GetVirtualAdapters()) {
+    for (const auto* adapter : collected.adapters->GetVirtualAdapters()) {
         texts.push_back(adapter->GetMacAddress() + " state " + std::to_string(adapter->GetEnabledState()));
     }
     EXPECT_EQ(texts, (std::vector<std::string>{"AA0001 state 2", "AA0001 state 3", " state 0"}));
