@@ -27,17 +27,29 @@ public:
     // The position stored for `key`, or npos.
     template <class KeyAt>
     std::size_t Find(std::string_view key, const KeyAt& keyAt) const {
-        const Slot& slot = slots_[SlotOf(key, Hash(key), keyAt)];
-        return slot.positionPlusOne == 0 ? npos : slot.positionPlusOne - 1;
+        return FindHashed(Hash(key), KeyMatches(key, keyAt));
     }
 
     // Stores `position` for `key` unless the key has a position already.
     // Returns the position the key has now and whether it was added.
     template <class KeyAt>
     std::pair<std::size_t, bool> Emplace(std::string_view key, std::size_t position, const KeyAt& keyAt) {
+        return EmplaceHashed(Hash(key), position, KeyMatches(key, keyAt));
+    }
+
+    // The same for a list that does not keep its keys as texts: the caller
+    // hashes the key and says, by `matches(position)`, whether the key at
+    // a position is the one sought. Every call on one index must hash alike.
+    template <class Matches>
+    std::size_t FindHashed(std::size_t hash, const Matches& matches) const {
+        const Slot& slot = slots_[SlotOf(hash, matches)];
+        return slot.positionPlusOne == 0 ? npos : slot.positionPlusOne - 1;
+    }
+
+    template <class Matches>
+    std::pair<std::size_t, bool> EmplaceHashed(std::size_t hash, std::size_t position, const Matches& matches) {
         if (2 * (used_ + 1) > slots_.size()) Grow();
-        const std::size_t hash = Hash(key);
-        Slot& slot = slots_[SlotOf(key, hash, keyAt)];
+        Slot& slot = slots_[SlotOf(hash, matches)];
         if (slot.positionPlusOne != 0) return {slot.positionPlusOne - 1, false};
         slot = Slot{hash, position + 1};
         ++used_;
@@ -52,13 +64,18 @@ private:
 
     static std::size_t Hash(std::string_view key) { return std::hash<std::string_view>()(key); }
 
-    // The slot of `key`, or the free one where it would go.
     template <class KeyAt>
-    std::size_t SlotOf(std::string_view key, std::size_t hash, const KeyAt& keyAt) const {
+    static auto KeyMatches(std::string_view key, const KeyAt& keyAt) {
+        return [key, &keyAt](std::size_t position) { return keyAt(position) == key; };
+    }
+
+    // The slot of the key sought, or the free one where it would go.
+    template <class Matches>
+    std::size_t SlotOf(std::size_t hash, const Matches& matches) const {
         const std::size_t mask = slots_.size() - 1;
         std::size_t at = hash & mask;
         for (; slots_[at].positionPlusOne != 0; at = (at + 1) & mask) {
-            if (slots_[at].hash == hash && keyAt(slots_[at].positionPlusOne - 1) == key) break;
+            if (slots_[at].hash == hash && matches(slots_[at].positionPlusOne - 1)) break;
         }
         return at;
     }

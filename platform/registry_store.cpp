@@ -11,6 +11,14 @@ namespace {
 // one with more gets an index.
 constexpr std::size_t kValueScanLimit = 16;
 
+std::uint64_t ContinueFnv(std::uint64_t hash, std::string_view text, NameMatch match) {
+    for (const char c : text) {
+        hash ^= static_cast<unsigned char>(match == NameMatch::kAnyCase ? FoldChar(c) : c);
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
 }  // namespace
 
 std::vector<std::uint8_t> RegistryTextData(const std::string& text) {
@@ -27,12 +35,7 @@ std::vector<std::uint8_t> RegistryDwordData(std::uint32_t number) {
 
 // FNV-1a over the name, letters folded when names match in any case.
 std::size_t RegistryStore::NameHash::operator()(std::string_view name) const {
-    std::uint64_t hash = 14695981039346656037ull;
-    for (const char c : name) {
-        hash ^= static_cast<unsigned char>(match == NameMatch::kAnyCase ? FoldChar(c) : c);
-        hash *= 1099511628211ull;
-    }
-    return static_cast<std::size_t>(hash);
+    return static_cast<std::size_t>(ContinueFnv(kEmptyPathHash, name, match));
 }
 
 bool RegistryStore::NameEqual::operator()(std::string_view a, std::string_view b) const {
@@ -41,47 +44,77 @@ bool RegistryStore::NameEqual::operator()(std::string_view a, std::string_view b
            std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return FoldChar(x) == FoldChar(y); });
 }
 
-RegistryStore::RegistryStore(NameMatch names) : match_(names), keys_(1), paths_(1) {}
+RegistryStore::RegistryStore(NameMatch names) : match_(names), keys_(1), pathHashes_(1) {}
 
 void RegistryStore::Reserve(std::size_t keys) {
     keys_.reserve(keys);
-    paths_.reserve(keys);
+    pathHashes_.reserve(keys);
     PositionIndex index(keys);
-    for (KeyId key = kRoot + 1; key < paths_.size(); ++key) index.Emplace(paths_[key], key, PathAt());
+    // In key order, so that of two keys with one path the first added is
+    // probed first and found.
+    for (KeyId key = kRoot + 1; key < keys_.size(); ++key) {
+        index.EmplaceHashed(pathHashes_[key], key, [](std::size_t) { return false; });
+    }
     pathIndex_ = std::move(index);
 }
 
-std::string_view RegistryStore::Matchable(std::string_view text) const {
-    if (match_ == NameMatch::kExact) return text;
-    thread_local std::string folded;
-    folded.resize(text.size());
-    std::transform(text.begin(), text.end(), folded.begin(), FoldChar);
-    return folded;
+std::uint64_t RegistryStore::ContinueHash(std::uint64_t hash, std::string_view text) const {
+    return ContinueFnv(hash, text, match_);
+}
+
+bool RegistryStore::HasPath(KeyId key, std::string_view path) const {
+    const NameEqual equal{match_};
+    while (key != kRoot) {
+        const std::string& name = keys_[key].name;
+        if (path.size() < name.size() || !equal(path.substr(path.size() - name.size()), name)) return false;
+        path.remove_suffix(name.size());
+        key = keys_[key].parent;
+        if (key == kRoot) break;
+        if (path.empty() || path.back() != '\\') return false;
+        path.remove_suffix(1);
+    }
+    return path.empty();
 }
 
 RegistryStore::KeyId RegistryStore::AddKey(KeyId parent, const std::string& name) {
-    std::string path = parent == kRoot ? std::string() : paths_[parent] + '\\';
-    path += Matchable(name);
-    if (const auto existing = FindChild(parent, name, path)) return *existing;
+    const std::uint64_t hash =
+        ContinueHash(parent == kRoot ? kEmptyPathHash : ContinueHash(pathHashes_[parent], "\\"), name);
+    const NameEqual equal{match_};
+    // Whether the key at `other` has the path the new key would have.
+    const auto samePath = [&](std::size_t other) {
+        if (keys_[other].parent == parent) return equal(keys_[other].name, name);
+        // The same path through a name that holds a backslash: rare, so
+        // the paths are written out to compare.
+        std::string path;
+        AppendPath(parent, path);
+        if (parent != kRoot) path += '\\';
+        path += name;
+        return HasPath(other, path);
+    };
+    const std::size_t found = pathIndex_.FindHashed(hash, samePath);
+    if (found != PositionIndex::npos) {
+        if (keys_[found].parent == parent) return found;
+        for (const KeyId child : keys_[parent].subkeys) {
+            if (equal(keys_[child].name, name)) return child;
+        }
+    }
     const KeyId key = keys_.size();
     keys_.push_back(Key{parent, name, {}, {}, kSuccess, kSuccess});
     keys_[parent].subkeys.push_back(key);
-    paths_.push_back(std::move(path));
-    pathIndex_.Emplace(paths_[key], key, PathAt());
+    pathHashes_.push_back(hash);
+    // A key whose path another key has already stays out of the index, so
+    // that the first one added is found.
+    pathIndex_.EmplaceHashed(hash, key, samePath);
     return key;
 }
 
-std::optional<RegistryStore::KeyId> RegistryStore::FindChild(KeyId parent, const std::string& name,
-                                                             const std::string& path) const {
-    const std::size_t found = pathIndex_.Find(path, PathAt());
-    if (found == PositionIndex::npos) return std::nullopt;
-    const NameEqual equal{match_};
-    if (keys_[found].parent == parent && equal(keys_[found].name, name)) return found;
-    // Another key has the same path through a name that holds a backslash.
-    for (const KeyId child : keys_[parent].subkeys) {
-        if (equal(keys_[child].name, name)) return child;
+void RegistryStore::AppendPath(KeyId key, std::string& out) const {
+    if (key == kRoot) return;
+    if (keys_[key].parent != kRoot) {
+        AppendPath(keys_[key].parent, out);
+        out += '\\';
     }
-    return std::nullopt;
+    out += keys_[key].name;
 }
 
 RegistryStore::KeyId RegistryStore::AddPath(KeyId from, const std::string& path) {
@@ -127,7 +160,7 @@ void RegistryStore::SetFaults(KeyId key, ResultCode openResult, ResultCode query
 
 std::optional<RegistryStore::KeyId> RegistryStore::Find(std::string_view path) const {
     if (path.empty()) return kRoot;
-    const std::size_t found = pathIndex_.Find(Matchable(path), PathAt());
+    const std::size_t found = pathIndex_.FindHashed(ContinueHash(kEmptyPathHash, path), PathIs(path));
     if (found == PositionIndex::npos) return std::nullopt;
     return found;
 }

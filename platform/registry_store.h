@@ -3,12 +3,14 @@
 // machine and the Linux backend's view of its devices both keep theirs here.
 //
 // Names compare exactly or, as the system's do, in any letter case. Every
-// key is indexed by its whole path, so that finding one costs one probe of
-// a flat table, whatever the size of the tree, and allocates nothing. A key
-// name may hold a backslash (a Linux interface name may): its path is still
-// the names joined by "\", and where two keys have the same path the first
-// added is found. A value name is found by a scan while its key has few
-// values and through an index once it has more.
+// key is indexed by a hash of its whole path, so that finding one costs one
+// probe of a flat table, whatever the size of the tree, and allocates
+// nothing; paths are not stored but read back through the keys' parents,
+// which keeps a large tree small. A key name may hold a backslash (a Linux
+// interface name may): its path is still the names joined by "\", and where
+// two keys have the same path the first added is found. A value name is
+// found by a scan while its key has few values and through an index once it
+// has more.
 #pragma once
 
 #include <cstddef>
@@ -87,19 +89,23 @@ private:
     // move when their key's list grows.
     using ValueIndex = std::unordered_map<std::string, std::size_t, NameHash, NameEqual>;
 
-    // How the path index reads back the path of a key.
-    auto PathAt() const {
-        return [this](std::size_t key) { return std::string_view(paths_[key]); };
+    static constexpr std::uint64_t kEmptyPathHash = 14695981039346656037ull;  // FNV-1a's start
+    // The hash of `text` continued from `hash`, letters folded when names
+    // match in any case, so that a child's path hash follows from its
+    // parent's.
+    std::uint64_t ContinueHash(std::uint64_t hash, std::string_view text) const;
+    // Whether `path` is the whole path of `key`.
+    bool HasPath(KeyId key, std::string_view path) const;
+    auto PathIs(std::string_view path) const {
+        return [this, path](std::size_t key) { return HasPath(key, path); };
     }
-    std::optional<KeyId> FindChild(KeyId parent, const std::string& name, const std::string& path) const;
+    // Writes the whole path of `key`.
+    void AppendPath(KeyId key, std::string& out) const;
     std::optional<std::size_t> PositionOf(KeyId key, std::string_view name) const;
-    // `text` folded when names match in any case; a view of `text` itself
-    // or of a buffer kept by the thread.
-    std::string_view Matchable(std::string_view text) const;
 
     NameMatch match_;
     std::vector<Key> keys_;
-    std::vector<std::string> paths_;  // each key's whole path, folded when names match in any case
+    std::vector<std::uint64_t> pathHashes_;  // each key's, as ContinueHash gives it
     PositionIndex pathIndex_;
     std::unordered_map<KeyId, ValueIndex> valueIndexes_;  // only keys with many values
 };
