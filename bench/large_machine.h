@@ -49,6 +49,31 @@ inline sim::Machine IdenticalAdaptersMachine(std::uint32_t adapterCount) {
     return machine;
 }
 
+// LargeMachine's adapters all with the first one's hardware address, and
+// Broadcom teams of 32 virtual adapters of that address, each named after
+// one operating-system adapter's description, in the same order: every
+// adapter is bound by address and description among records that all
+// share its address.
+inline sim::Machine SharedAddressMachine(std::uint32_t adapterCount) {
+    sim::Machine machine = LargeMachine(adapterCount);
+    std::vector<sim::NicTeam>& teams = machine.nicLibrary.emplace().teams;
+    for (std::uint32_t i = 0; i < adapterCount; ++i) {
+        sim::Adapter& os = machine.adapters[i];
+        os.mac = machine.adapters.front().mac;
+        if (i % 32 == 0) {
+            sim::NicTeam& team = teams.emplace_back();
+            team.id = i / 32 + 1;
+            team.name = "Team " + std::to_string(team.id);
+        }
+        sim::NicTeamVirtualAdapter nic;
+        nic.handle = 0x100000 + i;
+        nic.name = teams.back().name + " VLAN (" + os.description + ")";
+        nic.mac = "020000000000";
+        teams.back().virtualAdapters.push_back(std::move(nic));
+    }
+    return machine;
+}
+
 }  // namespace linkscope::bench
 
 namespace linkscope::bench {
