@@ -155,8 +155,6 @@ void CollectAdapter(EnumerationContext& context, platform::AdapterEntry entry) {
         created = std::make_unique<NetworkAdapter>();
         record = created.get();
     }
-    const std::string oldDeviceId = record->GetDeviceID();
-    const std::string oldMacAddress = record->GetMacAddress();
 
     record->SetDeviceID(deviceName);
     record->SetName(entry.adapterName);
@@ -164,7 +162,7 @@ void CollectAdapter(EnumerationContext& context, platform::AdapterEntry entry) {
     record->SetPermanentAddress(ColonHardwareAddress(entry.hardwareAddress));
     record->SetDescription(entry.description);
     record->SetOtherIdentifyingInfo(std::move(entry.description));
-    if (!created) context.finder.KeysChanged(record, oldDeviceId, oldMacAddress);
+    if (!created) context.finder.KeysChanged(record);
 
     if (record->GetLinkTechnology() == 0) record->SetLinkTechnology(LinkTechnologyOfInterfaceType(entry.type));
     record->SetNetworkAddresses({NQRXKVL20::TCIMValue(record->GetPermanentAddress())});
@@ -243,9 +241,12 @@ void AdaptersInfo::Collect() {
     }
 
     const platform::AdapterIdentity identity = platform::Current().AdaptersIdentifiedBy();
+    std::vector<std::string_view> descriptions;
+    descriptions.reserve(adapters.adapters.size());
+    for (const platform::AdapterEntry& entry : adapters.adapters) descriptions.emplace_back(entry.description);
     EnumerationContext context{*this,
                                ipHelper,
-                               AdapterFinder(*this, identity, adapters.adapters.size()),
+                               AdapterFinder(*this, identity, descriptions, adapters.adapters.size()),
                                scanner,
                                FirstByIndex(pairs.pairs),
                                FirstByIndex(table.rows),
