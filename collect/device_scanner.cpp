@@ -239,8 +239,13 @@ void NetworkDeviceScanner::AddMissing() {
     for (const PhysicalNetworkAdapter* record : adapters_.GetPhysicalAdapters()) markName(record->GetName());
 
     PhysicalRecordIndex records(adapters_);
-    for (const NetDevice& device : devices_) {
-        if (hasRecord[FirstWithId(InstanceId(device))]) continue;
+    for (size_t at = 0; at < devices_.size(); ++at) {
+        const NetDevice& device = devices_[at];
+        // A later device with an earlier one's id meets the same interface
+        // keys in the same state: where the first added no record, it adds
+        // none and marks nothing that is not marked already.
+        const size_t first = FirstWithId(InstanceId(device));
+        if (first != at || hasRecord[first]) continue;
         LoadInterfaceKeys();
         const std::string instanceId(InstanceId(device));
         const auto found = interfaceKeysByReference_->find("#" + instanceId);
