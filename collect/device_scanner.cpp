@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "collect/log.h"
+#include "collect/speed_duplex.h"
 #include "platform/platform.h"
 #include "platform/registry_key.h"
 #include "platform/registry_text.h"
@@ -222,7 +223,10 @@ void NetworkDeviceScanner::Complete(NetworkAdapter& adapter) {
     } else {
         position = ReadDevicesUntil(&name);
     }
-    if (position) adapters_.ReadSpeedDuplex(adapter, ClassKeyPath(devices_[*position]));
+    if (!position) return;
+    const auto [read, added] = speedDuplexByDevice_.try_emplace(*position);
+    if (added) read->second = DriverSpeedDuplexText(ClassKeyPath(devices_[*position]));
+    if (read->second && adapter.GetSpeedDuplex().empty()) adapter.SetSpeedDuplex(*read->second);
 }
 
 void NetworkDeviceScanner::AddMissing() {
