@@ -65,19 +65,19 @@ std::uint32_t PatternSet::IdOf(std::string_view pattern) const {
     return nodes_[node].id;
 }
 
-std::vector<std::uint32_t> PatternSet::FoundIn(std::string_view text) const {
+std::vector<std::uint32_t> PatternSet::FoundIn(std::string_view text) {
     std::vector<std::uint32_t> ids;
     if (edges_.empty()) return ids;
+    const std::uint32_t search = ++searches_;
     std::uint32_t node = 0;
     for (const char c : text) {
         node = Step(node, static_cast<unsigned char>(c));
-        for (std::uint32_t match = nodes_[node].id != npos ? node : nodes_[node].nextMatch; match != 0;
-             match = nodes_[match].nextMatch) {
+        for (std::uint32_t match = nodes_[node].id != npos ? node : nodes_[node].nextMatch;
+             match != 0 && nodes_[match].lastFoundIn != search; match = nodes_[match].nextMatch) {
+            nodes_[match].lastFoundIn = search;
             ids.push_back(nodes_[match].id);
         }
     }
-    std::sort(ids.begin(), ids.end());
-    ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
     return ids;
 }
 

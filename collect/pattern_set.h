@@ -1,7 +1,6 @@
 // Which of a fixed set of texts occur inside a given text, found in one
-// pass over it (an Aho-Corasick automaton): the cost of a search is the
-// text's length plus the occurrences it finds, however many patterns the
-// set holds.
+// pass over it (an Aho-Corasick automaton), however many patterns the set
+// holds.
 #pragma once
 
 #include <cstddef>
@@ -22,8 +21,11 @@ public:
 
     // The id of `pattern`, or npos when it is not in the set.
     std::uint32_t IdOf(std::string_view pattern) const;
-    // The ids of the patterns occurring in `text`, ascending, each once.
-    std::vector<std::uint32_t> FoundIn(std::string_view text) const;
+    // The ids of the patterns occurring in `text`, each once. A pattern
+    // found again ends the walk over the shorter ones it contains, which
+    // were found with it, so the cost is the text's length plus the
+    // patterns found, not their occurrences.
+    std::vector<std::uint32_t> FoundIn(std::string_view text);
 
 private:
     struct Node {
@@ -32,7 +34,8 @@ private:
         std::uint32_t nextMatch = 0;  // the nearest fallback that ends a pattern; 0: none
         std::uint32_t id = npos;      // of the pattern ending here
         std::uint32_t depth = 0;
-        unsigned char byte = 0;      // on the edge from the parent
+        std::uint32_t lastFoundIn = 0;  // the search that last reported this node's pattern
+        unsigned char byte = 0;         // on the edge from the parent
     };
 
     std::uint32_t Child(std::uint32_t node, unsigned char byte) const;
@@ -42,6 +45,7 @@ private:
 
     std::vector<Node> nodes_{Node()};  // node 0: the root, the empty text
     std::unordered_map<std::uint64_t, std::uint32_t> edges_;
+    std::uint32_t searches_ = 0;
 };
 
 }  // namespace linkscope
