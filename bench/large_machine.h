@@ -58,7 +58,9 @@ inline sim::Machine IdenticalAdaptersMachine(std::uint32_t adapterCount) {
 inline sim::Machine RepeatedAdaptersMachine(std::uint32_t adapterCount) {
     sim::Machine machine = LargeMachine(3);
     std::vector<std::pair<std::string, std::string>> choices;
-    for (std::uint32_t i = 0; i < adapterCount; ++i) choices.emplace_back(std::to_string(i), "Setting " + std::to_string(i));
+    for (std::uint32_t i = 0; i < adapterCount; ++i) {
+        choices.emplace_back(std::to_string(i), "Setting " + std::to_string(i));
+    }
     machine.adapters[0].device->speedDuplex = sim::DriverSetting{std::to_string(adapterCount - 1), std::move(choices)};
     machine.adapters[1].mac = machine.adapters[0].mac;
     machine.adapters[2].inAdaptersInfo = false;
