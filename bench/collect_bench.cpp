@@ -55,10 +55,23 @@ void BM_CollectIdentical(benchmark::State& state) {
     CollectRepeatedly(state, IdenticalAdaptersMachine(static_cast<std::uint32_t>(state.range(0))));
 }
 
+// Adapters listed again and again, bound in turn, reading one long driver
+// enumeration, and unlisted with as many devices of one instance id.
+void BM_CollectRepeated(benchmark::State& state) {
+    CollectRepeatedly(state, RepeatedAdaptersMachine(static_cast<std::uint32_t>(state.range(0))));
+}
+
+// Adapters sharing one hardware address with as many team records.
+void BM_CollectSharedAddress(benchmark::State& state) {
+    CollectRepeatedly(state, SharedAddressMachine(static_cast<std::uint32_t>(state.range(0))));
+}
+
 BENCHMARK(BM_Collect)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CollectTeams)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CollectIntel)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CollectIdentical)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CollectRepeated)->Arg(2000)->Arg(4000)->Arg(8000)->Arg(16000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CollectSharedAddress)->Arg(2000)->Arg(4000)->Arg(8000)->Arg(16000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace linkscope::bench

@@ -49,6 +49,57 @@ inline sim::Machine IdenticalAdaptersMachine(std::uint32_t adapterCount) {
     return machine;
 }
 
+// `adapterCount` entries each of three of LargeMachine's adapters: the
+// first two listed in turn with one hardware address, so that one record
+// is bound to each in turn, the first with a driver whose speed and duplex
+// enumeration has `adapterCount` entries, its setting the last; the third
+// not listed by IP configuration, each entry with a device of one instance
+// id whose interface is linked.
+inline sim::Machine RepeatedAdaptersMachine(std::uint32_t adapterCount) {
+    sim::Machine machine = LargeMachine(3);
+    std::vector<std::pair<std::string, std::string>> choices;
+    for (std::uint32_t i = 0; i < adapterCount; ++i) {
+        choices.emplace_back(std::to_string(i), "Setting " + std::to_string(i));
+    }
+    machine.adapters[0].device->speedDuplex = sim::DriverSetting{std::to_string(adapterCount - 1), std::move(choices)};
+    machine.adapters[1].mac = machine.adapters[0].mac;
+    machine.adapters[2].inAdaptersInfo = false;
+    std::vector<sim::Adapter> listed;
+    listed.reserve(3 * std::size_t{adapterCount});
+    for (std::uint32_t i = 0; i < 2 * adapterCount; ++i) {
+        listed.push_back(machine.adapters[i % 2]);
+        if (i >= 2) listed.back().device.reset();  // the first of each carries the device
+    }
+    listed.insert(listed.end(), adapterCount, machine.adapters[2]);
+    machine.adapters = std::move(listed);
+    return machine;
+}
+
+// LargeMachine's adapters all with the first one's hardware address, and
+// Broadcom teams of 32 virtual adapters of that address, each named after
+// one operating-system adapter's description, in the same order: every
+// adapter is bound by address and description among records that all
+// share its address.
+inline sim::Machine SharedAddressMachine(std::uint32_t adapterCount) {
+    sim::Machine machine = LargeMachine(adapterCount);
+    std::vector<sim::NicTeam>& teams = machine.nicLibrary.emplace().teams;
+    for (std::uint32_t i = 0; i < adapterCount; ++i) {
+        sim::Adapter& os = machine.adapters[i];
+        os.mac = machine.adapters.front().mac;
+        if (i % 32 == 0) {
+            sim::NicTeam& team = teams.emplace_back();
+            team.id = i / 32 + 1;
+            team.name = "Team " + std::to_string(team.id);
+        }
+        sim::NicTeamVirtualAdapter nic;
+        nic.handle = 0x100000 + i;
+        nic.name = teams.back().name + " VLAN (" + os.description + ")";
+        nic.mac = "020000000000";
+        teams.back().virtualAdapters.push_back(std::move(nic));
+    }
+    return machine;
+}
+
 }  // namespace linkscope::bench
 
 namespace linkscope::bench {

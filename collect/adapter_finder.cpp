@@ -7,81 +7,122 @@
 namespace linkscope {
 namespace {
 
-size_t FirstOf(const KeyPositions::Positions* positions) {
-    return positions && !positions->empty() ? positions->front() : SIZE_MAX;
+constexpr std::size_t npos = FirstPositions::npos;
+
+// A hardware address and a pattern id as one key; the id's four bytes at
+// the end keep any two pairs apart.
+std::string DescriptionKey(const std::string& macAddress, std::uint32_t patternId) {
+    std::string key = macAddress;
+    for (int shift = 0; shift < 32; shift += 8) key.push_back(static_cast<char>(patternId >> shift & 0xFF));
+    return key;
+}
+
+// The text the description rule searches: the description, or the vendor
+// name when there is none.
+std::string OwnText(const VirtualNetworkAdapter& record) {
+    return record.GetDescription().empty() ? record.GetVendorName() : record.GetDescription();
 }
 
 }  // namespace
 
-void AdapterFinder::Side::Add(NetworkAdapter* record) {
-    const size_t position = records.size();
+std::uint32_t AdapterFinder::Side::Append(NetworkAdapter* record) {
+    const auto position = static_cast<std::uint32_t>(records.size());
     records.push_back(record);
+    stamps.push_back(0);
     if (!positions.empty()) positions.emplace(record, position);
-    byDeviceId.Add(record->GetDeviceID(), position);
-    if (indexAddresses) byMacAddress.Add(record->GetMacAddress(), position);
+    return position;
 }
 
-bool AdapterFinder::Side::Rekey(NetworkAdapter* record, const std::string& oldDeviceId,
-                                const std::string& oldMacAddress) {
+std::size_t AdapterFinder::Side::Restamp(const NetworkAdapter* record) {
     if (positions.empty()) {
         // Built at the first change: most runs change no record's keys.
         positions.reserve(records.size());
-        for (size_t position = 0; position < records.size(); ++position) positions.emplace(records[position], position);
+        for (std::uint32_t at = 0; at < records.size(); ++at) positions.emplace(records[at], at);
     }
     const auto it = positions.find(record);
-    if (it == positions.end()) return false;
-    byDeviceId.Remove(oldDeviceId, it->second);
-    byDeviceId.Add(record->GetDeviceID(), it->second);
-    if (indexAddresses) {
-        byMacAddress.Remove(oldMacAddress, it->second);
-        byMacAddress.Add(record->GetMacAddress(), it->second);
-    }
-    return true;
+    if (it == positions.end()) return npos;
+    ++stamps[it->second];
+    return it->second;
 }
 
 AdapterFinder::AdapterFinder(const AdaptersInfo& adapters, platform::AdapterIdentity identity,
-                             std::size_t expectedAppends)
+                             const std::vector<std::string_view>& descriptions, std::size_t expectedAppends)
     : byName_(identity == platform::AdapterIdentity::kDeviceName),
-      physical_(adapters.GetPhysicalAdapters().size() + expectedAppends, !byName_),
-      virtual_(adapters.GetVirtualAdapters().size(), !byName_) {
+      physicalByDeviceId_(adapters.GetPhysicalAdapters().size() + expectedAppends),
+      physicalByMacAddress_(byName_ ? 0 : adapters.GetPhysicalAdapters().size() + expectedAppends),
+      virtualByDeviceId_(adapters.GetVirtualAdapters().size()) {
+    const std::vector<VirtualNetworkAdapter*> virtualRecords = adapters.GetVirtualAdapters();
+    // Without virtual records no description is ever compared.
+    if (!byName_ && !virtualRecords.empty()) descriptions_ = PatternSet(descriptions);
     for (PhysicalNetworkAdapter* record : adapters.GetPhysicalAdapters()) PhysicalAppended(record);
-    for (VirtualNetworkAdapter* record : adapters.GetVirtualAdapters()) virtual_.Add(record);
+    for (VirtualNetworkAdapter* record : virtualRecords) IndexVirtual(virtual_.Append(record));
+}
+
+void AdapterFinder::IndexPhysical(std::uint32_t position) {
+    const NetworkAdapter& record = *physical_.records[position];
+    const std::uint32_t stamp = physical_.stamps[position];
+    physicalByDeviceId_.Add(record.GetDeviceID(), position, stamp);
+    if (!byName_) physicalByMacAddress_.Add(record.GetMacAddress(), position, stamp);
+}
+
+void AdapterFinder::IndexVirtual(std::uint32_t position) {
+    const auto& record = static_cast<const VirtualNetworkAdapter&>(*virtual_.records[position]);
+    const std::uint32_t stamp = virtual_.stamps[position];
+    virtualByDeviceId_.Add(record.GetDeviceID(), position, stamp);
+    if (byName_) return;
+    if (record.GetDeviceID().empty()) unnamedByMacAddress_.Add(record.GetMacAddress(), position, stamp);
+    for (const std::uint32_t id : descriptions_.FoundIn(OwnText(record))) {
+        virtualByDescription_.Add(DescriptionKey(record.GetMacAddress(), id), position, stamp);
+    }
 }
 
 void AdapterFinder::PhysicalAppended(PhysicalNetworkAdapter* record) {
-    if (byName_ || !record->GetInTeam()) physical_.Add(record);
+    if (byName_ || !record->GetInTeam()) IndexPhysical(physical_.Append(record));
 }
 
-void AdapterFinder::KeysChanged(NetworkAdapter* record, const std::string& oldDeviceId,
-                                const std::string& oldMacAddress) {
-    if (!physical_.Rekey(record, oldDeviceId, oldMacAddress)) virtual_.Rekey(record, oldDeviceId, oldMacAddress);
+void AdapterFinder::KeysChanged(NetworkAdapter* record) {
+    if (const std::size_t position = physical_.Restamp(record); position != npos) {
+        IndexPhysical(static_cast<std::uint32_t>(position));
+    } else if (const std::size_t position = virtual_.Restamp(record); position != npos) {
+        IndexVirtual(static_cast<std::uint32_t>(position));
+    }
+}
+
+std::size_t AdapterFinder::WalkVirtual(const std::string& macAddress, const std::string& deviceName,
+                                       const std::string& description, std::size_t before) const {
+    for (std::size_t position = 0; position < before && position < virtual_.records.size(); ++position) {
+        const auto& record = static_cast<const VirtualNetworkAdapter&>(*virtual_.records[position]);
+        if (VirtualRecordMatches(record, macAddress, deviceName, description)) return position;
+    }
+    return npos;
 }
 
 NetworkAdapter* AdapterFinder::Find(const std::string& macAddress, const std::string& deviceName,
-                                    const std::string& description) const {
+                                    const std::string& description) {
     if (byName_) {
         if (deviceName.empty()) return nullptr;
-        const size_t physical = FirstOf(physical_.byDeviceId.Find(deviceName));
-        if (physical != SIZE_MAX) return physical_.records[physical];
-        const size_t named = FirstOf(virtual_.byDeviceId.Find(deviceName));
-        return named == SIZE_MAX ? nullptr : virtual_.records[named];
+        const size_t physical = physicalByDeviceId_.First(deviceName, physical_.stamps);
+        if (physical != npos) return physical_.records[physical];
+        const size_t named = virtualByDeviceId_.First(deviceName, virtual_.stamps);
+        return named == npos ? nullptr : virtual_.records[named];
     }
-    const size_t physical =
-        std::min(FirstOf(physical_.byDeviceId.Find(deviceName)), FirstOf(physical_.byMacAddress.Find(macAddress)));
-    if (physical != SIZE_MAX) return physical_.records[physical];
+    const size_t physical = std::min(physicalByDeviceId_.First(deviceName, physical_.stamps),
+                                     physicalByMacAddress_.First(macAddress, physical_.stamps));
+    if (physical != npos) return physical_.records[physical];
 
-    // A virtual record matches by device name outright; by hardware address
-    // only with the description rule, so every address candidate is checked
-    // in list order until one passes or a device-name match comes first.
-    const size_t byName = FirstOf(virtual_.byDeviceId.Find(deviceName));
-    if (const Positions* sameAddress = virtual_.byMacAddress.Find(macAddress)) {
-        for (size_t position : *sameAddress) {
-            if (position > byName) break;
-            const auto& record = static_cast<const VirtualNetworkAdapter&>(*virtual_.records[position]);
-            if (VirtualRecordMatches(record, macAddress, deviceName, description)) return virtual_.records[position];
-        }
+    // A virtual record matches by device name outright, or by hardware
+    // address with the description rule: the first of either.
+    const size_t byName = virtualByDeviceId_.First(deviceName, virtual_.stamps);
+    size_t byAddress = npos;
+    if (description.empty()) {
+        byAddress = unnamedByMacAddress_.First(macAddress, virtual_.stamps);
+    } else if (const std::uint32_t id = descriptions_.IdOf(description); id != PatternSet::npos) {
+        byAddress = virtualByDescription_.First(DescriptionKey(macAddress, id), virtual_.stamps);
+    } else {
+        byAddress = WalkVirtual(macAddress, deviceName, description, byName);
     }
-    return byName == SIZE_MAX ? nullptr : virtual_.records[byName];
+    const size_t first = std::min(byName, byAddress);
+    return first == npos ? nullptr : virtual_.records[first];
 }
 
 }  // namespace linkscope

@@ -1,58 +1,76 @@
 // FindAdapter's answer through hash indexes, for enumeration's many
 // look-ups: the same first-match result as AdaptersInfo::FindAdapter under
-// the same identity rule, without walking both lists per adapter. The owner
+// the same identity rule, without walking the lists per adapter. The owner
 // reports every record it appends and every change of a record's device
-// name or hardware address.
+// name, hardware address or description.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "collect/adapters_info.h"
-#include "collect/key_positions.h"
+#include "collect/first_positions.h"
+#include "collect/pattern_set.h"
 
 namespace linkscope {
 
 class AdapterFinder {
 public:
+    // `descriptions`: the descriptions Find will be asked with. A virtual
+    // record is indexed under each of them that its own text contains, so
+    // that a look-up by address and description is one index look-up; one
+    // asked with any other description walks the virtual records.
     // `expectedAppends`: how many records the owner may append, so that
     // the indexes are sized once.
     explicit AdapterFinder(const AdaptersInfo& adapters,
                            platform::AdapterIdentity identity = platform::AdapterIdentity::kHardwareAddress,
-                           std::size_t expectedAppends = 0);
+                           const std::vector<std::string_view>& descriptions = {}, std::size_t expectedAppends = 0);
 
-    NetworkAdapter* Find(const std::string& macAddress, const std::string& deviceName,
-                         const std::string& description) const;
+    NetworkAdapter* Find(const std::string& macAddress, const std::string& deviceName, const std::string& description);
 
     void PhysicalAppended(PhysicalNetworkAdapter* record);
-    void KeysChanged(NetworkAdapter* record, const std::string& oldDeviceId, const std::string& oldMacAddress);
+    void KeysChanged(NetworkAdapter* record);
 
 private:
-    using Positions = KeyPositions::Positions;
-
-    // One list's records by position, and positions by key, in list order;
-    // by hardware address only where addresses identify adapters.
+    // One list's records by position, with each record's stamp, bumped at
+    // every change (see FirstPositions).
     struct Side {
-        Side(std::size_t expected, bool indexAddresses)
-            : byDeviceId(expected), byMacAddress(indexAddresses ? expected : 0), indexAddresses(indexAddresses) {}
-
         std::vector<NetworkAdapter*> records;
-        std::unordered_map<const NetworkAdapter*, size_t> positions;  // filled only by Rekey's first call
-        KeyPositions byDeviceId;
-        KeyPositions byMacAddress;
-        bool indexAddresses;
+        std::vector<std::uint32_t> stamps;
+        std::unordered_map<const NetworkAdapter*, std::uint32_t> positions;  // filled at the first change
 
-        void Add(NetworkAdapter* record);
-        bool Rekey(NetworkAdapter* record, const std::string& oldDeviceId, const std::string& oldMacAddress);
+        std::uint32_t Append(NetworkAdapter* record);
+        // The position of `record` with its stamp bumped; npos when it is not on this side.
+        std::size_t Restamp(const NetworkAdapter* record);
     };
+
+    void IndexPhysical(std::uint32_t position);
+    void IndexVirtual(std::uint32_t position);
+    // The first virtual record matching by hardware address and a
+    // description outside the pattern set, before position `before`.
+    std::size_t WalkVirtual(const std::string& macAddress, const std::string& deviceName,
+                            const std::string& description, std::size_t before) const;
 
     bool byName_;  // device names alone identify adapters
     // Under the hardware-address rule only records that are not team
     // members, which that rule never returns.
     Side physical_;
+    FirstPositions physicalByDeviceId_;
+    FirstPositions physicalByMacAddress_;
+
     Side virtual_;
+    FirstPositions virtualByDeviceId_;
+    // Virtual records by hardware address and each asked description
+    // their own text contains (the key: the address, then the pattern id).
+    FirstPositions virtualByDescription_;
+    // Virtual records without a device name, by hardware address: those
+    // an empty description binds.
+    FirstPositions unnamedByMacAddress_;
+    PatternSet descriptions_;
 };
 
 }  // namespace linkscope

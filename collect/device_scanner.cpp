@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "collect/log.h"
+#include "collect/speed_duplex.h"
 #include "platform/platform.h"
 #include "platform/registry_key.h"
 #include "platform/registry_text.h"
@@ -222,7 +223,10 @@ void NetworkDeviceScanner::Complete(NetworkAdapter& adapter) {
     } else {
         position = ReadDevicesUntil(&name);
     }
-    if (position) adapters_.ReadSpeedDuplex(adapter, ClassKeyPath(devices_[*position]));
+    if (!position) return;
+    const auto [read, added] = speedDuplexByDevice_.try_emplace(*position);
+    if (added) read->second = DriverSpeedDuplexText(ClassKeyPath(devices_[*position]));
+    if (read->second && adapter.GetSpeedDuplex().empty()) adapter.SetSpeedDuplex(*read->second);
 }
 
 void NetworkDeviceScanner::AddMissing() {
@@ -239,8 +243,13 @@ void NetworkDeviceScanner::AddMissing() {
     for (const PhysicalNetworkAdapter* record : adapters_.GetPhysicalAdapters()) markName(record->GetName());
 
     PhysicalRecordIndex records(adapters_);
-    for (const NetDevice& device : devices_) {
-        if (hasRecord[FirstWithId(InstanceId(device))]) continue;
+    for (size_t at = 0; at < devices_.size(); ++at) {
+        const NetDevice& device = devices_[at];
+        // A later device with an earlier one's id meets the same interface
+        // keys in the same state: where the first added no record, it adds
+        // none and marks nothing that is not marked already.
+        const size_t first = FirstWithId(InstanceId(device));
+        if (first != at || hasRecord[first]) continue;
         LoadInterfaceKeys();
         const std::string instanceId(InstanceId(device));
         const auto found = interfaceKeysByReference_->find("#" + instanceId);

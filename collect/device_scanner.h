@@ -82,6 +82,10 @@ private:
     std::string texts_;
     PositionIndex firstDeviceWithId_;
     std::optional<std::unordered_map<std::string, std::vector<std::string>>> interfaceKeysByReference_;
+    // The speed and duplex text read for a device, by its position: many
+    // adapters of one instance id read one driver key, whose enumeration
+    // may be long, once.
+    std::unordered_map<size_t, std::optional<std::string>> speedDuplexByDevice_;
 };
 
 }  // namespace linkscope

@@ -77,26 +77,28 @@ public:
         wanted_ = !(version.ok && version.major == 5 && version.minor == 0);
     }
 
-    // Gives `record` the address texts of the adapter `adapterName`, unless
-    // the lists are to stay as they are. A record bound again to the same
-    // adapter name (an answer that lists one adapter many times) holds these
-    // texts already; building them anew at every binding would cost the
-    // length of the whole chain each time.
+    // Notes that `record` is to have the address texts of the adapter
+    // `adapterName`, unless the lists are to stay as they are. A record
+    // bound many times (an answer that lists one adapter many times, under
+    // names that alternate) keeps the texts of its last binding only;
+    // building them at every binding would cost the length of a whole chain
+    // each time.
     void AssignTo(NetworkAdapter& record, const std::string& adapterName) {
         if (!wanted_) return;
         if (!answer_) Load();
         if (!answer_->resolved || answer_->result != platform::kSuccess) return;
-        const std::size_t first = firstByAdapter_.Find(adapterName, AdapterNameOf{&answer_->entries});
-        const auto [given, added] = chainGiven_.try_emplace(&record, first);
-        if (!added) {
-            if (given->second == first) return;
-            given->second = first;
+        chainOf_[&record] = firstByAdapter_.Find(adapterName, AdapterNameOf{&answer_->entries});
+    }
+
+    // Gives every record noted the texts of its chain, once.
+    void Give() {
+        for (const auto& [record, first] : chainOf_) {
+            TextList texts;
+            for (std::size_t at = first; at != kNone; at = nextSameAdapter_[at]) {
+                texts.push_back(Ipv6Text(answer_->entries[at].firstUnicast));
+            }
+            record->SetIPv6AddressList(std::move(texts));
         }
-        TextList texts;
-        for (std::size_t at = first; at != kNone; at = nextSameAdapter_[at]) {
-            texts.push_back(Ipv6Text(answer_->entries[at].firstUnicast));
-        }
-        record.SetIPv6AddressList(std::move(texts));
     }
 
 private:
@@ -128,8 +130,8 @@ private:
     std::optional<platform::Ipv6Answer> answer_;
     PositionIndex firstByAdapter_;
     std::vector<std::size_t> nextSameAdapter_;
-    // The chain (its first entry, or kNone for none) each record was last given.
-    std::unordered_map<const NetworkAdapter*, std::size_t> chainGiven_;
+    // The chain (its first entry, or kNone for none) each record is to have.
+    std::unordered_map<NetworkAdapter*, std::size_t> chainOf_;
 };
 
 struct EnumerationContext {
@@ -155,8 +157,6 @@ void CollectAdapter(EnumerationContext& context, platform::AdapterEntry entry) {
         created = std::make_unique<NetworkAdapter>();
         record = created.get();
     }
-    const std::string oldDeviceId = record->GetDeviceID();
-    const std::string oldMacAddress = record->GetMacAddress();
 
     record->SetDeviceID(deviceName);
     record->SetName(entry.adapterName);
@@ -164,7 +164,7 @@ void CollectAdapter(EnumerationContext& context, platform::AdapterEntry entry) {
     record->SetPermanentAddress(ColonHardwareAddress(entry.hardwareAddress));
     record->SetDescription(entry.description);
     record->SetOtherIdentifyingInfo(std::move(entry.description));
-    if (!created) context.finder.KeysChanged(record, oldDeviceId, oldMacAddress);
+    if (!created) context.finder.KeysChanged(record);
 
     if (record->GetLinkTechnology() == 0) record->SetLinkTechnology(LinkTechnologyOfInterfaceType(entry.type));
     record->SetNetworkAddresses({NQRXKVL20::TCIMValue(record->GetPermanentAddress())});
@@ -215,7 +215,7 @@ void CollectAdapter(EnumerationContext& context, platform::AdapterEntry entry) {
         context.finder.PhysicalAppended(physical);
         record = physical;
     }
-    // Once the record is the one the list keeps: the texts given are remembered by record.
+    // Once the record is the one the list keeps: the texts are noted by record.
     context.ipv6.AssignTo(*record, entry.adapterName);
 }
 
@@ -243,14 +243,18 @@ void AdaptersInfo::Collect() {
     }
 
     const platform::AdapterIdentity identity = platform::Current().AdaptersIdentifiedBy();
+    std::vector<std::string_view> descriptions;
+    descriptions.reserve(adapters.adapters.size());
+    for (const platform::AdapterEntry& entry : adapters.adapters) descriptions.emplace_back(entry.description);
     EnumerationContext context{*this,
                                ipHelper,
-                               AdapterFinder(*this, identity, adapters.adapters.size()),
+                               AdapterFinder(*this, identity, descriptions, adapters.adapters.size()),
                                scanner,
                                FirstByIndex(pairs.pairs),
                                FirstByIndex(table.rows),
                                Ipv6Addresses(ipHelper)};
     for (platform::AdapterEntry& entry : adapters.adapters) CollectAdapter(context, std::move(entry));
+    context.ipv6.Give();
 
     scanner.AddMissing();
 }

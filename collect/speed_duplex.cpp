@@ -36,9 +36,8 @@ constexpr std::uint32_t kMaxEnumDataSize = 1u << 20;
 enum class EnumSearch { kMatched, kNoMatch, kUnavailable };
 
 // Looks for the value whose name reads as `code` in the enumeration key at
-// `path`; stores its text when the field is still empty.
-EnumSearch SearchEnumeration(platform::RegistryApi& registry, NetworkAdapter& adapter, const std::string& path,
-                             int code) {
+// `path`; its text goes to `text`.
+EnumSearch SearchEnumeration(platform::RegistryApi& registry, const std::string& path, int code, std::string& text) {
     platform::RegistryKey key(registry, path, platform::kKeyQueryValue);
     if (!key.IsOpen()) return EnumSearch::kUnavailable;
     std::uint32_t subkeys = 0;
@@ -55,7 +54,7 @@ EnumSearch SearchEnumeration(platform::RegistryApi& registry, NetworkAdapter& ad
             continue;  // the same index again, with more room
         }
         if (entry.result == platform::kSuccess && std::atoi(entry.name.c_str()) == code) {
-            if (adapter.GetSpeedDuplex().empty()) adapter.SetSpeedDuplex(platform::RegistryText(entry.value.data));
+            text = platform::RegistryText(entry.value.data);
             return EnumSearch::kMatched;
         }
         ++index;
@@ -69,7 +68,7 @@ std::string BroadcomSpeedDuplexText(std::uint32_t code) {
     return code < kBroadcomSpeedDuplex.size() ? kBroadcomSpeedDuplex[code] : "";
 }
 
-void AdaptersInfo::ReadSpeedDuplex(NetworkAdapter& adapter, const std::string& classKeyPath) {
+std::optional<std::string> DriverSpeedDuplexText(const std::string& classKeyPath) {
     platform::RegistryApi& registry = platform::Current().Registry();
     int code = 0;
     std::string enumPath;
@@ -86,10 +85,19 @@ void AdaptersInfo::ReadSpeedDuplex(NetworkAdapter& adapter, const std::string& c
         }
     }
     if (!enumPath.empty()) {
-        // A missing or empty enumeration leaves the field as it was.
-        if (SearchEnumeration(registry, adapter, enumPath, code) != EnumSearch::kNoMatch) return;
+        std::string text;
+        switch (SearchEnumeration(registry, enumPath, code, text)) {
+            case EnumSearch::kMatched: return text;
+            case EnumSearch::kUnavailable: return std::nullopt;
+            case EnumSearch::kNoMatch: break;
+        }
     }
-    if (adapter.GetSpeedDuplex().empty()) adapter.SetSpeedDuplex(kUnknownSpeedDuplex);
+    return std::string(kUnknownSpeedDuplex);
+}
+
+void AdaptersInfo::ReadSpeedDuplex(NetworkAdapter& adapter, const std::string& classKeyPath) {
+    std::optional<std::string> text = DriverSpeedDuplexText(classKeyPath);
+    if (text && adapter.GetSpeedDuplex().empty()) adapter.SetSpeedDuplex(std::move(*text));
 }
 
 }  // namespace linkscope

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace linkscope {
@@ -13,5 +14,12 @@ inline constexpr char kUnknownSpeedDuplex[] = "Unknown";
 // codes that name no setting (1, 2, 9, 10 and 22 onwards), which leaves the
 // field for the driver's registry setting to fill.
 std::string BroadcomSpeedDuplexText(std::uint32_t code);
+
+// The text the driver key at `classKeyPath` (relative to
+// HKEY_LOCAL_MACHINE) gives an adapter whose field is still empty: its
+// setting's entry in the setting's enumeration, or kUnknownSpeedDuplex;
+// nullopt when the enumeration is missing or empty and the field stays as
+// it was.
+std::optional<std::string> DriverSpeedDuplexText(const std::string& classKeyPath);
 
 }  // namespace linkscope
