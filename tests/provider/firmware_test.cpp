@@ -59,12 +59,11 @@ TEST(FirmwareText, VersionsChipsAndBroadcomDescriptions) {
 
 class FirmwareElements : public HubFixture {
 protected:
-    PhysicalNetworkAdapter* Add(const std::string& description, const std::string& mac, const std::string& firmware,
-                                const std::string& second, const std::string& asf) {
+    PhysicalNetworkAdapter* Add(const std::string& description, const std::string& firmware, const std::string& second,
+                                const std::string& asf) {
         ++count_;
         PhysicalNetworkAdapter* adapter = AddPhysical("dev" + std::to_string(count_), count_);
         adapter->SetDescription(description);
-        adapter->SetMacAddress(mac);
         adapter->SetFirmwareVersion(firmware);
         adapter->SetSecondFirmwareVersion(second);
         adapter->SetPCIDeviceID("165" + std::to_string(count_));
@@ -93,8 +92,8 @@ TEST_F(FirmwareElements, ChipOfAPciDeviceElseTheLowerCasedVersionOrTheLookupsFai
         {"another lookup failure ends the query", {}, NQRXKVL20::kKVLStatusNotFound, "status 6"},
         {"a device without a description", {{{"PciDeviceID", id(0x1659)}}}, 0, "status 30"},
     };
-    Add("Broadcom NetXtreme", "", "Boot 7.2A", "", "");
-    Add("Broadcom NetXtreme", "", "7.2", "NetXtreme", "");  // the same answer for the second
+    Add("Broadcom NetXtreme", "Boot 7.2A", "", "");
+    Add("Broadcom NetXtreme", "7.2", "NetXtreme", "");  // the same answer for the second
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
         manager_ = boost::make_shared<NQRXKVL20::TPluginManagerNamespace>();
@@ -132,13 +131,13 @@ TEST_F(FirmwareElements, DeviceFirmwareHandsOutTheFirstElementWhoseVersionOccurs
     } withoutElements{plugin_.data};
     manager_->UnregisterAll();
     manager_->RegisterPlugin(&withoutElements);
-    Add("Broadcom NetXtreme", "", "3.38", "", "");
-    Add("Broadcom NetXtreme", "", "3.38", "", "2.0");
-    Add("Intel PRO/1000", "", "3.38", "", "2.0");                // not Broadcom
-    Add("Broadcom", "", "3.38", "", "2.0")->SetDeviceID("sit1");  // no port: E5 is left for dev5
-    AddPhysical("", 9)->SetDescription("Display adapter");       // its port's empty DeviceID occurs in every one
-    Add("BCM5709", "", "5722-3.38", "", "2.0");                   // after the empty port: linked to it
-    Add("Broadcom", "", "9.9", "", "")->SetDeviceID("dev10");     // dev1's port comes first
+    Add("Broadcom NetXtreme", "3.38", "", "");
+    Add("Broadcom NetXtreme", "3.38", "", "2.0");
+    Add("Intel PRO/1000", "3.38", "", "2.0");                 // not Broadcom
+    Add("Broadcom", "3.38", "", "2.0")->SetDeviceID("sit1");  // no port: E5 is left for dev5
+    AddPhysical("", 9)->SetDescription("Display adapter");    // its port's empty DeviceID occurs in every one
+    Add("BCM5709", "5722-3.38", "", "2.0");                   // after the empty port: linked to it
+    Add("Broadcom", "9.9", "", "")->SetDeviceID("dev10");     // dev1's port comes first
     const std::pair<const char*, const char*> elements[] = {
         {"E1", "3.38"}, {"E2", "2.0"}, {"E3", "3.38"},
         {"E1", "3.38"},  // the same path as the first: handed out with it
