@@ -1,10 +1,13 @@
 // Port instances: the skipped device names. IP protocol endpoint
 // instances: which addresses yield one, their names, and when the address
-// property is set. The properties of ports, flagged ones included, are
-// pinned end to end by the machine inventory goldens.
+// property is set. The index that finds the instances the host enumerates
+// by a key, on which every association joins its ends. The properties of
+// ports, flagged ones included, and the associations are pinned end to end
+// by the machine inventory goldens.
 #include <gtest/gtest.h>
 
 #include "provider/hub_fixture.h"
+#include "provider/instance_index.h"
 
 namespace linkscope::testing {
 namespace {
@@ -46,6 +49,38 @@ TEST_F(EndpointInstances, PhysicalAdaptersGiveBothFamiliesVirtualOnesIPv4Only) {
               (Texts{"10.1.2.3/24", "<unset>", "<unset>", "192.0.2.1/32", "", "10.5.0.1/24"}));
     EXPECT_EQ(Column(instances, "ProtocolIFType"), (Texts{"4096", "4096", "4097", "4096", "4096", "4096"}));
     EXPECT_EQ(Column(instances, "IPv6Address")[2], "FE80:00:00:00:01:02:03:04");
+}
+
+using NQRXKVL20::TCIMPropertyMap;
+using NQRXKVL20::TCIMSchemaHelper;
+
+class InstanceIndexTest : public HubFixture {
+protected:
+    // A port another provider serves, told apart by its system name.
+    void AddStaticPort(const std::string& deviceId, const std::string& systemName) {
+        manager_->AddStaticInstance("QRXSG_PhysicalNetworkPort", TCIMPropertyMap{{"DeviceID", TCIMValue(deviceId)},
+                                                                                 {"SystemName", TCIMValue(systemName)}});
+    }
+    static std::string PathText(const TCIMValue* path) { return path ? path->ToString() : "<none>"; }
+};
+
+TEST_F(InstanceIndexTest, TheFirstInstanceEnumeratedWithAKeyIsFound) {
+    AddPhysical("eth0", 1);  // served by the plug-in, enumerated before the static ones
+    AddStaticPort("eth0", "STATIC");
+    AddStaticPort("eth1", "FIRST");
+    AddStaticPort("eth1", "SECOND");
+    provider::QueryContext query;
+    query.ns = manager_;
+    query.lookupContext[TCIMSchemaHelper::kContextName] = TCIMValue(TCIMSchemaHelper::kPluginNSPName);
+    provider::InstanceIndex index(query, "QRXSG_PhysicalNetworkPort", "DeviceID");
+
+    // The plug-in's port on HOST-7: its keys in name order.
+    EXPECT_EQ(PathText(index.FindPath("eth0")),
+              "QRXSG_PhysicalNetworkPort.CreationClassname=\"QRXSG_PhysicalNetworkPort\",DeviceID=\"eth0\","
+              "SystemCreationClassName=\"QRXSG_ComputerSystem\",SystemName=\"HOST-7\"");
+    EXPECT_EQ(PathText(index.FindPath("eth1")), "QRXSG_PhysicalNetworkPort.DeviceID=\"eth1\",SystemName=\"FIRST\"");
+    EXPECT_EQ(PathText(index.FindPath("ETH1")), "<none>");
+    EXPECT_EQ(PathText(index.FindPath("")), "<none>");
 }
 
 }  // namespace

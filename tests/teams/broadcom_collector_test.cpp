@@ -1,5 +1,6 @@
 // The Broadcom collector: opening and closing the library, teams and their
-// virtual adapters, physical adapters, hostile records.
+// virtual adapters, physical adapters and their firmware, hostile records,
+// and the version texts' cleaning and splitting.
 #include <gtest/gtest.h>
 
 #include "platform/sim/sim_bmapi.h"
@@ -135,35 +136,13 @@ TEST(BroadcomAdapters, CodeTables) {
     }
 }
 
-TEST(BroadcomAdapters, TypeFourIsDescribedByItsSecondFunctionsRecord) {
-    sim::NicLibrary library = LibraryOf({
-        NicAdapter(4, [](auto& a) {
-            a.type = 4;
-            a.title = "First function";
-            a.secondFunction = 14;
-            a.bootCode = "5709c v5.2.2";
-        }),
-        NicAdapter(14, [](auto& a) {
-            a.listed = false;
-            a.type = 5;
-            a.title = "Second function";
-            a.pciDeviceId = 0x164F;
-            a.bootCode = "never read";
-        }),
-    });
-    auto collected = CollectTeams(library);
-    ASSERT_EQ(collected.adapters->GetPhysicalAdapters().size(), 1u);
-    // The 57710 family and device id of the second record, the boot code
-    // asked of the adapter's own handle.
-    EXPECT_EQ(TeamMemberText(*collected.adapters->GetPhysicalAdapters()[0]),
-              "Second function | {S14} \\DEVICE\\TCPIP_{S14} '' type 5 mac   hw  ipv4  gw  dhcp 0 driver 1 state 2 "
-              "link 2 speed 0 'AUTO' team 0/0//0 fw 5.2.2|57711|164f|");
-    EXPECT_NE(collected.log.at(3).find("nic_type            : 5\nhandle              : 14\ntitle               : "
-                                       "Second function\n"),
-              std::string::npos);
-
-    library.adapters[0].results[Entry::GetVbdEnumInfo] = {50};
-    collected = CollectTeams(library);
+// An adapter of type 4 is described by its second function's record (the
+// team goldens pin that); each call that finds the record logs its failure.
+TEST(BroadcomAdapters, TypeFourWithoutItsSecondFunctionLogsBothFailures) {
+    const auto collected = CollectTeams(LibraryOf({NicAdapter(4, [](auto& a) {
+        a.type = 4;
+        a.results[Entry::GetVbdEnumInfo] = {50};
+    })}));
     EXPECT_EQ(std::vector<std::string>(collected.log.begin() + 3, collected.log.begin() + 5),
               (std::vector<std::string>{"Unable to get BmapiGetVbdEnumInfo for Physical NIC for 5706 series- RC: 50",
                                         "Unable to get BmapiGetPhyNic for Physical NIC for 5706 series- RC: 6"}));
@@ -245,6 +224,93 @@ TEST(Teams, Wow64ModeIsWrittenOnlyUnderWow64) {
         EXPECT_EQ(value.type, platform::kRegDword);
         EXPECT_EQ(value.data, (std::vector<std::uint8_t>{1, 0, 0, 0}));
         registry.CloseKey(key);
+    }
+}
+
+// One adapter per row: its type picks the family (2 general, 101 5706,
+// 5 57710); `edit` sets texts and codes. The firmware goldens pin each
+// family's plain reading.
+TEST(BroadcomFirmware, FamiliesFailuresAndAsf) {
+    const struct {
+        const char* name;
+        std::uint32_t type;
+        std::function<void(sim::NicAdapter&)> edit;
+        const char* expected;  // FirmwareVersion|SecondFirmwareVersion|PCIDeviceID|ASFFirmwareVersion
+        std::vector<std::string> logged;  // between the dump and "Added Network Adapter."
+    } rows[] = {
+        {"control character", 2, [](auto& a) { a.firmware = "1.0\x01"; }, "||0|",
+         {"Successfully added Physical NICs firmwareVersion info."}},
+        {"5706 fails", 101, [](auto& a) { a.results[Entry::Get5706FwInfo] = {2}; }, "Unknown||0|",
+         {"Unable to read Physical NICs 5706 firmwareVersion info - RC: 2"}},
+        {"57711", 5, [](auto& a) { a.bootCode = "X-Y-Z"; a.pciDeviceId = 0x164F; }, "Z|57711|164f|",
+         {"Physical NICs 57710 bc1_ver: X-Y-Z\nPhysical NICs 57710 bc2_ver: "}},
+        {"57710 other id", 5, [](auto& a) { a.bootCode = "bc 7.0.4"; a.pciDeviceId = 0x1650; }, "7.0.4||1650|",
+         {"Physical NICs 57710 bc1_ver: bc 7.0.4\nPhysical NICs 57710 bc2_ver: ",
+          "BM_ADAPTER_INFO_EX device_id field contains unsupported value : 5712"}},
+        {"57710 empty text", 5, [](auto& a) { a.pciDeviceId = 0x1650; }, "||1650|",
+         {"Physical NICs 57710 bc1_ver: \nPhysical NICs 57710 bc2_ver: "}},
+        {"57710 fails", 5, [](auto& a) { a.results[Entry::Get57710FwInfo] = {1}; }, "Unknown||0|",
+         {"Unable to read Physical NICs 57710 firmwareVersion info - RC: 1"}},
+        {"ASF fails", 2, [](auto& a) { a.results[Entry::GetASFTable] = {8}; }, "||0|",
+         {"Successfully added Physical NICs firmwareVersion info.", "Unable to get ASF Table - RC: 8"}},
+        {"diagnostics", 2,
+         [](auto& a) {
+             a.firmware = "3.3";
+             a.results[Entry::InitDiag] = {4};
+             a.results[Entry::UnInitDiag] = {5};
+         },
+         "3.3||0|",
+         {"Unable to initialize diagnostics for Physical NIC - RC: 4",
+          "Successfully added Physical NICs firmwareVersion info.", "Unable to un-intialize diags - RC: 5"}},
+        {"ASF missing", 2, [](auto&) {}, "||0|",
+         {"Successfully added Physical NICs firmwareVersion info.", "Unable to get ASF Table - RC: 127"}},
+    };
+    for (const auto& row : rows) {
+        sim::NicLibrary library = LibraryOf({NicAdapter(1, [&](auto& a) {
+            a.type = row.type;
+            row.edit(a);
+        })});
+        if (std::string(row.name) == "ASF missing") library.missing = {Entry::GetASFTable};
+        const auto collected = CollectTeams(library);
+        const PhysicalNetworkAdapter& adapter = *collected.adapters->GetPhysicalAdapters().at(0);
+        EXPECT_EQ(adapter.GetFirmwareVersion() + "|" + adapter.GetSecondFirmwareVersion() + "|" +
+                      adapter.GetPCIDeviceID() + "|" + adapter.GetASFFirmwareVersion(),
+                  row.expected)
+            << row.name;
+        EXPECT_EQ(std::vector<std::string>(collected.log.begin() + 4, collected.log.end() - 2), row.logged)
+            << row.name;
+    }
+}
+
+TEST(VersionText, CleaningAndSplitting) {
+    const struct {
+        const char* text;
+        const char* cleaned;
+        const char* after;
+        const char* before;
+    } rows[] = {
+        {"", "", "", ""},
+        {"5708c v1.9.6", "5708c 1.9.6", "1.9.6", "5708c"},
+        {"  v1.2  \nsecond line", "1.2", "1.2", "1.2"},
+        {"1.0\r tail", "1.0", "1.0", "1.0"},
+        {"   ", "", "", ""},
+        {"bad\x7f", "", "", ""},
+        {"caf\xc3\xa9", "", "", ""},
+        {"tab\there", "tab\there", "tab\there", "tab\there"},
+        {"v", "v", "v", "v"},
+        {"2.0v", "2.0v", "2.0v", "2.0v"},
+        {"vx1 V2 vv3", "vx1 V2 v3", "v3", "vx1 V2"},
+        {"X-Y-Z", "X-Y-Z", "Z", "X-Y"},
+        {"A-B C", "A-B C", "B C", "A"},
+        {"one two three", "one two three", "three", "one two"},
+    };
+    for (const auto& row : rows) {
+        const std::string cleaned = Teams::CleanVersionText(row.text);
+        EXPECT_EQ(cleaned, row.cleaned) << row.text;
+        std::string after = cleaned;
+        std::string before = cleaned;
+        Teams::SplitVersionText(after, before);
+        EXPECT_EQ(after + "|" + before, std::string(row.after) + "|" + row.before) << row.text;
     }
 }
 

@@ -3,45 +3,37 @@
 // prefix. It serves the teaming provider's namespace from the
 // `teamingProvider` section of the machine file that
 // LINKSCOPE_STANDIN_MACHINE names, through the project's own simulation.
-// Only connecting and running queries are served; it is not a WMI service
-// and holds nothing of any vendor's provider.
+// Only connecting, running queries and reading properties are served; it
+// is not a WMI service and holds nothing of any vendor's provider.
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
 #include <memory>
 #include <new>
+#include <string>
+#include <tuple>
+#include <utility>
 
 #include "platform/sim/machine_file.h"
 #include "platform/sim/sim_wmi.h"
-#include "tests/wine/standin_wmi/com_object.h"
-#include "tests/wine/standin_wmi/wbem_objects.h"
-
-namespace standin_wmi {
-
-std::atomic<long>& LiveObjects() {
-    static std::atomic<long> count{0};
-    return count;
-}
-
-std::atomic<long>& ServerLocks() {
-    static std::atomic<long> count{0};
-    return count;
-}
-
-std::string Narrow(const wchar_t* text) {
-    std::string narrow;
-    for (; *text != L'\0'; ++text) {
-        const auto unit = static_cast<unsigned long>(*text);
-        narrow.push_back(unit < 0x100 ? static_cast<char>(unit) : '?');
-    }
-    return narrow;
-}
+#include "platform/win32/windows_api.h"
+#include "platform/wmi.h"
+// After the Windows headers, which it needs.
+#include <wrl/client.h>
 
 namespace {
 
 using linkscope::platform::WmiConnection;
+using linkscope::platform::WmiEnumerator;
 using linkscope::platform::WmiLocator;
+using linkscope::platform::WmiObject;
+using linkscope::platform::WmiValue;
+using Owner = Microsoft::WRL::ComPtr<IUnknown>;
+
+// A method the stand-in does not serve.
+#define UNSUPPORTED(method, ...) \
+    HRESULT STDMETHODCALLTYPE method(__VA_ARGS__) override { return WBEM_E_NOT_SUPPORTED; }
 
 constexpr CLSID kLocatorClass = {0x4590F811, 0x1D3A, 0x11D0, {0x89, 0x1F, 0x00, 0xAA, 0x00, 0x4B, 0x2E, 0x24}};
 
@@ -51,6 +43,102 @@ constexpr LONG kKnownQueryFlags = WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMME
                                   WBEM_FLAG_ENSURE_LOCATABLE | WBEM_FLAG_DIRECT_READ |
                                   WBEM_FLAG_USE_AMENDED_QUALIFIERS;
 constexpr LONG kKnownConnectFlags = WBEM_FLAG_CONNECT_USE_MAX_WAIT;
+
+// Objects alive and LockServer locks held; the server may be unloaded
+// when both are zero.
+std::atomic<long> liveObjects{0};
+std::atomic<long> serverLocks{0};
+
+// IUnknown for one interface. An object is created with one reference,
+// which its creator hands out or releases; the last Release deletes it.
+template <class Interface>
+class ComObject : public Interface {
+public:
+    ComObject(const ComObject&) = delete;
+    ComObject& operator=(const ComObject&) = delete;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID interfaceId, void** object) override {
+        if (object == nullptr) return E_POINTER;
+        if (interfaceId == __uuidof(IUnknown) || interfaceId == __uuidof(Interface)) {
+            *object = static_cast<Interface*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG left = --references_;
+        if (left == 0) delete this;
+        return left;
+    }
+
+    // Hands the caller `interfaceId` of a new object, whose creator's
+    // reference is released.
+    HRESULT HandOut(REFIID interfaceId, void** object) {
+        const HRESULT result = QueryInterface(interfaceId, object);
+        Release();
+        return result;
+    }
+
+protected:
+    ComObject() { ++liveObjects; }
+    virtual ~ComObject() { --liveObjects; }
+
+private:
+    std::atomic<ULONG> references_{1};
+};
+
+// A text from the caller, turned into the single-byte text the simulation
+// holds: each code unit below 256 becomes the byte of the same value, the
+// inverse of the conversion the collector applies to the texts it reads.
+// Any other unit becomes '?', which matches no query, path or name the
+// simulation knows.
+std::string Narrow(const wchar_t* text) {
+    std::string narrow;
+    for (; *text != L'\0'; ++text) {
+        const auto unit = static_cast<unsigned long>(*text);
+        narrow.push_back(unit < 0x100 ? static_cast<char>(unit) : '?');
+    }
+    return narrow;
+}
+
+// A property's value as it is handed over: a text as a BSTR (each byte
+// the code unit of the same value), a 32-bit integer as VT_I4, any other
+// integer as VT_I8, the one kind that holds every integer the simulation
+// can give, no value as VT_NULL, and a value of any other kind as the
+// boolean true. `type` is the matching CIM type; a property without value
+// has none, as the stand-in knows no class definitions. Nothing is
+// allocated when it fails.
+HRESULT Convert(const WmiValue& value, VARIANT& variant, CIMTYPE& type) {
+    switch (value.kind) {
+        case WmiValue::Kind::kNull:
+            std::tie(variant.vt, type) = std::pair(VT_NULL, CIM_EMPTY);
+            return WBEM_S_NO_ERROR;
+        case WmiValue::Kind::kText: {
+            std::wstring units;
+            for (const char byte : value.text) units.push_back(static_cast<unsigned char>(byte));
+            variant.bstrVal = SysAllocStringLen(units.data(), static_cast<UINT>(units.size()));
+            if (variant.bstrVal == nullptr) return WBEM_E_OUT_OF_MEMORY;
+            std::tie(variant.vt, type) = std::pair(VT_BSTR, CIM_STRING);
+            return WBEM_S_NO_ERROR;
+        }
+        case WmiValue::Kind::kInt32:
+            variant.lVal = static_cast<LONG>(value.integer);
+            std::tie(variant.vt, type) = std::pair(VT_I4, CIM_SINT32);
+            return WBEM_S_NO_ERROR;
+        case WmiValue::Kind::kOtherInteger:
+            variant.llVal = value.integer;
+            std::tie(variant.vt, type) = std::pair(VT_I8, CIM_SINT64);
+            return WBEM_S_NO_ERROR;
+        case WmiValue::Kind::kOther:
+            variant.boolVal = VARIANT_TRUE;
+            std::tie(variant.vt, type) = std::pair(VT_BOOL, CIM_BOOLEAN);
+            return WBEM_S_NO_ERROR;
+    }
+    return WBEM_E_FAILED;
+}
 
 // The simulated WMI of the machine file, read on first use; null, after a
 // line on standard error saying why, when it cannot be read.
@@ -71,6 +159,104 @@ linkscope::sim::SimWmi* Simulation() {
     return wmi.get();
 }
 
+// One object of an answer. Only Get is served; an object of this
+// provider is never changed, copied or asked for its definition.
+// `source` (the connection that answered) stays alive as long as it.
+class ClassObject final : public ComObject<IWbemClassObject> {
+public:
+    ClassObject(std::unique_ptr<WmiObject> object, Owner source)
+        : object_(std::move(object)), source_(std::move(source)) {}
+
+    // A property the simulation does not hold reads as null, not as
+    // WBEM_E_NOT_FOUND: without class definitions the two cannot be told
+    // apart, and a reader of optional properties treats them alike.
+    HRESULT STDMETHODCALLTYPE Get(LPCWSTR name, LONG flags, VARIANT* value, CIMTYPE* type, LONG* flavor) override {
+        if (name == nullptr || flags != 0) return WBEM_E_INVALID_PARAMETER;
+        try {
+            const std::string property = Narrow(name);
+            VARIANT converted;
+            VariantInit(&converted);
+            CIMTYPE convertedType = CIM_EMPTY;
+            const HRESULT result = Convert(object_->Get(property), converted, convertedType);
+            if (FAILED(result)) return result;
+            if (value != nullptr) *value = converted;  // the caller clears it
+            else VariantClear(&converted);
+            if (type != nullptr) *type = convertedType;
+            if (flavor != nullptr) {
+                *flavor = property.rfind("__", 0) == 0 ? WBEM_FLAVOR_ORIGIN_SYSTEM : WBEM_FLAVOR_ORIGIN_LOCAL;
+            }
+            return WBEM_S_NO_ERROR;
+        } catch (const std::bad_alloc&) {
+            return WBEM_E_OUT_OF_MEMORY;
+        }
+    }
+
+    UNSUPPORTED(GetQualifierSet, IWbemQualifierSet**)
+    UNSUPPORTED(Put, LPCWSTR, LONG, VARIANT*, CIMTYPE)
+    UNSUPPORTED(Delete, LPCWSTR)
+    UNSUPPORTED(GetNames, LPCWSTR, LONG, VARIANT*, SAFEARRAY**)
+    UNSUPPORTED(BeginEnumeration, LONG)
+    UNSUPPORTED(Next, LONG, BSTR*, VARIANT*, CIMTYPE*, LONG*)
+    UNSUPPORTED(EndEnumeration)
+    UNSUPPORTED(GetPropertyQualifierSet, LPCWSTR, IWbemQualifierSet**)
+    UNSUPPORTED(Clone, IWbemClassObject**)
+    UNSUPPORTED(GetObjectText, LONG, BSTR*)
+    UNSUPPORTED(SpawnDerivedClass, LONG, IWbemClassObject**)
+    UNSUPPORTED(SpawnInstance, LONG, IWbemClassObject**)
+    UNSUPPORTED(CompareTo, LONG, IWbemClassObject*)
+    UNSUPPORTED(GetPropertyOrigin, LPCWSTR, BSTR*)
+    UNSUPPORTED(InheritsFrom, LPCWSTR)
+    UNSUPPORTED(GetMethod, LPCWSTR, LONG, IWbemClassObject**, IWbemClassObject**)
+    UNSUPPORTED(PutMethod, LPCWSTR, LONG, IWbemClassObject*, IWbemClassObject*)
+    UNSUPPORTED(DeleteMethod, LPCWSTR)
+    UNSUPPORTED(BeginMethodEnumeration, LONG)
+    UNSUPPORTED(NextMethod, LONG, BSTR*, IWbemClassObject**, IWbemClassObject**)
+    UNSUPPORTED(EndMethodEnumeration)
+    UNSUPPORTED(GetMethodQualifierSet, LPCWSTR, IWbemQualifierSet**)
+    UNSUPPORTED(GetMethodOrigin, LPCWSTR, BSTR*)
+
+private:
+    std::unique_ptr<WmiObject> object_;
+    Owner source_;
+};
+
+// Forward only: the objects of one answer are handed out once, in order,
+// and the enumerator cannot be reset, skipped or copied.
+class Enumerator final : public ComObject<IEnumWbemClassObject> {
+public:
+    Enumerator(std::unique_ptr<WmiEnumerator> objects, Owner source)
+        : objects_(std::move(objects)), source_(std::move(source)) {}
+
+    // All objects are at hand, so no call waits and every timeout is
+    // alike; the answer is WBEM_S_FALSE when fewer than `count` are left.
+    HRESULT STDMETHODCALLTYPE Next(LONG timeout, ULONG count, IWbemClassObject** objects, ULONG* returned) override {
+        if (objects == nullptr || returned == nullptr) return WBEM_E_INVALID_PARAMETER;
+        if (timeout < 0 && timeout != static_cast<LONG>(WBEM_INFINITE)) return WBEM_E_INVALID_PARAMETER;
+        *returned = 0;
+        try {
+            while (*returned < count) {
+                std::unique_ptr<WmiObject> next = objects_->Next();
+                if (!next) break;
+                objects[*returned] = new ClassObject(std::move(next), source_);
+                ++*returned;
+            }
+        } catch (const std::bad_alloc&) {
+            while (*returned > 0) objects[--*returned]->Release();
+            return WBEM_E_OUT_OF_MEMORY;
+        }
+        return *returned == count ? WBEM_S_NO_ERROR : WBEM_S_FALSE;
+    }
+
+    UNSUPPORTED(Reset)
+    UNSUPPORTED(NextAsync, ULONG, IWbemObjectSink*)
+    UNSUPPORTED(Clone, IEnumWbemClassObject**)
+    UNSUPPORTED(Skip, LONG, ULONG)
+
+private:
+    std::unique_ptr<WmiEnumerator> objects_;
+    Owner source_;
+};
+
 class Services final : public ComObject<IWbemServices> {
 public:
     explicit Services(std::unique_ptr<WmiConnection> connection) : connection_(std::move(connection)) {}
@@ -87,7 +273,7 @@ public:
             linkscope::platform::WmiQueryAnswer found = connection_->ExecQuery(Narrow(query));
             if (found.result < 0) return found.result;
             if (!found.objects) return WBEM_E_FAILED;
-            *answer = NewEnumerator(std::move(found.objects), Reference<IUnknown>(this));
+            *answer = new Enumerator(std::move(found.objects), Owner(this));
             return found.result;
         } catch (const std::bad_alloc&) {
             return WBEM_E_OUT_OF_MEMORY;
@@ -161,32 +347,26 @@ public:
         try {
             std::unique_ptr<WmiLocator> locator = wmi->CreateLocator();
             if (!locator) return REGDB_E_CLASSNOTREG;
-            const auto created = Adopt<IWbemLocator>(new Locator(std::move(locator)));
-            return created->QueryInterface(interfaceId, object);
+            return (new Locator(std::move(locator)))->HandOut(interfaceId, object);
         } catch (const std::bad_alloc&) {
             return E_OUTOFMEMORY;
         }
     }
 
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
-        ServerLocks() += lock ? 1 : -1;
+        serverLocks += lock ? 1 : -1;
         return S_OK;
     }
 };
 
 }  // namespace
-}  // namespace standin_wmi
 
 STDAPI DllGetClassObject(REFCLSID classId, REFIID interfaceId, LPVOID* object) {
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
-    if (classId != standin_wmi::kLocatorClass) return CLASS_E_CLASSNOTAVAILABLE;
-    auto* factory = new (std::nothrow) standin_wmi::Factory;
-    if (factory == nullptr) return E_OUTOFMEMORY;
-    const auto owned = standin_wmi::Adopt<IClassFactory>(factory);
-    return owned->QueryInterface(interfaceId, object);
+    if (classId != kLocatorClass) return CLASS_E_CLASSNOTAVAILABLE;
+    auto* factory = new (std::nothrow) Factory;
+    return factory == nullptr ? E_OUTOFMEMORY : factory->HandOut(interfaceId, object);
 }
 
-STDAPI DllCanUnloadNow() {
-    return standin_wmi::LiveObjects() == 0 && standin_wmi::ServerLocks() == 0 ? S_OK : S_FALSE;
-}
+STDAPI DllCanUnloadNow() { return liveObjects == 0 && serverLocks == 0 ? S_OK : S_FALSE; }
