@@ -11,7 +11,7 @@
 #include "collect/network_params.h"
 #include "collect/route_info.h"
 #include "format.h"
-#include "fuzz_check.h"
+#include "targets.h"
 #include "kvl/core.h"
 #include "kvl/hub.h"
 #include "kvl/root.h"

@@ -6,24 +6,30 @@
 #include "platform/linux/ip_helper_view.h"
 #include "platform/linux/kernel_links_view.h"
 #include "platform/linux/netlink_parse.h"
+#include "support/platform_text.h"
 #include "targets.h"
 
 namespace linkscope::fuzz {
 namespace {
 
 using namespace live;
+using linkscope::testing::HexText;
 
 bool TextEnds(const std::string& text) { return text.find('\0') == std::string::npos; }
 
-// Frames of the input: a selector byte, then a datagram of one of the three
-// dumps, or what the driver says of one interface.
-struct Dumps {
+// What the parsers make of an input. Its frames are a selector byte, then
+// a datagram of one of the three dumps, or what the driver says of one
+// interface.
+struct Parsed {
     std::vector<Datagram> links, addresses, routes;
-    std::unordered_map<std::uint32_t, DeviceDetails> devices;
+    std::shared_ptr<NetworkSnapshot> snapshot = std::make_shared<NetworkSnapshot>();
+    std::uint16_t familyId = 0;
+    std::vector<LinkModesRecord> linkModes;
 };
 
-Dumps Split(FuzzInput& in) {
-    Dumps dumps;
+Parsed Parse(const std::uint8_t* data, std::size_t size) {
+    FuzzInput in(data, size);
+    Parsed parsed;
     while (!in.Empty()) {
         const std::uint32_t what = in.Below(4);
         if (what == 3) {
@@ -33,13 +39,24 @@ Dumps Split(FuzzInput& in) {
             details.wireless = in.Flag();
             if (in.Flag()) details.speedMbps = in.Number<std::uint32_t>();
             details.duplex = in.Number<std::uint8_t>();
-            dumps.devices[in.Below(8)] = std::move(details);
+            parsed.snapshot->devices[in.Below(8)] = std::move(details);
             continue;
         }
         Datagram datagram = in.Bytes(4096);
-        (what == 0 ? dumps.links : what == 1 ? dumps.addresses : dumps.routes).push_back(std::move(datagram));
+        (what == 0 ? parsed.links : what == 1 ? parsed.addresses : parsed.routes).push_back(std::move(datagram));
     }
-    return dumps;
+    parsed.snapshot->links = ParseLinkDump(parsed.links);
+    parsed.snapshot->addresses = ParseAddressDump(parsed.addresses);
+    parsed.snapshot->routes = ParseRouteDump(parsed.routes);
+    // The generic-netlink replies: the route frames stand for the family
+    // controller's answer, the address frames for the link-modes dump,
+    // under the family id the controller named or the first frame's type.
+    parsed.familyId = ParseFamilyId(parsed.routes);
+    if (parsed.familyId == 0 && !parsed.addresses.empty() && parsed.addresses.front().size() >= 6) {
+        parsed.familyId = static_cast<std::uint16_t>(parsed.addresses.front()[4] | parsed.addresses.front()[5] << 8);
+    }
+    parsed.linkModes = ParseLinkModesDump(parsed.addresses, parsed.familyId);
+    return parsed;
 }
 
 void CheckConversions(const std::shared_ptr<const NetworkSnapshot>& snapshot) {
@@ -62,36 +79,76 @@ void CheckConversions(const std::shared_ptr<const NetworkSnapshot>& snapshot) {
     BuildDeviceRegistry(*snapshot);
 }
 
+std::string Text(const DumpProgress& p) {
+    return "progress finished " + std::to_string(p.finished) + " error " + std::to_string(p.error) +
+           " interrupted " + std::to_string(p.interrupted);
+}
+std::string Text(const LinkRecord& l) {
+    return "link " + std::to_string(l.index) + " " + l.name + " hw " + std::to_string(l.hardwareType) + " flags " +
+           std::to_string(l.flags) + " mtu " + std::to_string(l.mtu) + " oper " +
+           std::to_string(static_cast<int>(l.operState)) + " " + HexText(l.address) + " own " +
+           HexText(l.slaveOwnAddress) + " kind " + l.kind + " parent " + l.parentDevice;
+}
+std::string Text(const platform::KernelLink& l) {
+    const char* states[] = {"-", "active", "backup"};
+    const auto shown = [](const std::string& text) { return text.empty() ? std::string("-") : text; };
+    return "kernel link " + l.name + " kind " + shown(l.kind) + " master " + shown(l.master) + " " +
+           shown(l.slaveKind) + " " + states[static_cast<int>(l.slaveState)] + " mode " +
+           (l.bondMode ? std::to_string(*l.bondMode) : "-") + " vlan " +
+           (l.vlanId ? std::to_string(*l.vlanId) : "-") + " " + std::to_string(l.vlanProtocol) + " on " +
+           shown(l.parent);
+}
+std::string Text(const AddressRecord& a) {
+    return "address family " + std::to_string(a.family) + " #" + std::to_string(a.index) + "/" +
+           std::to_string(a.prefixLength) + " flags " + std::to_string(a.flags) + " " +
+           HexText(std::vector<std::uint8_t>(a.local.begin(), a.local.end()), "");
+}
+std::string Text(const RouteRecord& r) {
+    std::string text = "route table " + std::to_string(r.table) + " type " + std::to_string(r.type) + " /" +
+                       std::to_string(r.destinationLength);
+    for (const NextHop& hop : r.hops) {
+        text += " via #" + std::to_string(hop.interfaceIndex) + " " + HexText(hop.gateway, "");
+    }
+    return text;
+}
+std::string Text(const LinkModesRecord& r) {
+    return "link modes " + std::to_string(r.index) + " " + (r.speedMbps ? std::to_string(*r.speedMbps) : "-") +
+           " " + std::to_string(r.duplex);
+}
+
+template <class Record>
+void Describe(const std::vector<Record>& records, std::string& out) {
+    for (const Record& record : records) out += Text(record) + "\n";
+}
+
 }  // namespace
 
 void NetlinkTarget(const std::uint8_t* data, std::size_t size) {
-    FuzzInput in(data, size);
-    Dumps dumps = Split(in);
-    for (const auto* dump : {&dumps.links, &dumps.addresses, &dumps.routes}) {
-        for (const Datagram& datagram : *dump) {
-            const DumpProgress progress = InspectDumpDatagram(datagram);
-            FUZZ_CHECK(progress.error >= 0);
-        }
+    const Parsed parsed = Parse(data, size);
+    for (const auto* dump : {&parsed.links, &parsed.addresses, &parsed.routes}) {
+        for (const Datagram& datagram : *dump) FUZZ_CHECK(InspectDumpDatagram(datagram).error >= 0);
     }
-    auto snapshot = std::make_shared<NetworkSnapshot>();
-    snapshot->links = ParseLinkDump(dumps.links);
-    snapshot->addresses = ParseAddressDump(dumps.addresses);
-    snapshot->routes = ParseRouteDump(dumps.routes);
-    snapshot->devices = std::move(dumps.devices);
-    // The generic-netlink replies: the route frames stand for the family
-    // controller's answer, the address frames for the link-modes dump,
-    // under the family id the controller named or the first frame's type.
-    std::uint16_t familyId = ParseFamilyId(dumps.routes);
-    if (familyId == 0 && !dumps.addresses.empty() && dumps.addresses.front().size() >= 6) {
-        familyId = static_cast<std::uint16_t>(dumps.addresses.front()[4] | dumps.addresses.front()[5] << 8);
-    }
-    ParseLinkModesDump(dumps.addresses, familyId);
     // Texts end at their attribute's NUL or end.
-    for (const LinkRecord& link : snapshot->links) {
+    for (const LinkRecord& link : parsed.snapshot->links) {
         FUZZ_CHECK(TextEnds(link.name) && TextEnds(link.kind) && TextEnds(link.slaveKind) &&
                    TextEnds(link.parentDevice));
     }
-    CheckConversions(snapshot);
+    CheckConversions(parsed.snapshot);
+}
+
+std::string DescribeNetlink(const std::uint8_t* data, std::size_t size) {
+    const Parsed parsed = Parse(data, size);
+    std::string out;
+    for (const auto* dump : {&parsed.links, &parsed.addresses, &parsed.routes}) {
+        for (const Datagram& datagram : *dump) out += Text(InspectDumpDatagram(datagram)) + "\n";
+    }
+    Describe(parsed.snapshot->links, out);
+    Describe(KernelLinksOf(parsed.snapshot->links), out);
+    Describe(parsed.snapshot->addresses, out);
+    Describe(parsed.snapshot->routes, out);
+    out += "family " + std::to_string(parsed.familyId) + "\n";
+    Describe(parsed.linkModes, out);
+    return out;
 }
 
 }  // namespace linkscope::fuzz

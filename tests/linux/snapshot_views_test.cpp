@@ -1,14 +1,15 @@
 // The answers built from hand-made snapshots: the network devices as the
-// device list and the registry present them, and the IP configuration
-// answers; and the rules of interface codes
-// that are more than a lookup: the carrier deciding an unknown operational
-// state, and the speed and duplex setting.
+// device list and the registry present them, the IP configuration answers
+// and the host parameters; and the rules of interface codes that are more
+// than a lookup: the carrier deciding an unknown operational state, and
+// the speed and duplex setting.
 #include <gtest/gtest.h>
 
 #include <cerrno>
 
 #include "linux/snapshot_builders.h"
 #include "platform/linux/device_view.h"
+#include "platform/linux/host_parameters.h"
 #include "platform/linux/interface_codes.h"
 #include "platform/linux/ip_helper_view.h"
 #include "platform/store_registry.h"
@@ -124,6 +125,30 @@ TEST(IpHelperView, PerAdapterDnsAndAutoconfigurationAndIpv6Entries) {
     // Down interfaces too, each with its first IPv6 address.
     EXPECT_EQ(Lines(view.Ipv6().entries), (Texts{"managed 20000000000000000000000000000001", "plain -", "v6only -",
                                                  "zeroconf -"}));
+}
+
+TEST(HostParameters, NameDomainAndRouting) {
+    struct Case {
+        const char* node;
+        const char* resolverDomain;
+        std::optional<bool> forwarding;
+        const char* host;
+        const char* domain;
+        std::uint32_t routing;
+    };
+    const Case cases[] = {
+        {"db1.corp.example", "other.example", false, "db1", "corp.example", 0},
+        {"db1", "lab.example", true, "db1", "lab.example", 1},
+        {"db1", "", std::nullopt, "db1", "", 0},
+        {"", "", true, "", "", 1},
+    };
+    for (const Case& c : cases) {
+        const platform::FixedInfo info = FixedInfoOf(HostFacts{c.node, c.resolverDomain, c.forwarding});
+        EXPECT_EQ(info.hostName, c.host) << c.node;
+        EXPECT_EQ(info.domainName, c.domain) << c.node;
+        EXPECT_EQ(info.enableRouting, c.routing) << c.node;
+        EXPECT_EQ(info.enableProxy, 0u);
+    }
 }
 
 TEST(InterfaceCodes, UnknownOperationalStateFollowsTheCarrier) {
