@@ -1,4 +1,4 @@
-#include <cstdio>
+#include <string>
 
 #include "fuzz_input.h"
 #include "inventory.h"
@@ -9,19 +9,14 @@ namespace {
 
 using platform::ResultCode;
 
-const char* const kBaseMachines[] = {"example.json", "disabled-and-quoted.json"};
-
 const std::vector<std::string> kInterfaceClasses = {"{cad88bc9-7340-4a3d-bb14-b1e2b1b4e8a3}",
                                                     "{ad498944-762f-11d0-8dcb-00c04fc3358c}"};
 const std::vector<std::string> kValueNames = {"DriverDesc", "NetCfgInstanceId", "SpeedDuplex", "RequestedMediaType",
                                               "Linked",     "0",                "1",           "4"};
 const std::vector<std::string> kSettings = {"SpeedDuplex", "RequestedMediaType"};
 
-std::string DeviceNumber(std::uint32_t n) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%04u", static_cast<unsigned>(n));
-    return text;
-}
+// The four digits of a device's class key: 0000 to 0005.
+std::string DeviceNumber(std::uint32_t n) { return std::to_string(10000 + n % 10000).substr(1); }
 
 std::string ClassKeyPath(FuzzInput& in) {
     return std::string(platform::kClassRoot) + "\\" + platform::kNetClassGuid + "\\" + DeviceNumber(in.Below(6));
@@ -128,8 +123,7 @@ void Change(FuzzInput& in, sim::Machine& machine) {
 
 // Registry texts are read through buffers of at most 1024 bytes.
 void DeviceRegistryTarget(const std::uint8_t* data, std::size_t size) {
-    FuzzInput in(data, size);
-    CheckChangedMachine(in, ProjectMachine(kBaseMachines[in.Below(std::size(kBaseMachines))]), Change, 1024);
+    CheckChangedMachine(data, size, {"example.json", "disabled-and-quoted.json"}, Change, 1024);
 }
 
 }  // namespace linkscope::fuzz

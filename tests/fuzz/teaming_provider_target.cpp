@@ -135,8 +135,7 @@ void Change(FuzzInput& in, sim::Machine& machine) {
 }  // namespace
 
 void TeamingProviderTarget(const std::uint8_t* data, std::size_t size) {
-    FuzzInput in(data, size);
-    CheckChangedMachine(in, ProjectMachine("mixed-teams.json"), Change, platform::kWmiMaxText);
+    CheckChangedMachine(data, size, {"mixed-teams.json"}, Change, platform::kWmiMaxText);
 }
 
 }  // namespace linkscope::fuzz
