@@ -14,12 +14,15 @@ namespace {
 
 using namespace live;
 using linkscope::testing::HexText;
+using linkscope::testing::List;
+using linkscope::testing::Text;
 
 bool TextEnds(const std::string& text) { return text.find('\0') == std::string::npos; }
 
 // What the parsers make of an input. Its frames are a selector byte, then
-// a datagram of one of the three dumps, or what the driver says of one
-// interface.
+// a datagram of one of the three dumps, what the driver says of one
+// interface, the DHCP server of one or a resolver's server (of the system
+// for interface 0).
 struct Parsed {
     std::vector<Datagram> links, addresses, routes;
     std::shared_ptr<NetworkSnapshot> snapshot = std::make_shared<NetworkSnapshot>();
@@ -31,7 +34,18 @@ Parsed Parse(const std::uint8_t* data, std::size_t size) {
     FuzzInput in(data, size);
     Parsed parsed;
     while (!in.Empty()) {
-        const std::uint32_t what = in.Below(4);
+        const std::uint32_t what = in.Below(6);
+        if (what == 4 || what == 5) {
+            const std::uint32_t index = in.Below(8);
+            std::string server = in.Text(40);
+            if (what == 4) {
+                parsed.snapshot->dhcpServers[index] = std::move(server);
+            } else {
+                (index == 0 ? parsed.snapshot->resolverDnsServers : parsed.snapshot->linkDnsServers[index])
+                    .push_back(std::move(server));
+            }
+            continue;
+        }
         if (what == 3) {
             DeviceDetails details;
             details.driver = in.Text(16);
@@ -45,6 +59,16 @@ Parsed Parse(const std::uint8_t* data, std::size_t size) {
         Datagram datagram = in.Bytes(4096);
         (what == 0 ? parsed.links : what == 1 ? parsed.addresses : parsed.routes).push_back(std::move(datagram));
     }
+    // A dump the kernel ended with an error, as the backend sees it.
+    const auto errorOf = [](const std::vector<Datagram>& dump) {
+        for (const Datagram& datagram : dump) {
+            if (const int error = InspectDumpDatagram(datagram).error) return error;
+        }
+        return 0;
+    };
+    parsed.snapshot->linkError = errorOf(parsed.links);
+    parsed.snapshot->addressError = errorOf(parsed.addresses);
+    parsed.snapshot->routeError = errorOf(parsed.routes);
     parsed.snapshot->links = ParseLinkDump(parsed.links);
     parsed.snapshot->addresses = ParseAddressDump(parsed.addresses);
     parsed.snapshot->routes = ParseRouteDump(parsed.routes);
@@ -148,6 +172,30 @@ std::string DescribeNetlink(const std::uint8_t* data, std::size_t size) {
     Describe(parsed.snapshot->routes, out);
     out += "family " + std::to_string(parsed.familyId) + "\n";
     Describe(parsed.linkModes, out);
+
+    // What the IP configuration answers and the interface codes make of it.
+    const NetworkSnapshot& snapshot = *parsed.snapshot;
+    const IpHelperView view(parsed.snapshot);
+    const auto adapters = view.Adapters();
+    const auto ipv6 = view.Ipv6();
+    out += "results adapters " + std::to_string(adapters.result) + " pairs " + std::to_string(view.Pairs().result) +
+           " table " + std::to_string(view.Table().result) + " ipv6 " + std::to_string(ipv6.result) + "\n";
+    Describe(adapters.adapters, out);
+    Describe(ipv6.entries, out);
+    for (const LinkRecord& link : snapshot.links) {
+        const DeviceDetails* details = DetailsOf(snapshot, link.index);
+        out += "#" + std::to_string(link.index) + " status " +
+               std::to_string(OperStatusOf(link.operState, link.flags)) + " type " +
+               std::to_string(InterfaceTypeOf(link.hardwareType, details && details->wireless)) + " " +
+               Text(view.PerAdapter(link.index)) + "\n";
+    }
+    out += "#0 " + Text(view.PerAdapter(0)) + "\n";
+    for (std::uint32_t index = 0; index < 8; ++index) {
+        if (snapshot.devices.count(index) == 0) continue;
+        const auto setting = SpeedDuplexOf(snapshot.devices.at(index));
+        out += "device #" + std::to_string(index) + " speed " +
+               (setting ? setting->code + " " + setting->text : "-") + "\n";
+    }
     return out;
 }
 

@@ -1,18 +1,48 @@
 // The collectors, unchanged, over the live backend fed with hand-made
-// snapshots. What the inventory of a real machine holds is compared with
-// iproute2 by the namespace inventory test.
+// snapshots; the registry the device view builds of an awkward name; the
+// host parameters. What the inventory of a real machine holds is compared
+// with iproute2 by the namespace inventory test, what the views make of
+// kernel answers with the goldens of the netlink fuzz inputs.
 #include <gtest/gtest.h>
 
 #include "collect/adapters_info.h"
 #include "kvl/root.h"
-#include "linux/snapshot_builders.h"
+#include "platform/linux/device_view.h"
+#include "platform/linux/host_parameters.h"
 #include "platform/linux/live_platform.h"
+#include "platform/store_registry.h"
+#include "support/registry_text.h"
 #include "teams/teams.h"
 
 namespace linkscope::live {
 namespace {
 
-using namespace testing;
+using linkscope::testing::Shown;
+using linkscope::testing::Subkeys;
+
+constexpr std::uint32_t kUpWithCarrier = kFlagUp | kFlagLowerUp;
+
+LinkRecord Link(std::uint32_t index, const std::string& name, std::uint32_t flags = kUpWithCarrier,
+                std::uint16_t hardwareType = kHwEther) {
+    LinkRecord link;
+    link.index = index;
+    link.name = name;
+    link.flags = flags;
+    link.hardwareType = hardwareType;
+    link.mtu = 1500;
+    link.operState = (flags & kFlagUp) ? OperState::kUp : OperState::kDown;
+    link.address = {0x02, 0x00, 0x00, 0x00, 0x00, static_cast<std::uint8_t>(index)};
+    return link;
+}
+
+DeviceDetails Driver(const std::string& name, std::optional<std::uint32_t> speedMbps = std::nullopt,
+                     std::uint8_t duplex = kDuplexUnknown) {
+    DeviceDetails details;
+    details.driver = name;
+    details.speedMbps = speedMbps;
+    details.duplex = duplex;
+    return details;
+}
 
 // Installs a live platform over `snapshots` (one per collection, the last
 // repeated) for the length of a test.
@@ -109,6 +139,45 @@ TEST(LivePlatform, TeamCollectionFindsNoVendorSoftware) {
     platform::RegKey key = 0;
     EXPECT_EQ(platform::Current().Registry().CreateKey("SOFTWARE\\X", platform::kKeyAllAccess, &key),
               platform::kAccessDenied);
+}
+
+const std::string kInterfaces =
+    "SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\{cad88bc9-7340-4a3d-bb14-b1e2b1b4e8a3}";
+
+TEST(DeviceView, NamesWithBackslashesStayOneKey) {
+    NetworkSnapshot snapshot;
+    snapshot.links = {Link(3, "odd\\name", 0)};
+    snapshot.devices[3] = Driver("veth");
+    const auto store = BuildDeviceRegistry(snapshot);
+    platform::StoreRegistry registry([&] { return store; });
+    const std::string interfaceKey = kInterfaces + "\\" + Subkeys(registry, kInterfaces).at(0);
+
+    EXPECT_EQ(Subkeys(registry, interfaceKey), std::vector<std::string>{"#odd\\name"});
+    EXPECT_EQ(Shown(registry, interfaceKey + "\\#odd\\name\\Control", "Linked"), "4 <00><00><00><00>");
+}
+
+TEST(HostParameters, NameDomainAndRouting) {
+    struct Case {
+        const char* node;
+        const char* resolverDomain;
+        std::optional<bool> forwarding;
+        const char* host;
+        const char* domain;
+        std::uint32_t routing;
+    };
+    const Case cases[] = {
+        {"db1.corp.example", "other.example", false, "db1", "corp.example", 0},
+        {"db1", "lab.example", true, "db1", "lab.example", 1},
+        {"db1", "", std::nullopt, "db1", "", 0},
+        {"", "", true, "", "", 1},
+    };
+    for (const Case& c : cases) {
+        const platform::FixedInfo info = FixedInfoOf(HostFacts{c.node, c.resolverDomain, c.forwarding});
+        EXPECT_EQ(info.hostName, c.host) << c.node;
+        EXPECT_EQ(info.domainName, c.domain) << c.node;
+        EXPECT_EQ(info.enableRouting, c.routing) << c.node;
+        EXPECT_EQ(info.enableProxy, 0u);
+    }
 }
 
 }  // namespace
