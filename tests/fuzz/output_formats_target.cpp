@@ -94,7 +94,7 @@ public:
             FUZZ_CHECK(Take("// "));
             instance["path"] = PathLine();
             FUZZ_CHECK(Take("instance of "));
-            const std::string line = Line();
+            const std::string line = Before("\n");
             const std::string className = line.substr(0, line.find(" as $"));
             FUZZ_CHECK(className == line || line.rfind(className + " as $" + className + "_", 0) == 0);
             instance["class"] = className;
@@ -102,10 +102,7 @@ public:
             instance["properties"] = json::object();
             while (!Take("};\n")) {
                 FUZZ_CHECK(Take("    "));
-                const std::size_t equals = text_.find(" = ", at_);
-                FUZZ_CHECK(equals != std::string::npos);
-                const std::string name = text_.substr(at_, equals - at_);
-                at_ = equals + 3;
+                const std::string name = Before(" = ");
                 instance["properties"][name] = Value();
                 FUZZ_CHECK(Take(";\n"));
             }
@@ -120,13 +117,13 @@ private:
         at_ += expected.size();
         return true;
     }
-    // Up to the next line feed, which is taken too.
-    std::string Line() {
-        const std::size_t end = text_.find('\n', at_);
-        FUZZ_CHECK(end != std::string::npos);
-        const std::string line = text_.substr(at_, end - at_);
-        at_ = end + 1;
-        return line;
+    // Up to the next `end`, which is taken too.
+    std::string Before(const std::string& end) {
+        const std::size_t found = text_.find(end, at_);
+        FUZZ_CHECK(found != std::string::npos);
+        const std::string before = text_.substr(at_, found - at_);
+        at_ = found + end.size();
+        return before;
     }
     json Value() {
         if (text_.compare(at_, 1, "\"") == 0) return String();

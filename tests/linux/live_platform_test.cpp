@@ -11,12 +11,14 @@
 #include "platform/linux/host_parameters.h"
 #include "platform/linux/live_platform.h"
 #include "platform/store_registry.h"
+#include "support/record_text.h"
 #include "support/registry_text.h"
 #include "teams/teams.h"
 
 namespace linkscope::live {
 namespace {
 
+using linkscope::testing::RecordTexts;
 using linkscope::testing::Shown;
 using linkscope::testing::Subkeys;
 
@@ -82,16 +84,6 @@ NetworkSnapshot SmallMachine() {
     return snapshot;
 }
 
-// Name, device name, description, speed and duplex, state and port number.
-std::vector<std::string> Summaries(const AdaptersInfo& adapters) {
-    std::vector<std::string> lines;
-    for (const auto* r : adapters.GetPhysicalAdapters()) {
-        lines.push_back(r->GetName() + " " + r->GetDeviceID() + " '" + r->GetDescription() + "' '" + r->GetSpeedDuplex() +
-                        "' " + std::to_string(r->GetEnabledState()) + " #" + std::to_string(r->GetPortNumber()));
-    }
-    return lines;
-}
-
 TEST(LivePlatform, EveryCollectionTakesAFreshSnapshot) {
     NetworkSnapshot later = SmallMachine();
     later.links[1].flags = 0;  // eth0 taken down
@@ -107,8 +99,12 @@ TEST(LivePlatform, EveryCollectionTakesAFreshSnapshot) {
     platform::Current().DeviceSetup().GetPresentDevices();
     EXPECT_EQ(installed.Fetches(), 3u) << "a finished collection's snapshot is let go";
 
-    EXPECT_EQ(Summaries(second), (std::vector<std::string>{"lo lo 'lo' '' 2 #1",
-                                                           "eth0 \\DEVICE\\TCPIP_eth0 'e1000e' '1000Mbps Full' 3 #0"}))
+    EXPECT_EQ(RecordTexts(second),
+              (std::vector<std::string>{"lo lo 'lo' mac 020000000001 02:00:00:00:00:01 #1 state 2 link 1 mtu 1500 '' "
+                                        "driver 1 | dhcp 0  wins 0 , auto 0/0 | ipv4 0.0.0.0/0 ipv6  gw 0.0.0.0 dns  "
+                                        "hw 02:00:00:00:00:01",
+                                        "eth0 \\DEVICE\\TCPIP_eth0 'e1000e' mac   #0 state 3 link 0 mtu 0 "
+                                        "'1000Mbps Full' driver 0 | dhcp 0  wins 0 , auto 0/0 | ipv4  ipv6  gw  dns  hw "}))
         << "a disabled adapter keeps its driver's setting";
 }
 
