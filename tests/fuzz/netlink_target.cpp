@@ -83,26 +83,6 @@ Parsed Parse(const std::uint8_t* data, std::size_t size) {
     return parsed;
 }
 
-void CheckConversions(const std::shared_ptr<const NetworkSnapshot>& snapshot) {
-    const IpHelperView view(snapshot);
-    view.Adapters();
-    view.Pairs();
-    view.Table();
-    view.Ipv6();
-    for (const LinkRecord& link : snapshot->links) {
-        view.PerAdapter(link.index);
-        const DeviceDetails* details = DetailsOf(*snapshot, link.index);
-        InterfaceTypeOf(link.hardwareType, details && details->wireless);
-        FUZZ_CHECK(OperStatusOf(link.operState, link.flags) <= 5);
-        if (!link.name.empty()) FUZZ_CHECK(!DescriptionOf(link, details).empty());
-        if (details) SpeedDuplexOf(*details);
-    }
-    view.PerAdapter(0);
-    FUZZ_CHECK(KernelLinksOf(snapshot->links).size() == snapshot->links.size());
-    PresentDevices(*snapshot);
-    BuildDeviceRegistry(*snapshot);
-}
-
 std::string Text(const DumpProgress& p) {
     return "progress finished " + std::to_string(p.finished) + " error " + std::to_string(p.error) +
            " interrupted " + std::to_string(p.interrupted);
@@ -145,36 +125,21 @@ void Describe(const std::vector<Record>& records, std::string& out) {
     for (const Record& record : records) out += Text(record) + "\n";
 }
 
-}  // namespace
-
-void NetlinkTarget(const std::uint8_t* data, std::size_t size) {
-    const Parsed parsed = Parse(data, size);
-    for (const auto* dump : {&parsed.links, &parsed.addresses, &parsed.routes}) {
-        for (const Datagram& datagram : *dump) FUZZ_CHECK(InspectDumpDatagram(datagram).error >= 0);
-    }
-    // Texts end at their attribute's NUL or end.
-    for (const LinkRecord& link : parsed.snapshot->links) {
-        FUZZ_CHECK(TextEnds(link.name) && TextEnds(link.kind) && TextEnds(link.slaveKind) &&
-                   TextEnds(link.parentDevice));
-    }
-    CheckConversions(parsed.snapshot);
-}
-
-std::string DescribeNetlink(const std::uint8_t* data, std::size_t size) {
-    const Parsed parsed = Parse(data, size);
+// The records the parsers made and what the IP configuration answers and
+// the interface codes make of them.
+std::string Describe(const Parsed& parsed) {
+    const NetworkSnapshot& snapshot = *parsed.snapshot;
     std::string out;
     for (const auto* dump : {&parsed.links, &parsed.addresses, &parsed.routes}) {
         for (const Datagram& datagram : *dump) out += Text(InspectDumpDatagram(datagram)) + "\n";
     }
-    Describe(parsed.snapshot->links, out);
-    Describe(KernelLinksOf(parsed.snapshot->links), out);
-    Describe(parsed.snapshot->addresses, out);
-    Describe(parsed.snapshot->routes, out);
+    Describe(snapshot.links, out);
+    Describe(KernelLinksOf(snapshot.links), out);
+    Describe(snapshot.addresses, out);
+    Describe(snapshot.routes, out);
     out += "family " + std::to_string(parsed.familyId) + "\n";
     Describe(parsed.linkModes, out);
 
-    // What the IP configuration answers and the interface codes make of it.
-    const NetworkSnapshot& snapshot = *parsed.snapshot;
     const IpHelperView view(parsed.snapshot);
     const auto adapters = view.Adapters();
     const auto ipv6 = view.Ipv6();
@@ -198,5 +163,28 @@ std::string DescribeNetlink(const std::uint8_t* data, std::size_t size) {
     }
     return out;
 }
+
+}  // namespace
+
+void NetlinkTarget(const std::uint8_t* data, std::size_t size) {
+    const Parsed parsed = Parse(data, size);
+    const NetworkSnapshot& snapshot = *parsed.snapshot;
+    for (const auto* dump : {&parsed.links, &parsed.addresses, &parsed.routes}) {
+        for (const Datagram& datagram : *dump) FUZZ_CHECK(InspectDumpDatagram(datagram).error >= 0);
+    }
+    for (const LinkRecord& link : snapshot.links) {
+        // Texts end at their attribute's NUL or end.
+        FUZZ_CHECK(TextEnds(link.name) && TextEnds(link.kind) && TextEnds(link.slaveKind) &&
+                   TextEnds(link.parentDevice));
+        FUZZ_CHECK(OperStatusOf(link.operState, link.flags) <= 5);
+        if (!link.name.empty()) FUZZ_CHECK(!DescriptionOf(link, DetailsOf(snapshot, link.index)).empty());
+    }
+    FUZZ_CHECK(KernelLinksOf(snapshot.links).size() == snapshot.links.size());
+    PresentDevices(snapshot);
+    BuildDeviceRegistry(snapshot);
+    Describe(parsed);  // every conversion the golden shows, under the sanitizers
+}
+
+std::string DescribeNetlink(const std::uint8_t* data, std::size_t size) { return Describe(Parse(data, size)); }
 
 }  // namespace linkscope::fuzz

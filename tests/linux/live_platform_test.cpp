@@ -37,15 +37,6 @@ LinkRecord Link(std::uint32_t index, const std::string& name, std::uint32_t flag
     return link;
 }
 
-DeviceDetails Driver(const std::string& name, std::optional<std::uint32_t> speedMbps = std::nullopt,
-                     std::uint8_t duplex = kDuplexUnknown) {
-    DeviceDetails details;
-    details.driver = name;
-    details.speedMbps = speedMbps;
-    details.duplex = duplex;
-    return details;
-}
-
 // Installs a live platform over `snapshots` (one per collection, the last
 // repeated) for the length of a test.
 class ScopedLivePlatform {
@@ -80,7 +71,9 @@ private:
 NetworkSnapshot SmallMachine() {
     NetworkSnapshot snapshot;
     snapshot.links = {Link(1, "lo", kUpWithCarrier, kHwLoopback), Link(2, "eth0")};
-    snapshot.devices[2] = Driver("e1000e", 1000, kDuplexFull);
+    snapshot.devices[2].driver = "e1000e";
+    snapshot.devices[2].speedMbps = 1000;
+    snapshot.devices[2].duplex = kDuplexFull;
     return snapshot;
 }
 
@@ -143,7 +136,7 @@ const std::string kInterfaces =
 TEST(DeviceView, NamesWithBackslashesStayOneKey) {
     NetworkSnapshot snapshot;
     snapshot.links = {Link(3, "odd\\name", 0)};
-    snapshot.devices[3] = Driver("veth");
+    snapshot.devices[3].driver = "veth";
     const auto store = BuildDeviceRegistry(snapshot);
     platform::StoreRegistry registry([&] { return store; });
     const std::string interfaceKey = kInterfaces + "\\" + Subkeys(registry, kInterfaces).at(0);
@@ -153,26 +146,20 @@ TEST(DeviceView, NamesWithBackslashesStayOneKey) {
 }
 
 TEST(HostParameters, NameDomainAndRouting) {
-    struct Case {
-        const char* node;
-        const char* resolverDomain;
-        std::optional<bool> forwarding;
-        const char* host;
-        const char* domain;
-        std::uint32_t routing;
+    const struct {
+        HostFacts facts;
+        const char* expected;  // host name, domain, routing and proxy flags
+    } cases[] = {
+        {{"db1.corp.example", "other.example", false}, "db1 corp.example 0 0"},
+        {{"db1", "lab.example", true}, "db1 lab.example 1 0"},
+        {{"db1", "", std::nullopt}, "db1  0 0"},
+        {{"", "", true}, "  1 0"},
     };
-    const Case cases[] = {
-        {"db1.corp.example", "other.example", false, "db1", "corp.example", 0},
-        {"db1", "lab.example", true, "db1", "lab.example", 1},
-        {"db1", "", std::nullopt, "db1", "", 0},
-        {"", "", true, "", "", 1},
-    };
-    for (const Case& c : cases) {
-        const platform::FixedInfo info = FixedInfoOf(HostFacts{c.node, c.resolverDomain, c.forwarding});
-        EXPECT_EQ(info.hostName, c.host) << c.node;
-        EXPECT_EQ(info.domainName, c.domain) << c.node;
-        EXPECT_EQ(info.enableRouting, c.routing) << c.node;
-        EXPECT_EQ(info.enableProxy, 0u);
+    for (const auto& c : cases) {
+        const platform::FixedInfo info = FixedInfoOf(c.facts);
+        EXPECT_EQ(info.hostName + " " + info.domainName + " " + std::to_string(info.enableRouting) + " " +
+                      std::to_string(info.enableProxy),
+                  c.expected);
     }
 }
 
