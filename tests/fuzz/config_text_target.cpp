@@ -1,4 +1,3 @@
-#include <cctype>
 #include <string>
 #include <vector>
 
@@ -10,13 +9,7 @@ namespace linkscope::fuzz {
 namespace {
 
 // One word of the text: not empty, no blank or line break inside.
-bool IsWord(const std::string& text) {
-    if (text.empty()) return false;
-    for (const char c : text) {
-        if (std::isspace(static_cast<unsigned char>(c))) return false;
-    }
-    return true;
-}
+bool IsWord(const std::string& text) { return !text.empty() && text.find_first_of(" \t\n\v\f\r") == std::string::npos; }
 
 std::string Joined(const std::vector<std::string>& texts) {
     std::string joined;
@@ -24,45 +17,35 @@ std::string Joined(const std::vector<std::string>& texts) {
     return joined;
 }
 
-// What every parser makes of an input: an interface name, then the text
-// every parser reads.
-struct Parsed {
-    std::string interfaceName;
-    live::ResolverConfig resolver;
-    std::vector<std::string> linkStateServers;
-    std::string leaseServer, dhclientServer;
-};
-
-Parsed Parse(const std::uint8_t* data, std::size_t size) {
-    FuzzInput in(data, size);
-    Parsed parsed;
-    parsed.interfaceName = in.Text(16);
-    const std::string text = in.Rest();
-    parsed.resolver = live::ParseResolvConf(text);
-    parsed.linkStateServers = live::ParseLinkStateServers(text);
-    parsed.leaseServer = live::ParseKeyValueLeaseServer(text);
-    parsed.dhclientServer = live::ParseDhclientLeaseServer(text, parsed.interfaceName);
-    return parsed;
-}
-
 }  // namespace
 
-void ConfigTextTarget(const std::uint8_t* data, std::size_t size) {
-    const Parsed parsed = Parse(data, size);
-    for (const std::string& server : parsed.resolver.nameservers) FUZZ_CHECK(IsWord(server));
-    FUZZ_CHECK(parsed.resolver.domain.empty() || IsWord(parsed.resolver.domain));
-    for (const std::string& server : parsed.linkStateServers) {
+// The input is an interface name, then the text every parser reads; what
+// they read is checked on the way.
+std::string DescribeConfigText(const std::uint8_t* data, std::size_t size) {
+    FuzzInput in(data, size);
+    const std::string interfaceName = in.Text(16);
+    const std::string text = in.Rest();
+
+    const live::ResolverConfig resolver = live::ParseResolvConf(text);
+    for (const std::string& server : resolver.nameservers) FUZZ_CHECK(IsWord(server));
+    FUZZ_CHECK(resolver.domain.empty() || IsWord(resolver.domain));
+
+    const std::vector<std::string> linkStateServers = live::ParseLinkStateServers(text);
+    for (const std::string& server : linkStateServers) {
         FUZZ_CHECK(IsWord(server) && server.find_first_of("#%") == std::string::npos);
     }
-    FUZZ_CHECK(parsed.leaseServer.find('\n') == std::string::npos);
-    FUZZ_CHECK(parsed.dhclientServer.empty() || parsed.dhclientServer.find_first_of(" \t\n") == std::string::npos);
+
+    const std::string leaseServer = live::ParseKeyValueLeaseServer(text);
+    FUZZ_CHECK(leaseServer.find('\n') == std::string::npos);
+
+    const std::string dhclientServer = live::ParseDhclientLeaseServer(text, interfaceName);
+    FUZZ_CHECK(dhclientServer.empty() || dhclientServer.find_first_of(" \t\n") == std::string::npos);
+
+    return "resolver " + Joined(resolver.nameservers) + " domain " + resolver.domain + "\n" + "link state " +
+           Joined(linkStateServers) + "\n" + "lease " + leaseServer + "\n" + "dhclient " + interfaceName + " " +
+           dhclientServer + "\n";
 }
 
-std::string DescribeConfigText(const std::uint8_t* data, std::size_t size) {
-    const Parsed parsed = Parse(data, size);
-    return "resolver " + Joined(parsed.resolver.nameservers) + " domain " + parsed.resolver.domain + "\n" +
-           "link state " + Joined(parsed.linkStateServers) + "\n" + "lease " + parsed.leaseServer + "\n" +
-           "dhclient " + parsed.interfaceName + " " + parsed.dhclientServer + "\n";
-}
+void ConfigTextTarget(const std::uint8_t* data, std::size_t size) { DescribeConfigText(data, size); }
 
 }  // namespace linkscope::fuzz

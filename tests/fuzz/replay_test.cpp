@@ -42,16 +42,14 @@ std::string Contents(const fs::path& path) {
     return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
 }
 
-// The committed inputs of a target, in the order of their names.
+// The committed inputs of a target, in the order of their paths.
 std::vector<fs::path> Inputs(const std::string& target) {
     std::vector<fs::path> inputs;
     for (const char* folder : {"corpus", "regressions"}) {
         if (!fs::is_directory(kRoot / folder / target)) continue;
         for (const auto& entry : fs::directory_iterator(kRoot / folder / target)) inputs.push_back(entry.path());
     }
-    std::sort(inputs.begin(), inputs.end(), [](const fs::path& a, const fs::path& b) {
-        return a.filename() < b.filename();
-    });
+    std::sort(inputs.begin(), inputs.end());
     return inputs;
 }
 

@@ -96,8 +96,8 @@ TEST(LivePlatform, EveryCollectionTakesAFreshSnapshot) {
               (std::vector<std::string>{"lo lo 'lo' mac 020000000001 02:00:00:00:00:01 #1 state 2 link 1 mtu 1500 '' "
                                         "driver 1 | dhcp 0  wins 0 , auto 0/0 | ipv4 0.0.0.0/0 ipv6  gw 0.0.0.0 dns  "
                                         "hw 02:00:00:00:00:01",
-                                        "eth0 \\DEVICE\\TCPIP_eth0 'e1000e' mac   #0 state 3 link 0 mtu 0 "
-                                        "'1000Mbps Full' driver 0 | dhcp 0  wins 0 , auto 0/0 | ipv4  ipv6  gw  dns  hw "}))
+                                        "eth0 \\DEVICE\\TCPIP_eth0 'e1000e' mac   #0 state 3 link 0 mtu 0 '1000Mbps "
+                                        "Full' driver 0 | dhcp 0  wins 0 , auto 0/0 | ipv4  ipv6  gw  dns  hw "}))
         << "a disabled adapter keeps its driver's setting";
 }
 
