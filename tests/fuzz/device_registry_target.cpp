@@ -26,14 +26,23 @@ std::string ClassKeyPath(FuzzInput& in) {
 std::string KeyPath(FuzzInput& in) {
     switch (in.Below(6)) {
         case 0: return ClassKeyPath(in);
-        case 1: return ClassKeyPath(in) + "\\Ndi\\Params\\" + in.TextOr(kSettings, 24) + "\\enum";
+        case 1: {
+            // Each part read in turn: the order of an expression's operands
+            // is the compiler's.
+            const std::string classKey = ClassKeyPath(in);
+            return classKey + "\\Ndi\\Params\\" + in.TextOr(kSettings, 24) + "\\enum";
+        }
         case 2: return std::string(platform::kDeviceClassesRoot) + "\\" + in.TextOr(kInterfaceClasses, 40);
         case 3: {
             const std::string interfaceClass = in.TextOr(kInterfaceClasses, 40);
-            return std::string(platform::kDeviceClassesRoot) + "\\" + interfaceClass + "\\##?#ROOT#NET#" +
-                   DeviceNumber(in.Below(6)) + "#" + interfaceClass + "\\" + in.CText(48);
+            const std::string device = DeviceNumber(in.Below(6));
+            return std::string(platform::kDeviceClassesRoot) + "\\" + interfaceClass + "\\##?#ROOT#NET#" + device +
+                   "#" + interfaceClass + "\\" + in.CText(48);
         }
-        case 4: return ClassKeyPath(in) + "\\" + in.CText(32);
+        case 4: {
+            const std::string classKey = ClassKeyPath(in);
+            return classKey + "\\" + in.CText(32);
+        }
         default: return in.CText(120);
     }
 }
@@ -70,7 +79,10 @@ sim::DriverSetting Setting(FuzzInput& in) {
     setting.value = in.Text(16);
     if (in.Flag()) {
         setting.choices.emplace();
-        for (std::uint32_t n = in.Below(5); n > 0; --n) setting.choices->emplace_back(in.CText(8), in.Text(24));
+        for (std::uint32_t n = in.Below(5); n > 0; --n) {
+            const std::string code = in.CText(8);
+            setting.choices->emplace_back(code, in.Text(24));
+        }
     }
     return setting;
 }

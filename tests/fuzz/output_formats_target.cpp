@@ -239,7 +239,9 @@ void OutputFormatsTarget(const std::uint8_t* data, std::size_t size) {
         const Instance instance = boost::dynamic_pointer_cast<THubInstance>(
             ns->GetClass(kClasses[in.Below(std::size(kClasses))], {})->CreateInstance({}));
         for (std::uint32_t n = in.Below(6); n > 0; --n) {
-            instance->SetProperty(kProperties[in.Below(std::size(kProperties))], Value(in, made), {});
+            // The name first: the order of a call's arguments is the compiler's.
+            const char* name = kProperties[in.Below(std::size(kProperties))];
+            instance->SetProperty(name, Value(in, made), {});
         }
         made.push_back(instance);
     }
