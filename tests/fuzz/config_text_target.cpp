@@ -3,19 +3,16 @@
 
 #include "fuzz_input.h"
 #include "platform/linux/config_text.h"
+#include "support/platform_text.h"
 #include "targets.h"
 
 namespace linkscope::fuzz {
 namespace {
 
+using linkscope::testing::List;
+
 // One word of the text: not empty, no blank or line break inside.
 bool IsWord(const std::string& text) { return !text.empty() && text.find_first_of(" \t\n\v\f\r") == std::string::npos; }
-
-std::string Joined(const std::vector<std::string>& texts) {
-    std::string joined;
-    for (const std::string& text : texts) joined += (joined.empty() ? "" : ",") + text;
-    return joined;
-}
 
 }  // namespace
 
@@ -41,8 +38,8 @@ std::string DescribeConfigText(const std::uint8_t* data, std::size_t size) {
     const std::string dhclientServer = live::ParseDhclientLeaseServer(text, interfaceName);
     FUZZ_CHECK(dhclientServer.empty() || dhclientServer.find_first_of(" \t\n") == std::string::npos);
 
-    return "resolver " + Joined(resolver.nameservers) + " domain " + resolver.domain + "\n" + "link state " +
-           Joined(linkStateServers) + "\n" + "lease " + leaseServer + "\n" + "dhclient " + interfaceName + " " +
+    return "resolver " + List(resolver.nameservers) + " domain " + resolver.domain + "\n" + "link state " +
+           List(linkStateServers) + "\n" + "lease " + leaseServer + "\n" + "dhclient " + interfaceName + " " +
            dhclientServer + "\n";
 }
 

@@ -7,8 +7,6 @@
 namespace linkscope::fuzz {
 namespace {
 
-using platform::ResultCode;
-
 const std::vector<std::string> kInterfaceClasses = {"{cad88bc9-7340-4a3d-bb14-b1e2b1b4e8a3}",
                                                     "{ad498944-762f-11d0-8dcb-00c04fc3358c}"};
 const std::vector<std::string> kValueNames = {"DriverDesc", "NetCfgInstanceId", "SpeedDuplex", "RequestedMediaType",
@@ -47,8 +45,8 @@ std::string KeyPath(FuzzInput& in) {
     }
 }
 
-ResultCode Code(FuzzInput& in) {
-    return in.Below(4) ? platform::kSuccess : in.Flag() ? platform::kAccessDenied : in.Number<ResultCode>();
+platform::ResultCode Code(FuzzInput& in) {
+    return in.Below(4) ? platform::kSuccess : in.Flag() ? platform::kAccessDenied : in.Number<platform::ResultCode>();
 }
 
 sim::RawKey Key(FuzzInput& in) {

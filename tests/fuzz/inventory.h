@@ -3,7 +3,6 @@
 // MOF. The JSON must parse and hold one entry per committed instance.
 #pragma once
 
-#include <memory>
 #include <string>
 #include <vector>
 

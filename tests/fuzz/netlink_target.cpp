@@ -83,10 +83,6 @@ Parsed Parse(const std::uint8_t* data, std::size_t size) {
     return parsed;
 }
 
-std::string Text(const DumpProgress& p) {
-    return "progress finished " + std::to_string(p.finished) + " error " + std::to_string(p.error) +
-           " interrupted " + std::to_string(p.interrupted);
-}
 std::string Text(const LinkRecord& l) {
     return "link " + std::to_string(l.index) + " " + l.name + " hw " + std::to_string(l.hardwareType) + " flags " +
            std::to_string(l.flags) + " mtu " + std::to_string(l.mtu) + " oper " +
@@ -131,7 +127,11 @@ std::string Describe(const Parsed& parsed) {
     const NetworkSnapshot& snapshot = *parsed.snapshot;
     std::string out;
     for (const auto* dump : {&parsed.links, &parsed.addresses, &parsed.routes}) {
-        for (const Datagram& datagram : *dump) out += Text(InspectDumpDatagram(datagram)) + "\n";
+        for (const Datagram& datagram : *dump) {
+            const DumpProgress progress = InspectDumpDatagram(datagram);
+            out += "progress finished " + std::to_string(progress.finished) + " error " +
+                   std::to_string(progress.error) + " interrupted " + std::to_string(progress.interrupted) + "\n";
+        }
     }
     Describe(snapshot.links, out);
     Describe(KernelLinksOf(snapshot.links), out);
