@@ -14,15 +14,14 @@ namespace {
 
 using namespace live;
 using linkscope::testing::HexText;
-using linkscope::testing::List;
 using linkscope::testing::Text;
 
 bool TextEnds(const std::string& text) { return text.find('\0') == std::string::npos; }
 
 // What the parsers make of an input. Its frames are a selector byte, then
 // a datagram of one of the three dumps, what the driver says of one
-// interface, the DHCP server of one or a resolver's server (of the system
-// for interface 0).
+// interface, one interface's DHCP server, or a resolver server of one
+// interface (of the whole system for interface 0).
 struct Parsed {
     std::vector<Datagram> links, addresses, routes;
     std::shared_ptr<NetworkSnapshot> snapshot = std::make_shared<NetworkSnapshot>();
