@@ -1,4 +1,4 @@
-#include <cstdio>
+#include <string>
 
 #include "fuzz_input.h"
 #include "inventory.h"
@@ -7,21 +7,14 @@
 namespace linkscope::fuzz {
 namespace {
 
-using platform::ResultCode;
-
-const char* const kBaseMachines[] = {"example.json", "disabled-and-quoted.json"};
-
 const std::vector<std::string> kInterfaceClasses = {"{cad88bc9-7340-4a3d-bb14-b1e2b1b4e8a3}",
                                                     "{ad498944-762f-11d0-8dcb-00c04fc3358c}"};
 const std::vector<std::string> kValueNames = {"DriverDesc", "NetCfgInstanceId", "SpeedDuplex", "RequestedMediaType",
                                               "Linked",     "0",                "1",           "4"};
 const std::vector<std::string> kSettings = {"SpeedDuplex", "RequestedMediaType"};
 
-std::string DeviceNumber(std::uint32_t n) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%04u", static_cast<unsigned>(n));
-    return text;
-}
+// The four digits of a device's class key: 0000 to 0005.
+std::string DeviceNumber(std::uint32_t n) { return std::to_string(10000 + n % 10000).substr(1); }
 
 std::string ClassKeyPath(FuzzInput& in) {
     return std::string(platform::kClassRoot) + "\\" + platform::kNetClassGuid + "\\" + DeviceNumber(in.Below(6));
@@ -31,20 +24,29 @@ std::string ClassKeyPath(FuzzInput& in) {
 std::string KeyPath(FuzzInput& in) {
     switch (in.Below(6)) {
         case 0: return ClassKeyPath(in);
-        case 1: return ClassKeyPath(in) + "\\Ndi\\Params\\" + in.TextOr(kSettings, 24) + "\\enum";
+        case 1: {
+            // Each part read in turn: the order of an expression's operands
+            // is the compiler's.
+            const std::string classKey = ClassKeyPath(in);
+            return classKey + "\\Ndi\\Params\\" + in.TextOr(kSettings, 24) + "\\enum";
+        }
         case 2: return std::string(platform::kDeviceClassesRoot) + "\\" + in.TextOr(kInterfaceClasses, 40);
         case 3: {
             const std::string interfaceClass = in.TextOr(kInterfaceClasses, 40);
-            return std::string(platform::kDeviceClassesRoot) + "\\" + interfaceClass + "\\##?#ROOT#NET#" +
-                   DeviceNumber(in.Below(6)) + "#" + interfaceClass + "\\" + in.CText(48);
+            const std::string device = DeviceNumber(in.Below(6));
+            return std::string(platform::kDeviceClassesRoot) + "\\" + interfaceClass + "\\##?#ROOT#NET#" + device +
+                   "#" + interfaceClass + "\\" + in.CText(48);
         }
-        case 4: return ClassKeyPath(in) + "\\" + in.CText(32);
+        case 4: {
+            const std::string classKey = ClassKeyPath(in);
+            return classKey + "\\" + in.CText(32);
+        }
         default: return in.CText(120);
     }
 }
 
-ResultCode Code(FuzzInput& in) {
-    return in.Below(4) ? platform::kSuccess : in.Flag() ? platform::kAccessDenied : in.Number<ResultCode>();
+platform::ResultCode Code(FuzzInput& in) {
+    return in.Below(4) ? platform::kSuccess : in.Flag() ? platform::kAccessDenied : in.Number<platform::ResultCode>();
 }
 
 sim::RawKey Key(FuzzInput& in) {
@@ -75,7 +77,10 @@ sim::DriverSetting Setting(FuzzInput& in) {
     setting.value = in.Text(16);
     if (in.Flag()) {
         setting.choices.emplace();
-        for (std::uint32_t n = in.Below(5); n > 0; --n) setting.choices->emplace_back(in.CText(8), in.Text(24));
+        for (std::uint32_t n = in.Below(5); n > 0; --n) {
+            const std::string code = in.CText(8);
+            setting.choices->emplace_back(code, in.Text(24));
+        }
     }
     return setting;
 }
@@ -128,8 +133,7 @@ void Change(FuzzInput& in, sim::Machine& machine) {
 
 // Registry texts are read through buffers of at most 1024 bytes.
 void DeviceRegistryTarget(const std::uint8_t* data, std::size_t size) {
-    FuzzInput in(data, size);
-    CheckChangedMachine(in, ProjectMachine(kBaseMachines[in.Below(std::size(kBaseMachines))]), Change, 1024);
+    CheckChangedMachine(data, size, {"example.json", "disabled-and-quoted.json"}, Change, 1024);
 }
 
 }  // namespace linkscope::fuzz

@@ -11,7 +11,7 @@
 #include "collect/network_params.h"
 #include "collect/route_info.h"
 #include "format.h"
-#include "fuzz_check.h"
+#include "targets.h"
 #include "kvl/core.h"
 #include "kvl/hub.h"
 #include "kvl/root.h"
@@ -21,6 +21,7 @@
 #include "provider/linkscope.h"
 #include "teams/teams.h"
 #include "support/fake_plugin.h"
+#include "support/sim_machine.h"
 
 namespace linkscope::fuzz {
 namespace {
@@ -41,51 +42,32 @@ private:
 };
 
 // Installs the machine for one run and puts everything global back after
-// it: the backend, the machine name, the core log.
-class InstalledMachine {
+// it: the backend, the machine name, the core log, which keeps no entries
+// meanwhile.
+class InstalledMachine : testing::ScopedMachine {
 public:
-    explicit InstalledMachine(const sim::Machine& machine)
-        : previous_(platform::Install(sim::MakeSimulatedPlatform(std::make_shared<sim::Machine>(machine)))) {
+    explicit InstalledMachine(const sim::Machine& machine) : ScopedMachine(machine) {
         TRootObject::CoreLogger().KeepEntries(false);
         TOSSpecific::SetMachineName(machine.host.hostName);
     }
     ~InstalledMachine() {
-        platform::Install(std::move(previous_));
         TOSSpecific::SetMachineName("");
-        TRootObject::CoreLogger().Clear();
+        TRootObject::CoreLogger().KeepEntries(true);
     }
-    InstalledMachine(const InstalledMachine&) = delete;
-    InstalledMachine& operator=(const InstalledMachine&) = delete;
-
-private:
-    std::unique_ptr<platform::Platform> previous_;
 };
 
-bool TextEnds(const std::string& text, std::size_t maxLength) {
-    return text.size() <= maxLength && text.find('\0') == std::string::npos;
-}
-
-// True when no text of the collected records holds a NUL or is longer than
-// `maxLength` bytes.
-bool RecordTextsEnd(const AdaptersInfo& adapters, const Teams& teams, std::size_t maxLength) {
-    for (const TeamInfo* team : teams.GetTeams()) {
-        if (!TextEnds(team->GetTeamName(), maxLength)) return false;
-    }
-    const auto adapterTextsEnd = [&](const NetworkAdapter& a) {
-        for (const std::string& text : {a.GetName(), a.GetDeviceID(), a.GetDescription(), a.GetMacAddress(),
-                                        a.GetPermanentAddress(), a.GetSpeedDuplex(), a.GetFirmwareVersion(),
-                                        a.GetSecondFirmwareVersion(), a.GetPCIDeviceID(), a.GetASFFirmwareVersion()}) {
-            if (!TextEnds(text, maxLength)) return false;
-        }
-        return true;
+// Every text of the collected records.
+std::vector<std::string> RecordTexts(const AdaptersInfo& adapters, const Teams& teams) {
+    std::vector<std::string> texts;
+    for (const TeamInfo* team : teams.GetTeams()) texts.push_back(team->GetTeamName());
+    const auto add = [&texts](const NetworkAdapter& a, const std::string& own) {
+        texts.insert(texts.end(), {a.GetName(), a.GetDeviceID(), a.GetDescription(), a.GetMacAddress(),
+                                   a.GetPermanentAddress(), a.GetSpeedDuplex(), a.GetFirmwareVersion(),
+                                   a.GetSecondFirmwareVersion(), a.GetPCIDeviceID(), a.GetASFFirmwareVersion(), own});
     };
-    for (const PhysicalNetworkAdapter* adapter : adapters.GetPhysicalAdapters()) {
-        if (!adapterTextsEnd(*adapter) || !TextEnds(adapter->GetTeamName(), maxLength)) return false;
-    }
-    for (const VirtualNetworkAdapter* adapter : adapters.GetVirtualAdapters()) {
-        if (!adapterTextsEnd(*adapter) || !TextEnds(adapter->GetVlanName(), maxLength)) return false;
-    }
-    return true;
+    for (const PhysicalNetworkAdapter* adapter : adapters.GetPhysicalAdapters()) add(*adapter, adapter->GetTeamName());
+    for (const VirtualNetworkAdapter* adapter : adapters.GetVirtualAdapters()) add(*adapter, adapter->GetVlanName());
+    return texts;
 }
 
 }  // namespace
@@ -111,7 +93,11 @@ void CheckInventory(const sim::Machine& machine, std::size_t maxText) {
     AdaptersInfo adapters;
     teams.Collect(adapters);
     adapters.Collect();
-    if (maxText) FUZZ_CHECK(RecordTextsEnd(adapters, teams, maxText));
+    if (maxText) {
+        for (const std::string& text : RecordTexts(adapters, teams)) {
+            FUZZ_CHECK(text.size() <= maxText && text.find('\0') == std::string::npos);
+        }
+    }
 
     CollectedPlugin plugin(provider::CollectedData{&networkParams, &adapters, &teams});
     manager->RegisterPlugin(&plugin);
@@ -133,8 +119,12 @@ void CheckInventory(const sim::Machine& machine, std::size_t maxText) {
     FUZZ_CHECK(committed.empty() == mof.empty());
 }
 
-void CheckChangedMachine(FuzzInput& in, sim::Machine machine, void (*change)(FuzzInput&, sim::Machine&),
-                         std::size_t maxText) {
+void CheckChangedMachine(const std::uint8_t* data, std::size_t size, const std::vector<std::string>& bases,
+                         void (*change)(FuzzInput&, sim::Machine&), std::size_t maxText) {
+    FuzzInput in(data, size);
+    // With one machine to start from, no byte goes to picking it.
+    const auto pick = bases.size() == 1 ? 0 : in.Below(static_cast<std::uint32_t>(bases.size()));
+    sim::Machine machine = ProjectMachine(bases[pick]);
     for (int changes = 0; !in.Empty() && changes < 64; ++changes) change(in, machine);
     CheckInventory(machine, maxText);
 }

@@ -3,8 +3,8 @@
 // MOF. The JSON must parse and hold one entry per committed instance.
 #pragma once
 
-#include <memory>
 #include <string>
+#include <vector>
 
 #include "fuzz_input.h"
 #include "platform/sim/machine.h"
@@ -18,9 +18,10 @@ const sim::Machine& ProjectMachine(const std::string& fileName);
 // a NUL or is longer than `maxText` bytes.
 void CheckInventory(const sim::Machine& machine, std::size_t maxText = 0);
 
-// Up to 64 changes read from the input, each made by `change`, to a copy
-// of `machine`, then the inventory of the result.
-void CheckChangedMachine(FuzzInput& in, sim::Machine machine, void (*change)(FuzzInput&, sim::Machine&),
-                         std::size_t maxText);
+// One of the machine files `bases` picked by the input, up to 64 changes
+// read from the input, each made by `change`, then the inventory of the
+// result.
+void CheckChangedMachine(const std::uint8_t* data, std::size_t size, const std::vector<std::string>& bases,
+                         void (*change)(FuzzInput&, sim::Machine&), std::size_t maxText);
 
 }  // namespace linkscope::fuzz

@@ -6,26 +6,45 @@
 #include "platform/linux/ip_helper_view.h"
 #include "platform/linux/kernel_links_view.h"
 #include "platform/linux/netlink_parse.h"
+#include "support/platform_text.h"
 #include "targets.h"
 
 namespace linkscope::fuzz {
 namespace {
 
 using namespace live;
+using linkscope::testing::HexText;
+using linkscope::testing::Text;
 
 bool TextEnds(const std::string& text) { return text.find('\0') == std::string::npos; }
 
-// Frames of the input: a selector byte, then a datagram of one of the three
-// dumps, or what the driver says of one interface.
-struct Dumps {
+// What the parsers make of an input. Its frames are a selector byte, then
+// a datagram of one of the three dumps, what the driver says of one
+// interface, one interface's DHCP server, or a resolver server of one
+// interface (of the whole system for interface 0).
+struct Parsed {
     std::vector<Datagram> links, addresses, routes;
-    std::unordered_map<std::uint32_t, DeviceDetails> devices;
+    std::shared_ptr<NetworkSnapshot> snapshot = std::make_shared<NetworkSnapshot>();
+    std::uint16_t familyId = 0;
+    std::vector<LinkModesRecord> linkModes;
 };
 
-Dumps Split(FuzzInput& in) {
-    Dumps dumps;
+Parsed Parse(const std::uint8_t* data, std::size_t size) {
+    FuzzInput in(data, size);
+    Parsed parsed;
     while (!in.Empty()) {
-        const std::uint32_t what = in.Below(4);
+        const std::uint32_t what = in.Below(6);
+        if (what == 4 || what == 5) {
+            const std::uint32_t index = in.Below(8);
+            std::string server = in.Text(40);
+            if (what == 4) {
+                parsed.snapshot->dhcpServers[index] = std::move(server);
+            } else {
+                (index == 0 ? parsed.snapshot->resolverDnsServers : parsed.snapshot->linkDnsServers[index])
+                    .push_back(std::move(server));
+            }
+            continue;
+        }
         if (what == 3) {
             DeviceDetails details;
             details.driver = in.Text(16);
@@ -33,65 +52,138 @@ Dumps Split(FuzzInput& in) {
             details.wireless = in.Flag();
             if (in.Flag()) details.speedMbps = in.Number<std::uint32_t>();
             details.duplex = in.Number<std::uint8_t>();
-            dumps.devices[in.Below(8)] = std::move(details);
+            parsed.snapshot->devices[in.Below(8)] = std::move(details);
             continue;
         }
         Datagram datagram = in.Bytes(4096);
-        (what == 0 ? dumps.links : what == 1 ? dumps.addresses : dumps.routes).push_back(std::move(datagram));
+        (what == 0 ? parsed.links : what == 1 ? parsed.addresses : parsed.routes).push_back(std::move(datagram));
     }
-    return dumps;
+    // A dump the kernel ended with an error, as the backend sees it.
+    const auto errorOf = [](const std::vector<Datagram>& dump) {
+        for (const Datagram& datagram : dump) {
+            if (const int error = InspectDumpDatagram(datagram).error) return error;
+        }
+        return 0;
+    };
+    parsed.snapshot->linkError = errorOf(parsed.links);
+    parsed.snapshot->addressError = errorOf(parsed.addresses);
+    parsed.snapshot->routeError = errorOf(parsed.routes);
+    parsed.snapshot->links = ParseLinkDump(parsed.links);
+    parsed.snapshot->addresses = ParseAddressDump(parsed.addresses);
+    parsed.snapshot->routes = ParseRouteDump(parsed.routes);
+    // The generic-netlink replies: the route frames stand for the family
+    // controller's answer, the address frames for the link-modes dump,
+    // under the family id the controller named or the first frame's type.
+    parsed.familyId = ParseFamilyId(parsed.routes);
+    if (parsed.familyId == 0 && !parsed.addresses.empty() && parsed.addresses.front().size() >= 6) {
+        parsed.familyId = static_cast<std::uint16_t>(parsed.addresses.front()[4] | parsed.addresses.front()[5] << 8);
+    }
+    parsed.linkModes = ParseLinkModesDump(parsed.addresses, parsed.familyId);
+    return parsed;
 }
 
-void CheckConversions(const std::shared_ptr<const NetworkSnapshot>& snapshot) {
-    const IpHelperView view(snapshot);
-    view.Adapters();
-    view.Pairs();
-    view.Table();
-    view.Ipv6();
-    for (const LinkRecord& link : snapshot->links) {
-        view.PerAdapter(link.index);
-        const DeviceDetails* details = DetailsOf(*snapshot, link.index);
-        InterfaceTypeOf(link.hardwareType, details && details->wireless);
-        FUZZ_CHECK(OperStatusOf(link.operState, link.flags) <= 5);
-        if (!link.name.empty()) FUZZ_CHECK(!DescriptionOf(link, details).empty());
-        if (details) SpeedDuplexOf(*details);
+std::string Text(const LinkRecord& l) {
+    return "link " + std::to_string(l.index) + " " + l.name + " hw " + std::to_string(l.hardwareType) + " flags " +
+           std::to_string(l.flags) + " mtu " + std::to_string(l.mtu) + " oper " +
+           std::to_string(static_cast<int>(l.operState)) + " " + HexText(l.address) + " own " +
+           HexText(l.slaveOwnAddress) + " kind " + l.kind + " parent " + l.parentDevice;
+}
+std::string Text(const platform::KernelLink& l) {
+    const char* states[] = {"-", "active", "backup"};
+    const auto shown = [](const std::string& text) { return text.empty() ? std::string("-") : text; };
+    return "kernel link " + l.name + " kind " + shown(l.kind) + " master " + shown(l.master) + " " +
+           shown(l.slaveKind) + " " + states[static_cast<int>(l.slaveState)] + " mode " +
+           (l.bondMode ? std::to_string(*l.bondMode) : "-") + " vlan " +
+           (l.vlanId ? std::to_string(*l.vlanId) : "-") + " " + std::to_string(l.vlanProtocol) + " on " +
+           shown(l.parent);
+}
+std::string Text(const AddressRecord& a) {
+    return "address family " + std::to_string(a.family) + " #" + std::to_string(a.index) + "/" +
+           std::to_string(a.prefixLength) + " flags " + std::to_string(a.flags) + " " +
+           HexText(std::vector<std::uint8_t>(a.local.begin(), a.local.end()), "");
+}
+std::string Text(const RouteRecord& r) {
+    std::string text = "route table " + std::to_string(r.table) + " type " + std::to_string(r.type) + " /" +
+                       std::to_string(r.destinationLength);
+    for (const NextHop& hop : r.hops) {
+        text += " via #" + std::to_string(hop.interfaceIndex) + " " + HexText(hop.gateway, "");
     }
-    view.PerAdapter(0);
-    FUZZ_CHECK(KernelLinksOf(snapshot->links).size() == snapshot->links.size());
-    PresentDevices(*snapshot);
-    BuildDeviceRegistry(*snapshot);
+    return text;
+}
+std::string Text(const LinkModesRecord& r) {
+    return "link modes " + std::to_string(r.index) + " " + (r.speedMbps ? std::to_string(*r.speedMbps) : "-") +
+           " " + std::to_string(r.duplex);
+}
+
+template <class Record>
+void Describe(const std::vector<Record>& records, std::string& out) {
+    for (const Record& record : records) out += Text(record) + "\n";
+}
+
+// The records the parsers made and what the IP configuration answers and
+// the interface codes make of them.
+std::string Describe(const Parsed& parsed) {
+    const NetworkSnapshot& snapshot = *parsed.snapshot;
+    std::string out;
+    for (const auto* dump : {&parsed.links, &parsed.addresses, &parsed.routes}) {
+        for (const Datagram& datagram : *dump) {
+            const DumpProgress progress = InspectDumpDatagram(datagram);
+            out += "progress finished " + std::to_string(progress.finished) + " error " +
+                   std::to_string(progress.error) + " interrupted " + std::to_string(progress.interrupted) + "\n";
+        }
+    }
+    Describe(snapshot.links, out);
+    Describe(KernelLinksOf(snapshot.links), out);
+    Describe(snapshot.addresses, out);
+    Describe(snapshot.routes, out);
+    out += "family " + std::to_string(parsed.familyId) + "\n";
+    Describe(parsed.linkModes, out);
+
+    const IpHelperView view(parsed.snapshot);
+    const auto adapters = view.Adapters();
+    const auto ipv6 = view.Ipv6();
+    out += "results adapters " + std::to_string(adapters.result) + " pairs " + std::to_string(view.Pairs().result) +
+           " table " + std::to_string(view.Table().result) + " ipv6 " + std::to_string(ipv6.result) + "\n";
+    Describe(adapters.adapters, out);
+    Describe(ipv6.entries, out);
+    for (const LinkRecord& link : snapshot.links) {
+        const DeviceDetails* details = DetailsOf(snapshot, link.index);
+        out += "#" + std::to_string(link.index) + " status " +
+               std::to_string(OperStatusOf(link.operState, link.flags)) + " type " +
+               std::to_string(InterfaceTypeOf(link.hardwareType, details && details->wireless)) + " " +
+               Text(view.PerAdapter(link.index)) + "\n";
+    }
+    out += "#0 " + Text(view.PerAdapter(0)) + "\n";
+    for (std::uint32_t index = 0; index < 8; ++index) {
+        if (snapshot.devices.count(index) == 0) continue;
+        const auto setting = SpeedDuplexOf(snapshot.devices.at(index));
+        out += "device #" + std::to_string(index) + " speed " +
+               (setting ? setting->code + " " + setting->text : "-") + "\n";
+    }
+    return out;
 }
 
 }  // namespace
 
 void NetlinkTarget(const std::uint8_t* data, std::size_t size) {
-    FuzzInput in(data, size);
-    Dumps dumps = Split(in);
-    for (const auto* dump : {&dumps.links, &dumps.addresses, &dumps.routes}) {
-        for (const Datagram& datagram : *dump) {
-            const DumpProgress progress = InspectDumpDatagram(datagram);
-            FUZZ_CHECK(progress.error >= 0);
-        }
+    const Parsed parsed = Parse(data, size);
+    const NetworkSnapshot& snapshot = *parsed.snapshot;
+    for (const auto* dump : {&parsed.links, &parsed.addresses, &parsed.routes}) {
+        for (const Datagram& datagram : *dump) FUZZ_CHECK(InspectDumpDatagram(datagram).error >= 0);
     }
-    auto snapshot = std::make_shared<NetworkSnapshot>();
-    snapshot->links = ParseLinkDump(dumps.links);
-    snapshot->addresses = ParseAddressDump(dumps.addresses);
-    snapshot->routes = ParseRouteDump(dumps.routes);
-    snapshot->devices = std::move(dumps.devices);
-    // The generic-netlink replies: the route frames stand for the family
-    // controller's answer, the address frames for the link-modes dump,
-    // under the family id the controller named or the first frame's type.
-    std::uint16_t familyId = ParseFamilyId(dumps.routes);
-    if (familyId == 0 && !dumps.addresses.empty() && dumps.addresses.front().size() >= 6) {
-        familyId = static_cast<std::uint16_t>(dumps.addresses.front()[4] | dumps.addresses.front()[5] << 8);
-    }
-    ParseLinkModesDump(dumps.addresses, familyId);
-    // Texts end at their attribute's NUL or end.
-    for (const LinkRecord& link : snapshot->links) {
+    for (const LinkRecord& link : snapshot.links) {
+        // Texts end at their attribute's NUL or end.
         FUZZ_CHECK(TextEnds(link.name) && TextEnds(link.kind) && TextEnds(link.slaveKind) &&
                    TextEnds(link.parentDevice));
+        FUZZ_CHECK(OperStatusOf(link.operState, link.flags) <= 5);
+        if (!link.name.empty()) FUZZ_CHECK(!DescriptionOf(link, DetailsOf(snapshot, link.index)).empty());
     }
-    CheckConversions(snapshot);
+    FUZZ_CHECK(KernelLinksOf(snapshot.links).size() == snapshot.links.size());
+    PresentDevices(snapshot);
+    BuildDeviceRegistry(snapshot);
+    Describe(parsed);  // every conversion the golden shows, under the sanitizers
 }
+
+std::string DescribeNetlink(const std::uint8_t* data, std::size_t size) { return Describe(Parse(data, size)); }
 
 }  // namespace linkscope::fuzz

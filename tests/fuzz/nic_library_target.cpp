@@ -7,9 +7,6 @@ namespace {
 
 using platform::ResultCode;
 
-// Libraries of the project's machine files to start from.
-const char* const kBaseMachines[] = {"broadcom-teams.json", "broadcom-firmware.json", "mixed-teams.json"};
-
 // The longest text field of any record; no collected text is longer.
 constexpr std::size_t kLongestField = 260 - 12;
 
@@ -50,16 +47,10 @@ sim::RawPatch Patch(FuzzInput& in, std::uint32_t recordSize) {
     return patch;
 }
 
-std::uint32_t RecordSize(sim::AdapterRecordKind kind) {
-    switch (kind) {
-        case sim::AdapterRecordKind::kAdapter: return bmapi::kAdapterRecord.size;
-        case sim::AdapterRecordKind::kExtended: return bmapi::kExtendedRecord.size;
-        case sim::AdapterRecordKind::kSecondFunction: return bmapi::kSecondFunctionRecord.size;
-        case sim::AdapterRecordKind::kFirmware: return bmapi::k5706FirmwareRecord.size;
-        case sim::AdapterRecordKind::kAsf: return bmapi::kAsfTableRecord.size;
-    }
-    return 0;
-}
+// The size of each kind of adapter record, in the order of the kinds.
+const std::uint32_t kAdapterRecordSizes[] = {bmapi::kAdapterRecord.size, bmapi::kExtendedRecord.size,
+                                             bmapi::kSecondFunctionRecord.size, bmapi::k5706FirmwareRecord.size,
+                                             bmapi::kAsfTableRecord.size};
 
 void Change(FuzzInput& in, sim::Machine& machine) {
     sim::NicLibrary& library = *machine.nicLibrary;
@@ -76,8 +67,8 @@ void Change(FuzzInput& in, sim::Machine& machine) {
             break;
         case 2:
             if (sim::NicAdapter* a = adapter()) {
-                const auto kind = static_cast<sim::AdapterRecordKind>(in.Below(5));
-                a->raw[kind].push_back(Patch(in, RecordSize(kind)));
+                const std::uint32_t kind = in.Below(std::size(kAdapterRecordSizes));
+                a->raw[static_cast<sim::AdapterRecordKind>(kind)].push_back(Patch(in, kAdapterRecordSizes[kind]));
             }
             break;
         case 3:
@@ -129,8 +120,9 @@ void Change(FuzzInput& in, sim::Machine& machine) {
 }  // namespace
 
 void NicLibraryTarget(const std::uint8_t* data, std::size_t size) {
-    FuzzInput in(data, size);
-    CheckChangedMachine(in, ProjectMachine(kBaseMachines[in.Below(std::size(kBaseMachines))]), Change, kLongestField);
+    // Libraries of the project's machine files to start from.
+    CheckChangedMachine(data, size, {"broadcom-teams.json", "broadcom-firmware.json", "mixed-teams.json"}, Change,
+                        kLongestField);
 }
 
 }  // namespace linkscope::fuzz

@@ -14,6 +14,7 @@ namespace linkscope::fuzz {
 namespace {
 
 using namespace NQRXKVL20;
+using nlohmann::json;
 using Instance = boost::shared_ptr<THubInstance>;
 
 // Classes with keys, without keys and associations.
@@ -22,50 +23,43 @@ const char* const kClasses[] = {"QRXSG_IPService", "QRXSG_PhysicalNetworkPort", 
 const char* const kProperties[] = {"Name",       "DeviceID",  "SystemName", "CreationClassname", "HostName",
                                    "Antecedent", "Dependent", "TeamName",   "Speed",             "DNS"};
 
+// The JSON library refuses to write a text that is not well-formed UTF-8.
 bool IsUtf8(const std::string& text) {
-    std::size_t at = 0;
-    while (at < text.size()) {
-        const unsigned char lead = text[at];
-        std::size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                                           : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
-        if (length == 0 || at + length > text.size()) return false;
-        std::uint32_t code = length == 1 ? lead : lead & (0x7F >> length);
-        for (std::size_t i = 1; i < length; ++i) {
-            const unsigned char next = text[at + i];
-            if ((next & 0xC0) != 0x80) return false;
-            code = (code << 6) | (next & 0x3F);
-        }
-        const std::uint32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (code < smallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
-        at += length;
+    try {
+        json(text).dump();
+        return true;
+    } catch (const json::type_error&) {
+        return false;
     }
-    return true;
 }
 
-// A text as JSON must give it back: the same where it is UTF-8, else with
+// A text as written must read back the same where it is UTF-8, else with
 // replacement characters for the bytes that are not.
-bool TextMatches(const std::string& read, const std::string& text) {
+bool TextMatches(const json& written, const std::string& text) {
+    if (!written.is_string()) return false;
+    const std::string& read = written.get_ref<const std::string&>();
     return IsUtf8(text) ? read == text : IsUtf8(read) && read.find("\xEF\xBF\xBD") != std::string::npos;
 }
 
-bool JsonTextMatches(const nlohmann::json& written, const std::string& text) {
-    return written.is_string() && TextMatches(written.get_ref<const std::string&>(), text);
-}
-
-bool JsonValueMatches(const nlohmann::json& written, const TCIMValue& value) {
+bool ValueMatches(const json& written, const TCIMValue& value) {
     switch (value.GetType()) {
         case kCIMTypeNull: return written.is_null();
         case kCIMTypeBoolean: return written == value.AsBool();
         case kCIMTypeUInt16:
         case kCIMTypeUInt32:
         case kCIMTypeUInt64: return written == value.AsUInt64();
-        case kCIMTypeString: return JsonTextMatches(written, value.AsString());
-        case kCIMTypeReference: return JsonTextMatches(written, value.AsReference().ToString());
+        case kCIMTypeString: return TextMatches(written, value.AsString());
+        case kCIMTypeReference:
+            // MOF names an instance written before by its alias.
+            if (written.is_object()) {
+                return written.at("alias").get<std::string>().rfind(value.AsReference().ClassName() + "_", 0) == 0;
+            }
+            return TextMatches(written, value.AsReference().ToString());
         case kCIMTypeStringArray: {
             const std::vector<TCIMValue>& elements = value.Elements();
             if (!written.is_array() || written.size() != elements.size()) return false;
             for (std::size_t i = 0; i < elements.size(); ++i) {
-                if (!JsonTextMatches(written[i], elements[i].ToString())) return false;
+                if (!TextMatches(written[i], elements[i].ToString())) return false;
             }
             return true;
         }
@@ -73,48 +67,100 @@ bool JsonValueMatches(const nlohmann::json& written, const TCIMValue& value) {
     return true;
 }
 
-void CheckJson(const kvlhost::InstanceList& instances) {
-    const nlohmann::json json = nlohmann::json::parse(kvlhost::FormatJson(instances));
-    const nlohmann::json& written = json.at("instances");
+// Each instance as written: its class, path and every property.
+void CheckWritten(const json& written, const kvlhost::InstanceList& instances) {
     FUZZ_CHECK(written.size() == instances.size());
     for (std::size_t i = 0; i < instances.size(); ++i) {
         FUZZ_CHECK(written[i].at("class") == instances[i]->ClassName());
-        FUZZ_CHECK(JsonTextMatches(written[i].at("path"), instances[i]->Path()));
+        FUZZ_CHECK(TextMatches(written[i].at("path"), instances[i]->Path()));
+        FUZZ_CHECK(written[i].at("properties").size() == instances[i]->Properties().size());
         for (const THubProperty& property : instances[i]->Properties()) {
-            FUZZ_CHECK(JsonValueMatches(written[i].at("properties").at(*property.name), property.value));
+            FUZZ_CHECK(ValueMatches(written[i].at("properties").at(*property.name), property.value));
         }
     }
 }
 
-// Reads MOF text back as the writer's grammar has it.
+// Reads MOF text back as the writer's grammar has it, into the shape of
+// the JSON output.
 class MofReader {
 public:
     explicit MofReader(const std::string& text) : text_(text) {}
 
-    bool AtEnd() const { return at_ == text_.size(); }
+    json Instances() {
+        json instances = json::array();
+        while (at_ < text_.size()) {
+            FUZZ_CHECK(instances.empty() || Take("\n"));
+            json instance;
+            FUZZ_CHECK(Take("// "));
+            instance["path"] = PathLine();
+            FUZZ_CHECK(Take("instance of "));
+            const std::string line = Before("\n");
+            const std::string className = line.substr(0, line.find(" as $"));
+            FUZZ_CHECK(className == line || line.rfind(className + " as $" + className + "_", 0) == 0);
+            instance["class"] = className;
+            FUZZ_CHECK(Take("{\n"));
+            instance["properties"] = json::object();
+            while (!Take("};\n")) {
+                FUZZ_CHECK(Take("    "));
+                const std::string name = Before(" = ");
+                instance["properties"][name] = Value();
+                FUZZ_CHECK(Take(";\n"));
+            }
+            instances.push_back(std::move(instance));
+        }
+        return instances;
+    }
+
+private:
     bool Take(const std::string& expected) {
         if (text_.compare(at_, expected.size(), expected) != 0) return false;
         at_ += expected.size();
         return true;
     }
-    // Up to the next line feed, which is taken too.
-    std::string Line() {
-        const std::size_t end = text_.find('\n', at_);
+    // Up to the next `end`, which is taken too.
+    std::string Before(const std::string& end) {
+        const std::size_t found = text_.find(end, at_);
+        FUZZ_CHECK(found != std::string::npos);
+        const std::string before = text_.substr(at_, found - at_);
+        at_ = found + end.size();
+        return before;
+    }
+    json Value() {
+        if (text_.compare(at_, 1, "\"") == 0) return String();
+        if (Take("{")) {
+            json elements = json::array();
+            while (!Take("}")) {
+                FUZZ_CHECK(elements.empty() || Take(", "));
+                elements.push_back(String());
+            }
+            return elements;
+        }
+        if (Take("$")) return json{{"alias", Token()}};
+        const std::string token = Token();
+        if (token == "NULL") return nullptr;
+        if (token == "TRUE" || token == "FALSE") return token == "TRUE";
+        const json number = json::parse(token, nullptr, false);
+        FUZZ_CHECK(number.is_number_unsigned());
+        return number;
+    }
+    std::string Token() {
+        const std::size_t end = text_.find_first_of(";,}", at_);
         FUZZ_CHECK(end != std::string::npos);
-        const std::string line = text_.substr(at_, end - at_);
-        at_ = end + 1;
-        return line;
+        const std::string token = text_.substr(at_, end - at_);
+        at_ = end;
+        return token;
     }
     // A quoted string with its escapes undone.
-    bool String(std::string* out) {
-        if (!Take("\"")) return false;
-        out->clear();
+    std::string String() {
+        FUZZ_CHECK(Take("\""));
+        std::string text;
         while (at_ < text_.size() && text_[at_] != '"') {
             char c = text_[at_++];
             if (c == '\\') c = Escaped();
-            out->push_back(c);
+            text.push_back(c);
         }
-        return Take("\"");
+        FUZZ_CHECK(Take("\""));
+        return text;
     }
     // The comment line that carries a path: the path as it is, except that
     // control characters are escaped as in a string.
@@ -135,15 +181,6 @@ public:
         FUZZ_CHECK(Take("\n"));
         return path;
     }
-    std::string Token() {
-        const std::size_t end = text_.find_first_of(";,}", at_);
-        FUZZ_CHECK(end != std::string::npos);
-        const std::string token = text_.substr(at_, end - at_);
-        at_ = end;
-        return token;
-    }
-
-private:
     // The character of the escape after a backslash; a \x escape takes up to
     // four hexadecimal digits, as MOF readers do.
     char Escaped() {
@@ -169,58 +206,6 @@ private:
     std::size_t at_ = 0;
 };
 
-void CheckMofValue(MofReader& mof, const TCIMValue& value) {
-    std::string text;
-    switch (value.GetType()) {
-        case kCIMTypeNull: FUZZ_CHECK(mof.Token() == "NULL"); return;
-        case kCIMTypeBoolean: FUZZ_CHECK(mof.Token() == (value.AsBool() ? "TRUE" : "FALSE")); return;
-        case kCIMTypeUInt16:
-        case kCIMTypeUInt32:
-        case kCIMTypeUInt64: FUZZ_CHECK(mof.Token() == std::to_string(value.AsUInt64())); return;
-        case kCIMTypeString: FUZZ_CHECK(mof.String(&text) && TextMatches(text, value.AsString())); return;
-        case kCIMTypeReference:
-            // An alias of an instance written before, or the path.
-            if (mof.Take("$")) {
-                FUZZ_CHECK(mof.Token().rfind(value.AsReference().ClassName() + "_", 0) == 0);
-            } else {
-                FUZZ_CHECK(mof.String(&text) && TextMatches(text, value.AsReference().ToString()));
-            }
-            return;
-        case kCIMTypeStringArray: {
-            FUZZ_CHECK(mof.Take("{"));
-            bool first = true;
-            for (const TCIMValue& element : value.Elements()) {
-                FUZZ_CHECK(first || mof.Take(", "));
-                first = false;
-                FUZZ_CHECK(mof.String(&text) && TextMatches(text, element.ToString()));
-            }
-            FUZZ_CHECK(mof.Take("}"));
-            return;
-        }
-    }
-}
-
-void CheckMof(const kvlhost::InstanceList& instances) {
-    const std::string text = kvlhost::FormatMof(instances);
-    MofReader mof(text);
-    for (std::size_t i = 0; i < instances.size(); ++i) {
-        const THubInstance& instance = *instances[i];
-        FUZZ_CHECK(i == 0 || mof.Take("\n"));
-        FUZZ_CHECK(mof.Take("// ") && TextMatches(mof.PathLine(), instance.Path()));
-        FUZZ_CHECK(mof.Take("instance of " + instance.ClassName()));
-        const std::string alias = mof.Line();
-        FUZZ_CHECK(alias.empty() || alias.rfind(" as $" + instance.ClassName() + "_", 0) == 0);
-        FUZZ_CHECK(mof.Take("{\n"));
-        for (const THubProperty& property : instance.Properties()) {
-            FUZZ_CHECK(mof.Take("    " + *property.name + " = "));
-            CheckMofValue(mof, property.value);
-            FUZZ_CHECK(mof.Take(";\n"));
-        }
-        FUZZ_CHECK(mof.Take("};\n"));
-    }
-    FUZZ_CHECK(mof.AtEnd());
-}
-
 TCIMValue Value(FuzzInput& in, const std::vector<Instance>& made) {
     const auto text = [&] { return in.Text(40); };
     switch (in.Below(8)) {
@@ -244,7 +229,8 @@ TCIMValue Value(FuzzInput& in, const std::vector<Instance>& made) {
 }  // namespace
 
 // The input is a list of instances, each a class and properties of any
-// kind; references point at instances made before.
+// kind; references point at instances made before. Both formats must
+// read back as what was written.
 void OutputFormatsTarget(const std::uint8_t* data, std::size_t size) {
     FuzzInput in(data, size);
     const auto ns = boost::make_shared<TPluginManagerNamespace>();
@@ -253,13 +239,15 @@ void OutputFormatsTarget(const std::uint8_t* data, std::size_t size) {
         const Instance instance = boost::dynamic_pointer_cast<THubInstance>(
             ns->GetClass(kClasses[in.Below(std::size(kClasses))], {})->CreateInstance({}));
         for (std::uint32_t n = in.Below(6); n > 0; --n) {
-            instance->SetProperty(kProperties[in.Below(std::size(kProperties))], Value(in, made), {});
+            // The name first: the order of a call's arguments is the compiler's.
+            const char* name = kProperties[in.Below(std::size(kProperties))];
+            instance->SetProperty(name, Value(in, made), {});
         }
         made.push_back(instance);
     }
     const kvlhost::InstanceList instances(made.begin(), made.end());
-    CheckJson(instances);
-    CheckMof(instances);
+    CheckWritten(json::parse(kvlhost::FormatJson(instances)).at("instances"), instances);
+    CheckWritten(MofReader(kvlhost::FormatMof(instances)).Instances(), instances);
 }
 
 }  // namespace linkscope::fuzz

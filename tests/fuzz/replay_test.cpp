@@ -1,5 +1,8 @@
 // Every committed input of every fuzz target, run by the ordinary suite:
-// the seed corpora and the inputs that once found a fault.
+// the seed corpora and the inputs that once found a fault. What the
+// parsers read from the netlink and config text inputs is compared with
+// a golden file of each target.
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -12,38 +15,62 @@
 namespace linkscope::fuzz {
 namespace {
 
+namespace fs = std::filesystem;
+
 struct NamedTarget {
     const char* name;
-    Target run;
+    void (*run)(const std::uint8_t* data, std::size_t size);
+    std::string (*describe)(const std::uint8_t* data, std::size_t size);
 };
 
 const NamedTarget kTargets[] = {
-    {"machine_file", MachineFileTarget},   {"nic_library", NicLibraryTarget},
-    {"teaming_provider", TeamingProviderTarget}, {"device_registry", DeviceRegistryTarget},
-    {"netlink", NetlinkTarget},            {"config_text", ConfigTextTarget},
-    {"output_formats", OutputFormatsTarget},
+    {"machine_file", MachineFileTarget, nullptr},
+    {"nic_library", NicLibraryTarget, nullptr},
+    {"teaming_provider", TeamingProviderTarget, nullptr},
+    {"device_registry", DeviceRegistryTarget, nullptr},
+    {"netlink", NetlinkTarget, DescribeNetlink},
+    {"config_text", ConfigTextTarget, DescribeConfigText},
+    {"output_formats", OutputFormatsTarget, nullptr},
 };
 
 void PrintTo(const NamedTarget& target, std::ostream* out) { *out << target.name; }
 
+const fs::path kRoot = fs::path(LINKSCOPE_SOURCE_DIR) / "tests" / "fuzz";
+
+std::string Contents(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+// The committed inputs of a target, in the order of their paths.
+std::vector<fs::path> Inputs(const std::string& target) {
+    std::vector<fs::path> inputs;
+    for (const char* folder : {"corpus", "regressions"}) {
+        if (!fs::is_directory(kRoot / folder / target)) continue;
+        for (const auto& entry : fs::directory_iterator(kRoot / folder / target)) inputs.push_back(entry.path());
+    }
+    std::sort(inputs.begin(), inputs.end());
+    return inputs;
+}
+
 class ReplayTest : public ::testing::TestWithParam<NamedTarget> {};
 
 TEST_P(ReplayTest, EveryCommittedInputPasses) {
-    const std::filesystem::path root = std::filesystem::path(LINKSCOPE_SOURCE_DIR) / "tests" / "fuzz";
-    int replayed = 0;
-    for (const char* folder : {"corpus", "regressions"}) {
-        const std::filesystem::path inputs = root / folder / GetParam().name;
-        if (!std::filesystem::is_directory(inputs)) continue;
-        for (const auto& entry : std::filesystem::directory_iterator(inputs)) {
-            std::ifstream file(entry.path(), std::ios::binary);
-            const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-            // Shown only when the run aborts on a broken invariant.
-            std::cerr << "replaying " << entry.path() << '\n';
-            GetParam().run(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-            ++replayed;
-        }
+    const std::vector<fs::path> inputs = Inputs(GetParam().name);
+    EXPECT_FALSE(inputs.empty()) << "no committed input for " << GetParam().name;
+    std::string described;
+    for (const fs::path& input : inputs) {
+        const std::string bytes = Contents(input);
+        const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+        // Shown only when the run aborts on a broken invariant.
+        std::cerr << "replaying " << input << '\n';
+        GetParam().run(data, bytes.size());
+        if (!GetParam().describe) continue;
+        described += "== " + input.filename().string() + "\n" + GetParam().describe(data, bytes.size());
     }
-    EXPECT_GT(replayed, 0) << "no committed input for " << GetParam().name;
+    if (GetParam().describe) {
+        EXPECT_EQ(described, Contents(kRoot / "expected" / (std::string(GetParam().name) + ".txt")));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Targets, ReplayTest, ::testing::ValuesIn(kTargets),

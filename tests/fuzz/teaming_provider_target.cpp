@@ -52,24 +52,35 @@ void SetProperty(FuzzInput& in, sim::WmiProperties& properties) {
     properties.emplace_back(name, std::move(value));
 }
 
-// Every object of the provider, for a change to pick one.
-std::vector<sim::WmiProperties*> Objects(sim::TeamingProvider& provider) {
+// Every object and every query result of the provider, for a change to
+// pick one.
+struct Parts {
     std::vector<sim::WmiProperties*> objects;
+    std::vector<WmiResult*> results;
+};
+
+Parts PartsOf(sim::TeamingProvider& provider) {
+    Parts parts;
+    parts.results.push_back(&provider.teamQueryResult);
     for (sim::WmiTeam& team : provider.teams) {
-        objects.push_back(&team.properties);
+        parts.objects.push_back(&team.properties);
+        parts.results.insert(parts.results.end(), {&team.virtualAdapterQueryResult, &team.memberQueryResult});
         for (sim::WmiVirtualAdapter& adapter : team.virtualAdapters) {
-            objects.push_back(&adapter.properties);
+            parts.objects.push_back(&adapter.properties);
+            parts.results.push_back(&adapter.vlanServiceQueryResult);
             for (sim::WmiVlanService& service : adapter.vlanServices) {
-                objects.push_back(&service.properties);
-                for (sim::WmiProperties& vlan : service.vlans) objects.push_back(&vlan);
+                parts.objects.push_back(&service.properties);
+                parts.results.push_back(&service.vlanQueryResult);
+                for (sim::WmiProperties& vlan : service.vlans) parts.objects.push_back(&vlan);
             }
         }
         for (sim::WmiMember& member : team.members) {
-            objects.push_back(&member.properties);
-            for (sim::WmiProperties& membership : member.memberships) objects.push_back(&membership);
+            parts.objects.push_back(&member.properties);
+            parts.results.push_back(&member.membershipQueryResult);
+            for (sim::WmiProperties& membership : member.memberships) parts.objects.push_back(&membership);
         }
     }
-    return objects;
+    return parts;
 }
 
 void Change(FuzzInput& in, sim::Machine& machine) {
@@ -78,29 +89,13 @@ void Change(FuzzInput& in, sim::Machine& machine) {
         case 0:
         case 1:
         case 2: {
-            std::vector<sim::WmiProperties*> objects = Objects(provider);
-            if (auto* object = in.Pick(objects)) SetProperty(in, **object);
+            Parts parts = PartsOf(provider);
+            if (auto* object = in.Pick(parts.objects)) SetProperty(in, **object);
             break;
         }
         case 3: {
-            sim::WmiTeam* team = in.Pick(provider.teams);
-            if (!team) break;
-            switch (in.Below(6)) {
-                case 0: team->virtualAdapterQueryResult = Result(in); break;
-                case 1: team->memberQueryResult = Result(in); break;
-                case 2:
-                    if (auto* adapter = in.Pick(team->virtualAdapters)) adapter->vlanServiceQueryResult = Result(in);
-                    break;
-                case 3:
-                    if (auto* adapter = in.Pick(team->virtualAdapters)) {
-                        if (auto* service = in.Pick(adapter->vlanServices)) service->vlanQueryResult = Result(in);
-                    }
-                    break;
-                case 4:
-                    if (auto* member = in.Pick(team->members)) member->membershipQueryResult = Result(in);
-                    break;
-                default: provider.teamQueryResult = Result(in); break;
-            }
+            Parts parts = PartsOf(provider);
+            if (auto* result = in.Pick(parts.results)) **result = Result(in);
             break;
         }
         case 4:
@@ -135,8 +130,7 @@ void Change(FuzzInput& in, sim::Machine& machine) {
 }  // namespace
 
 void TeamingProviderTarget(const std::uint8_t* data, std::size_t size) {
-    FuzzInput in(data, size);
-    CheckChangedMachine(in, ProjectMachine("mixed-teams.json"), Change, platform::kWmiMaxText);
+    CheckChangedMachine(data, size, {"mixed-teams.json"}, Change, platform::kWmiMaxText);
 }
 
 }  // namespace linkscope::fuzz

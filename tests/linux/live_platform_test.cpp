@@ -1,18 +1,41 @@
 // The collectors, unchanged, over the live backend fed with hand-made
-// snapshots. What the inventory of a real machine holds is compared with
-// iproute2 by the namespace inventory test.
+// snapshots; the registry the device view builds of an awkward name; the
+// host parameters. What the inventory of a real machine holds is compared
+// with iproute2 by the namespace inventory test, what the views make of
+// kernel answers with the goldens of the netlink fuzz inputs.
 #include <gtest/gtest.h>
 
 #include "collect/adapters_info.h"
 #include "kvl/root.h"
-#include "linux/snapshot_builders.h"
+#include "platform/linux/device_view.h"
+#include "platform/linux/host_parameters.h"
 #include "platform/linux/live_platform.h"
+#include "platform/store_registry.h"
+#include "support/record_text.h"
+#include "support/registry_text.h"
 #include "teams/teams.h"
 
 namespace linkscope::live {
 namespace {
 
-using namespace testing;
+using linkscope::testing::RecordTexts;
+using linkscope::testing::Shown;
+using linkscope::testing::Subkeys;
+
+constexpr std::uint32_t kUpWithCarrier = kFlagUp | kFlagLowerUp;
+
+LinkRecord Link(std::uint32_t index, const std::string& name, std::uint32_t flags = kUpWithCarrier,
+                std::uint16_t hardwareType = kHwEther) {
+    LinkRecord link;
+    link.index = index;
+    link.name = name;
+    link.flags = flags;
+    link.hardwareType = hardwareType;
+    link.mtu = 1500;
+    link.operState = (flags & kFlagUp) ? OperState::kUp : OperState::kDown;
+    link.address = {0x02, 0x00, 0x00, 0x00, 0x00, static_cast<std::uint8_t>(index)};
+    return link;
+}
 
 // Installs a live platform over `snapshots` (one per collection, the last
 // repeated) for the length of a test.
@@ -48,18 +71,8 @@ private:
 NetworkSnapshot SmallMachine() {
     NetworkSnapshot snapshot;
     snapshot.links = {Link(1, "lo", kUpWithCarrier, kHwLoopback), Link(2, "eth0")};
-    snapshot.devices[2] = Driver("e1000e", 1000, kDuplexFull);
+    snapshot.devices[2] = DeviceDetails{"e1000e", "", false, 1000, kDuplexFull};
     return snapshot;
-}
-
-// Name, device name, description, speed and duplex, state and port number.
-std::vector<std::string> Summaries(const AdaptersInfo& adapters) {
-    std::vector<std::string> lines;
-    for (const auto* r : adapters.GetPhysicalAdapters()) {
-        lines.push_back(r->GetName() + " " + r->GetDeviceID() + " '" + r->GetDescription() + "' '" + r->GetSpeedDuplex() +
-                        "' " + std::to_string(r->GetEnabledState()) + " #" + std::to_string(r->GetPortNumber()));
-    }
-    return lines;
 }
 
 TEST(LivePlatform, EveryCollectionTakesAFreshSnapshot) {
@@ -77,8 +90,12 @@ TEST(LivePlatform, EveryCollectionTakesAFreshSnapshot) {
     platform::Current().DeviceSetup().GetPresentDevices();
     EXPECT_EQ(installed.Fetches(), 3u) << "a finished collection's snapshot is let go";
 
-    EXPECT_EQ(Summaries(second), (std::vector<std::string>{"lo lo 'lo' '' 2 #1",
-                                                           "eth0 \\DEVICE\\TCPIP_eth0 'e1000e' '1000Mbps Full' 3 #0"}))
+    EXPECT_EQ(RecordTexts(second),
+              (std::vector<std::string>{"lo lo 'lo' mac 020000000001 02:00:00:00:00:01 #1 state 2 link 1 mtu 1500 '' "
+                                        "driver 1 | dhcp 0  wins 0 , auto 0/0 | ipv4 0.0.0.0/0 ipv6  gw 0.0.0.0 dns  "
+                                        "hw 02:00:00:00:00:01",
+                                        "eth0 \\DEVICE\\TCPIP_eth0 'e1000e' mac   #0 state 3 link 0 mtu 0 '1000Mbps "
+                                        "Full' driver 0 | dhcp 0  wins 0 , auto 0/0 | ipv4  ipv6  gw  dns  hw "}))
         << "a disabled adapter keeps its driver's setting";
 }
 
@@ -96,7 +113,6 @@ TEST(LivePlatform, EnvironmentAnswersLikeTheSystemCall) {
 // they are not installed.
 TEST(LivePlatform, TeamCollectionFindsNoVendorSoftware) {
     ScopedLivePlatform installed({SmallMachine()});
-    NQRXKVL20::TRootObject::CoreLogger().Clear();
     Teams teams;
     AdaptersInfo adapters;
     teams.Collect(adapters);
@@ -105,10 +121,39 @@ TEST(LivePlatform, TeamCollectionFindsNoVendorSoftware) {
     EXPECT_EQ(logged, (std::vector<std::string>{"Unable to load BMAPI.dll getlasterror: 126",
                                                 "wmitools: ConnectServer failed: (0x8004100e), Invalid namespace "}));
     EXPECT_TRUE(teams.GetTeams().empty());
-    EXPECT_TRUE(adapters.GetPhysicalAdapters().empty());
-    platform::RegKey key = 0;
-    EXPECT_EQ(platform::Current().Registry().CreateKey("SOFTWARE\\X", platform::kKeyAllAccess, &key),
-              platform::kAccessDenied);
+}
+
+const std::string kInterfaces =
+    "SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\{cad88bc9-7340-4a3d-bb14-b1e2b1b4e8a3}";
+
+TEST(DeviceView, NamesWithBackslashesStayOneKey) {
+    NetworkSnapshot snapshot;
+    snapshot.links = {Link(3, "odd\\name", 0)};
+    snapshot.devices[3].driver = "veth";
+    const auto store = BuildDeviceRegistry(snapshot);
+    platform::StoreRegistry registry([&] { return store; });
+    const std::string interfaceKey = kInterfaces + "\\" + Subkeys(registry, kInterfaces).at(0);
+
+    EXPECT_EQ(Subkeys(registry, interfaceKey), std::vector<std::string>{"#odd\\name"});
+    EXPECT_EQ(Shown(registry, interfaceKey + "\\#odd\\name\\Control", "Linked"), "4 <00><00><00><00>");
+}
+
+TEST(HostParameters, NameDomainAndRouting) {
+    const struct {
+        HostFacts facts;
+        const char* expected;  // host name, domain, routing and proxy flags
+    } cases[] = {
+        {{"db1.corp.example", "other.example", false}, "db1 corp.example 0 0"},
+        {{"db1", "lab.example", true}, "db1 lab.example 1 0"},
+        {{"db1", "", std::nullopt}, "db1  0 0"},
+        {{"", "", true}, "  1 0"},
+    };
+    for (const auto& c : cases) {
+        const platform::FixedInfo info = FixedInfoOf(c.facts);
+        EXPECT_EQ(info.hostName + " " + info.domainName + " " + std::to_string(info.enableRouting) + " " +
+                      std::to_string(info.enableProxy),
+                  c.expected);
+    }
 }
 
 }  // namespace
