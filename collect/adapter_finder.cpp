@@ -8,6 +8,9 @@ namespace linkscope {
 namespace {
 
 constexpr std::size_t npos = FirstPositions::npos;
+// The most descriptions a virtual record is indexed under; a record whose
+// text contains more is checked by a walk instead.
+constexpr std::size_t kMostDescriptionsIndexed = 32;
 
 // A hardware address and a pattern id as one key; the id's four bytes at
 // the end keep any two pairs apart.
@@ -71,7 +74,12 @@ void AdapterFinder::IndexVirtual(std::uint32_t position) {
     virtualByDeviceId_.Add(record.GetDeviceID(), position, stamp);
     if (byName_) return;
     if (record.GetDeviceID().empty()) unnamedByMacAddress_.Add(record.GetMacAddress(), position, stamp);
-    for (const std::uint32_t id : descriptions_.FoundIn(OwnText(record))) {
+    const std::vector<std::uint32_t> ids = descriptions_.FoundIn(OwnText(record), kMostDescriptionsIndexed);
+    if (ids.size() > kMostDescriptionsIndexed) {
+        broadByMacAddress_[record.GetMacAddress()][position] = stamp;
+        return;
+    }
+    for (const std::uint32_t id : ids) {
         virtualByDescription_.Add(DescriptionKey(record.GetMacAddress(), id), position, stamp);
     }
 }
@@ -86,6 +94,25 @@ void AdapterFinder::KeysChanged(NetworkAdapter* record) {
     } else if (const std::size_t position = virtual_.Restamp(record); position != npos) {
         IndexVirtual(static_cast<std::uint32_t>(position));
     }
+}
+
+std::size_t AdapterFinder::WalkBroad(const std::string& macAddress, const std::string& description,
+                                     std::size_t before) {
+    const auto broad = broadByMacAddress_.find(macAddress);
+    if (broad == broadByMacAddress_.end()) return before;
+    auto& records = broad->second;
+    for (auto it = records.begin(); it != records.end() && it->first < before;) {
+        // A record changed since it was added here is indexed anew under
+        // its keys of now.
+        if (it->second != virtual_.stamps[it->first]) {
+            it = records.erase(it);
+            continue;
+        }
+        const auto& record = static_cast<const VirtualNetworkAdapter&>(*virtual_.records[it->first]);
+        if (OwnText(record).find(description) != std::string::npos) return it->first;
+        ++it;
+    }
+    return before;
 }
 
 std::size_t AdapterFinder::WalkVirtual(const std::string& macAddress, const std::string& deviceName,
@@ -118,6 +145,7 @@ NetworkAdapter* AdapterFinder::Find(const std::string& macAddress, const std::st
         byAddress = unnamedByMacAddress_.First(macAddress, virtual_.stamps);
     } else if (const std::uint32_t id = descriptions_.IdOf(description); id != PatternSet::npos) {
         byAddress = virtualByDescription_.First(DescriptionKey(macAddress, id), virtual_.stamps);
+        byAddress = WalkBroad(macAddress, description, std::min(byName, byAddress));
     } else {
         byAddress = WalkVirtual(macAddress, deviceName, description, byName);
     }

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -50,6 +51,10 @@ private:
 
     void IndexPhysical(std::uint32_t position);
     void IndexVirtual(std::uint32_t position);
+    // The first virtual record among those with too many descriptions to
+    // index whose hardware address is `macAddress` and whose text contains
+    // `description`, before position `before`.
+    std::size_t WalkBroad(const std::string& macAddress, const std::string& description, std::size_t before);
     // The first virtual record matching by hardware address and a
     // description outside the pattern set, before position `before`.
     std::size_t WalkVirtual(const std::string& macAddress, const std::string& deviceName,
@@ -70,6 +75,12 @@ private:
     // Virtual records without a device name, by hardware address: those
     // an empty description binds.
     FirstPositions unnamedByMacAddress_;
+    // Virtual records whose text contains more asked descriptions than a
+    // record is indexed under, by hardware address: position to the stamp
+    // each was added with. They are checked one by one in list order, so
+    // that no record can fill the index with an entry for every
+    // description it contains.
+    std::unordered_map<std::string, std::map<std::uint32_t, std::uint32_t>> broadByMacAddress_;
     PatternSet descriptions_;
 };
 

@@ -65,7 +65,7 @@ std::uint32_t PatternSet::IdOf(std::string_view pattern) const {
     return nodes_[node].id;
 }
 
-std::vector<std::uint32_t> PatternSet::FoundIn(std::string_view text) {
+std::vector<std::uint32_t> PatternSet::FoundIn(std::string_view text, std::size_t most) {
     std::vector<std::uint32_t> ids;
     if (edges_.empty()) return ids;
     const std::uint32_t search = ++searches_;
@@ -76,6 +76,7 @@ std::vector<std::uint32_t> PatternSet::FoundIn(std::string_view text) {
              match != 0 && nodes_[match].lastFoundIn != search; match = nodes_[match].nextMatch) {
             nodes_[match].lastFoundIn = search;
             ids.push_back(nodes_[match].id);
+            if (ids.size() > most) return ids;
         }
     }
     return ids;

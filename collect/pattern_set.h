@@ -21,11 +21,12 @@ public:
 
     // The id of `pattern`, or npos when it is not in the set.
     std::uint32_t IdOf(std::string_view pattern) const;
-    // The ids of the patterns occurring in `text`, each once. A pattern
-    // found again ends the walk over the shorter ones it contains, which
-    // were found with it, so the cost is the text's length plus the
-    // patterns found, not their occurrences.
-    std::vector<std::uint32_t> FoundIn(std::string_view text);
+    // The ids of the patterns occurring in `text`, each once, or the first
+    // `most` + 1 of them when more occur. A pattern found again ends the
+    // walk over the shorter ones it contains, which were found with it, so
+    // the cost is the text's length plus the patterns found, not their
+    // occurrences.
+    std::vector<std::uint32_t> FoundIn(std::string_view text, std::size_t most);
 
 private:
     struct Node {

@@ -71,10 +71,17 @@ TEST_F(FindAdapterTest, ByDeviceNameOnlyTheNameBindsTeamMembersToo) {
 
 // One finder follows the records as enumeration binds them; "x" is not
 // among the descriptions it was given, so it walks the records for it.
+// It is given every piece of "Team VLAN", more than it indexes a record
+// under, so records with that text are checked one by one.
 TEST_F(FindAdapterTest, IndexAgreesWithTheListWalkAsRecordsAreBoundAndAppended) {
     std::mt19937 random(7);
     const std::vector<std::string> keys = {"", "A", "B", "C"};
     const std::vector<std::string> descriptions = {"", "Team", "Team VLAN", "Other"};
+    const std::string broad = "Team VLAN";
+    std::vector<std::string_view> given;
+    for (std::size_t at = 0; at < broad.size(); ++at) {
+        for (std::size_t length = 1; at + length <= broad.size(); ++length) given.push_back({&broad[at], length});
+    }
     auto pick = [&](const std::vector<std::string>& from) { return from[random() % from.size()]; };
     for (int round = 0; round < 200; ++round) {
         adapters_ = std::make_unique<AdaptersInfo>();
@@ -86,7 +93,7 @@ TEST_F(FindAdapterTest, IndexAgreesWithTheListWalkAsRecordsAreBoundAndAppended) 
             }
         }
         const auto identity = random() % 2 ? AdapterIdentity::kDeviceName : AdapterIdentity::kHardwareAddress;
-        AdapterFinder finder(*adapters_, identity, {"Team", "VLAN", "Team VLAN"});
+        AdapterFinder finder(*adapters_, identity, given);
         for (int query = 0; query < 10; ++query) {
             const std::string mac = pick(keys), name = pick(keys), description = pick({"", "Team", "VLAN", "x"});
             NetworkAdapter* found = adapters_->FindAdapter(mac, name, description, identity);
