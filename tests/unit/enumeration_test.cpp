@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "collect/adapters_info.h"
+#include "collect/link_codes.h"
 #include "collect/network_params.h"
 #include "support/record_text.h"
 #include "support/sim_machine.h"
@@ -75,32 +76,14 @@ TEST(Enumeration, NewRecordsCarryWhatIpConfigurationReportsSparseAnswersGiveEmpt
     EXPECT_TRUE(LoggedAt(1).empty());
 }
 
-TEST(Enumeration, LinkTechnologyAndStateTables) {
-    struct Case {
-        std::uint32_t type;
-        std::uint32_t operStatus;
-        std::int32_t linkTechnology;
-        std::int32_t enabledState;
-    };
-    const Case cases[] = {{6, 5, 2, 2},      {24, 4, 1, 2},     {71, 3, 0, 10}, {9, 2, 7, 32768},
-                          {15, 0, 5, 32768}, {23, 1, 1, 32768}, {28, 6, 1, 0},  {1, 99, 1, 0}};
-    sim::Machine machine;
-    std::uint32_t index = 1;
-    for (const Case& c : cases) {
-        sim::Adapter nic = Nic(index, {static_cast<std::uint8_t>(index)});
-        nic.type = c.type;
-        nic.operStatus = c.operStatus;
-        machine.adapters.push_back(nic);
-        ++index;
-    }
-    ScopedMachine installed(machine);
-    auto adapters = Collect();
-    ASSERT_EQ(adapters->GetPhysicalAdapters().size(), std::size(cases));
-    for (size_t i = 0; i < std::size(cases); ++i) {
-        const PhysicalNetworkAdapter& record = *adapters->GetPhysicalAdapters()[i];
-        EXPECT_EQ(record.GetLinkTechnology(), cases[i].linkTechnology) << "type " << cases[i].type;
-        EXPECT_EQ(record.GetEnabledState(), cases[i].enabledState) << "status " << cases[i].operStatus;
-    }
+// Codes missing from either table map to 0.
+TEST(LinkCodes, InterfaceTypesAndOperationalStatusesMapToTheirCodes) {
+    const std::pair<std::uint32_t, std::int32_t> links[] = {{6, 2}, {24, 1}, {71, 0}, {9, 7},
+                                                            {15, 5}, {23, 1}, {28, 1}, {1, 1}};
+    for (const auto& [type, link] : links) EXPECT_EQ(LinkTechnologyOfInterfaceType(type), link) << type;
+    const std::pair<std::uint32_t, std::int32_t> states[] = {{5, 2},     {4, 2},     {3, 10}, {2, 32768},
+                                                             {0, 32768}, {1, 32768}, {6, 0},  {99, 0}};
+    for (const auto& [status, state] : states) EXPECT_EQ(EnabledStateOfOperStatus(status), state) << status;
 }
 
 TEST(Enumeration, CompletesTeamRecordsInPlaceKeepingWhatTheTeamSet) {
