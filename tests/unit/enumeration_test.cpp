@@ -38,41 +38,22 @@ std::unique_ptr<AdaptersInfo> Collect() {
     return adapters;
 }
 
-// A full answer; one whose address and gateway chains hold only their
-// embedded entries; one missing from the interface list and table, whose
-// per-adapter call fails.
-TEST(Enumeration, NewRecordsCarryWhatIpConfigurationReportsSparseAnswersGiveEmptyValues) {
-    sim::Machine machine;
-    sim::Adapter full = Nic(11);
-    full.dhcp = true;
-    full.dhcpServer = "10.0.0.1";
-    full.wins = {"10.0.0.5", "10.0.0.6"};
-    full.ipv4.push_back({"10.0.1.11", "255.255.0.0"});
-    full.ipv6 = std::array<std::uint8_t, 16>{0xfe, 0x80, 0, 0, 0, 0, 0, 0, 0x02, 0x1a, 0x2b, 0xff, 0xfe, 0x3c, 0x4d, 0x5e};
-    full.mtu = 9000;
-    full.autoconfig = {true, true};
+// An answer whose address and gateway chains hold only their embedded
+// entries, and whose DHCP server comes while DHCP is off. (Full answers are
+// in the golden inventories.)
+TEST(Enumeration, ASparseAnswerGivesEmptyValuesAndNoDhcpServerWhileDhcpIsOff) {
     sim::Adapter bare = Nic(3, {0xab, 0x01});
-    bare.dhcpServer = "10.0.0.9";  // reported while DHCP is off: not kept
+    bare.dhcpServer = "10.0.0.9";
     bare.ipv4.clear();
     bare.gateways.clear();
-    sim::Adapter unlisted = Nic(4, {0x02, 0x04});
-    unlisted.inInterfaceInfo = false;
-    unlisted.inIfTable = false;
-    unlisted.perAdapterResult = 87;
-    machine.adapters = {full, bare, unlisted};
+    sim::Machine machine;
+    machine.adapters = {bare};
     ScopedMachine installed(machine);
 
-    // A new record's state is 0 when DNS servers are offered: it keeps none.
     EXPECT_EQ(RecordTexts(*Collect()),
-              (std::vector<std::string>{
-                  full.guid + " \\DEVICE\\TCPIP_" + full.guid + " 'NIC 11' mac 001A2B3C4D5E 00:1A:2B:3C:4D:5E #11 state 2 "
-                  "link 2 mtu 9000 '' driver 1 | dhcp 1 10.0.0.1 wins 1 10.0.0.5,10.0.0.6 auto 1/1 | ipv4 10.0.0.11/24,"
-                  "10.0.1.11/16 ipv6 FE80:00:00:00:21A:2BFF:FE3C:4D5E gw 10.0.0.1 dns  hw 00:1A:2B:3C:4D:5E",
-                  bare.guid + " \\DEVICE\\TCPIP_" + bare.guid + " 'NIC 3' mac AB01 AB:01 #3 state 2 link 2 mtu 1500 '' "
-                  "driver 1 | dhcp 0  wins 0 , auto 1/0 | ipv4 0.0.0.0/0 ipv6  gw 0.0.0.0 dns  hw AB:01",
-                  unlisted.guid + "  'NIC 4' mac 0204 02:04 #4 state 0 link 2 mtu 0 '' driver 1 | dhcp 0  wins 0 , "
-                  "auto 0/0 | ipv4 10.0.0.4/24 ipv6  gw 10.0.0.1 dns  hw 02:04",
-              }));
+              std::vector<std::string>{bare.guid + " \\DEVICE\\TCPIP_" + bare.guid + " 'NIC 3' mac AB01 AB:01 #3 "
+                                       "state 2 link 2 mtu 1500 '' driver 1 | dhcp 0  wins 0 , auto 1/0 | "
+                                       "ipv4 0.0.0.0/0 ipv6  gw 0.0.0.0 dns  hw AB:01"});
     EXPECT_TRUE(LoggedAt(1).empty());
 }
 
@@ -103,13 +84,11 @@ TEST(Enumeration, CompletesTeamRecordsInPlaceKeepingWhatTheTeamSet) {
     physical->SetMacAddress("001A2B3C4D5E");
     physical->SetLinkTechnology(2);
     physical->SetEnabledState(2);
-    physical->SetSpeed(1000000000);
     adapters.AddPhysicalAdapter(physical);
     auto* team = new VirtualNetworkAdapter();
     team->SetMacAddress("CCCC");
     team->SetDescription("Team 1 VLAN 20");
     team->SetEnabledState(2);
-    team->SetVlanID(20);
     team->SetDhcpEnabled(true);
     team->SetHaveWins(true);
     team->SetAutoConfigEnabled(true);
@@ -119,7 +98,6 @@ TEST(Enumeration, CompletesTeamRecordsInPlaceKeepingWhatTheTeamSet) {
 
     ASSERT_EQ(adapters.GetPhysicalAdapters().size(), 2u) << "the adapter matching nothing is appended";
     EXPECT_EQ(physical->GetLinkTechnology(), 2) << "a set link technology is kept whatever the type";
-    EXPECT_EQ(physical->GetSpeed(), 1000000000u);
     EXPECT_EQ(physical->GetPortNumber(), 5);
     EXPECT_EQ(physical->GetDnsServers(), std::vector<TCIMValue>{TCIMValue("10.0.0.2")})
         << "a record a team enabled takes its DNS servers";
@@ -128,7 +106,6 @@ TEST(Enumeration, CompletesTeamRecordsInPlaceKeepingWhatTheTeamSet) {
     EXPECT_EQ(testing::RecordText(*team),
               vlan.guid + " \\DEVICE\\TCPIP_" + vlan.guid + " 'VLAN 20' mac CCCC CC:CC #6 state 2 link 2 mtu 1500 '' "
               "driver 1 | dhcp 0  wins 0 , auto 0/0 | ipv4 10.0.0.6/24 ipv6  gw 10.0.0.1 dns  hw CC:CC");
-    EXPECT_EQ(team->GetVlanID(), 20);
     EXPECT_EQ(adapters.GetPhysicalAdapters()[1]->GetPortNumber(), 7);
 }
 
