@@ -101,8 +101,10 @@ TEST(AdapterRecord, ConversionAppliesTheSettersAgainAndReadsTheSwitchAfresh) {
     source.SetNicType(5);
     source.SetTeamID(9);
     source.SetInTeam(true);
+    source.SetSpeed(10000000000ULL);
     const PhysicalNetworkAdapter copy(source);
     EXPECT_EQ(testing::RecordText(copy), kFilled);
+    EXPECT_EQ(copy.GetSpeed(), 10000000000ULL);
     EXPECT_EQ(copy.GetNicType() + copy.GetTeamID() + copy.GetInTeam(), 0);
     {
         ScopedMachine excluded(MachineWithEnvironment("KVL_EXCLUDEIP", "1"));

@@ -38,11 +38,12 @@ std::unique_ptr<AdaptersInfo> Collect() {
 }
 
 // An answer whose address and gateway chains hold only their embedded
-// entries, and whose DHCP server comes while DHCP is off. (Full answers are
-// in the golden inventories.)
+// entries, whose DHCP server comes while DHCP is off and whose WINS servers
+// are only a secondary one. (Full answers are in the golden inventories.)
 TEST(Enumeration, ASparseAnswerGivesEmptyValuesAndNoDhcpServerWhileDhcpIsOff) {
     sim::Adapter bare = Nic(3, {0xab, 0x01});
     bare.dhcpServer = "10.0.0.9";
+    bare.wins = {"", "10.0.0.6"};
     bare.ipv4.clear();
     bare.gateways.clear();
     sim::Machine machine;
@@ -51,7 +52,7 @@ TEST(Enumeration, ASparseAnswerGivesEmptyValuesAndNoDhcpServerWhileDhcpIsOff) {
 
     EXPECT_EQ(RecordTexts(*Collect()),
               std::vector<std::string>{bare.guid + " \\DEVICE\\TCPIP_" + bare.guid + " 'NIC 3' mac AB01 AB:01 #3 "
-                                       "state 2 link 2 mtu 1500 '' driver 1 | dhcp 0  wins 0 , auto 1/0 | "
+                                       "state 2 link 2 mtu 1500 '' driver 1 | dhcp 0  wins 1 ,10.0.0.6 auto 1/0 | "
                                        "ipv4 0.0.0.0/0 ipv6  gw 0.0.0.0 dns  hw AB:01"});
     EXPECT_TRUE(LoggedAt(1).empty());
 }
