@@ -26,27 +26,25 @@ sim::Adapter NicWithDevice(std::uint32_t index, sim::NetworkDevice device) {
     return adapter;
 }
 
-sim::DriverSetting Setting(const std::string& value, std::optional<Choices> choices) {
-    return sim::DriverSetting{value, std::move(choices)};
-}
+using Setting = sim::DriverSetting;
 
 TEST(SpeedDuplex, TextComesFromTheDriversEnumerationOrFallsBackToUnknown) {
     struct Case {
         const char* name;
-        std::optional<sim::DriverSetting> speedDuplex;
-        std::optional<sim::DriverSetting> requestedMediaType;
+        std::optional<Setting> speedDuplex;
+        std::optional<Setting> requestedMediaType;
         const char* expected;
     };
     const Choices choices = {{"0", "Auto Negotiation"}, {"4", "100Mbps Full"}, {"6", "1000Mbps Full"}};
     const Case cases[] = {
-        {"text a team collector set", Setting("6", choices), std::nullopt, "AUTO"},
-        {"code zero", Setting("0", choices), std::nullopt, "Auto Negotiation"},
-        {"listed code", Setting("6", choices), std::nullopt, "1000Mbps Full"},
-        {"media type only", std::nullopt, Setting("4", choices), "100Mbps Full"},
-        {"speed setting first", Setting("6", choices), Setting("4", choices), "1000Mbps Full"},
-        {"code missing from enumeration", Setting("9", choices), std::nullopt, "Unknown"},
-        {"no enumeration key", Setting("4", std::nullopt), std::nullopt, ""},
-        {"empty enumeration key", Setting("4", Choices{}), std::nullopt, ""},
+        {"text a team collector set", Setting{"6", choices}, std::nullopt, "AUTO"},
+        {"code zero", Setting{"0", choices}, std::nullopt, "Auto Negotiation"},
+        {"listed code", Setting{"6", choices}, std::nullopt, "1000Mbps Full"},
+        {"media type only", std::nullopt, Setting{"4", choices}, "100Mbps Full"},
+        {"speed setting first", Setting{"6", choices}, Setting{"4", choices}, "1000Mbps Full"},
+        {"code missing from enumeration", Setting{"9", choices}, std::nullopt, "Unknown"},
+        {"no enumeration key", Setting{"4", std::nullopt}, std::nullopt, ""},
+        {"empty enumeration key", Setting{"4", Choices{}}, std::nullopt, ""},
         {"no setting", std::nullopt, std::nullopt, "Unknown"},
     };
     sim::Machine machine;
