@@ -5,7 +5,7 @@
 namespace linkscope::sim {
 namespace {
 
-TEST(AddressParsingTest, ReadsIpv6Forms) {
+TEST(AddressParsingTest, ReadsIpv6FormsAndRefusesMalformedOnes) {
     struct Case {
         const char* text;
         Ipv6Bytes bytes;
@@ -25,9 +25,6 @@ TEST(AddressParsingTest, ReadsIpv6Forms) {
         ASSERT_TRUE(bytes.has_value()) << c.text;
         EXPECT_EQ(*bytes, c.bytes) << c.text;
     }
-}
-
-TEST(AddressParsingTest, RefusesMalformedIpv6) {
     for (const char* text : {"", ":", ":::", "1::2::3", "1:2:3:4:5:6:7", "1:2:3:4:5:6:7:8:9", "1:2:3:4::5:6:7:8",
                              "12345::", "fe80::g", ":1:2:3:4:5:6:7", "1:2:3:4:5:6:7:", "fe80::1%11",
                              "10.0.0.5::", "::10.0.0.256", "1::2:"}) {
@@ -35,15 +32,12 @@ TEST(AddressParsingTest, RefusesMalformedIpv6) {
     }
 }
 
-TEST(AddressParsingTest, ReadsDottedAddressesStrictly) {
+TEST(AddressParsingTest, ReadsDottedAddressesStrictlyAndBuildsMasks) {
     EXPECT_EQ(ParseIpv4("10.0.0.255"), (Ipv4Bytes{10, 0, 0, 255}));
     EXPECT_EQ(FormatIpv4(*ParseIpv4("010.000.0.1")), "10.0.0.1");
     for (const char* text : {"", "10.0.0", "10.0.0.0.1", "10..0.1", "10.0.0.256", "10.0.0.1 ", "a.b.c.d", "1000.0.0.1"}) {
         EXPECT_FALSE(ParseIpv4(text).has_value()) << text;
     }
-}
-
-TEST(AddressParsingTest, MasksOfPrefixLengths) {
     EXPECT_EQ(MaskOfPrefix(0), (Ipv4Bytes{0, 0, 0, 0}));
     EXPECT_EQ(MaskOfPrefix(20), (Ipv4Bytes{255, 255, 240, 0}));
     EXPECT_EQ(MaskOfPrefix(32), (Ipv4Bytes{255, 255, 255, 255}));

@@ -26,26 +26,25 @@ sim::Adapter NicWithDevice(std::uint32_t index, sim::NetworkDevice device) {
     return adapter;
 }
 
-sim::DriverSetting Setting(const std::string& value, std::optional<Choices> choices) {
-    return sim::DriverSetting{value, std::move(choices)};
-}
+using Setting = sim::DriverSetting;
 
 TEST(SpeedDuplex, TextComesFromTheDriversEnumerationOrFallsBackToUnknown) {
     struct Case {
         const char* name;
-        std::optional<sim::DriverSetting> speedDuplex;
-        std::optional<sim::DriverSetting> requestedMediaType;
+        std::optional<Setting> speedDuplex;
+        std::optional<Setting> requestedMediaType;
         const char* expected;
     };
     const Choices choices = {{"0", "Auto Negotiation"}, {"4", "100Mbps Full"}, {"6", "1000Mbps Full"}};
     const Case cases[] = {
-        {"code zero", Setting("0", choices), std::nullopt, "Auto Negotiation"},
-        {"listed code", Setting("6", choices), std::nullopt, "1000Mbps Full"},
-        {"media type only", std::nullopt, Setting("4", choices), "100Mbps Full"},
-        {"speed setting first", Setting("6", choices), Setting("4", choices), "1000Mbps Full"},
-        {"code missing from enumeration", Setting("9", choices), std::nullopt, "Unknown"},
-        {"no enumeration key", Setting("4", std::nullopt), std::nullopt, ""},
-        {"empty enumeration key", Setting("4", Choices{}), std::nullopt, ""},
+        {"text a team collector set", Setting{"6", choices}, std::nullopt, "AUTO"},
+        {"code zero", Setting{"0", choices}, std::nullopt, "Auto Negotiation"},
+        {"listed code", Setting{"6", choices}, std::nullopt, "1000Mbps Full"},
+        {"media type only", std::nullopt, Setting{"4", choices}, "100Mbps Full"},
+        {"speed setting first", Setting{"6", choices}, Setting{"4", choices}, "1000Mbps Full"},
+        {"code missing from enumeration", Setting{"9", choices}, std::nullopt, "Unknown"},
+        {"no enumeration key", Setting{"4", std::nullopt}, std::nullopt, ""},
+        {"empty enumeration key", Setting{"4", Choices{}}, std::nullopt, ""},
         {"no setting", std::nullopt, std::nullopt, "Unknown"},
     };
     sim::Machine machine;
@@ -61,6 +60,10 @@ TEST(SpeedDuplex, TextComesFromTheDriversEnumerationOrFallsBackToUnknown) {
     ScopedMachine installed(machine);
 
     AdaptersInfo adapters;
+    auto* teamRecord = new PhysicalNetworkAdapter();  // bound to the first adapter by its address
+    teamRecord->SetMacAddress("0201");
+    teamRecord->SetSpeedDuplex("AUTO");
+    adapters.AddPhysicalAdapter(teamRecord);
     adapters.Collect();
     const auto records = adapters.GetPhysicalAdapters();
     ASSERT_EQ(records.size(), std::size(cases) + 1);
@@ -107,47 +110,11 @@ TEST(SpeedDuplex, OnlyNetworkClassDevicesAreRead) {
     }
 }
 
-TEST(SpeedDuplex, ATextAlreadySetIsNeverReplaced) {
-    sim::NetworkDevice device;
-    device.speedDuplex = Setting("4", Choices{{"4", "100Mbps Full"}});
-    sim::Machine machine;
-    machine.adapters = {NicWithDevice(1, device)};
-    ScopedMachine installed(machine);
-    AdaptersInfo adapters;
-    auto* broadcom = new PhysicalNetworkAdapter();
-    broadcom->SetMacAddress("0201");
-    broadcom->SetSpeedDuplex(BroadcomSpeedDuplexText(8));
-    adapters.AddPhysicalAdapter(broadcom);
-    adapters.Collect();
-    ASSERT_EQ(adapters.GetPhysicalAdapters().size(), 1u) << "the adapter completes the record with its address";
-    EXPECT_EQ(broadcom->GetSpeedDuplex(), "1000Mbps Full") << "not the driver setting's \"100Mbps Full\"";
-}
-
 TEST(SpeedDuplex, BroadcomCodesOutsideTheTableOrInItsGapsHaveNoText) {
     const std::pair<std::uint32_t, const char*> cases[] = {
         {0, "AUTO"}, {1, ""}, {3, "10Mbps Half"}, {9, ""}, {21, "10Gbps Full"}, {22, ""}, {0xFFFFFFFFu, ""},
     };
     for (const auto& [code, text] : cases) EXPECT_EQ(BroadcomSpeedDuplexText(code), text) << code;
-}
-
-TEST(DisabledAdapters, AreAddedAfterEnumerationWithDescriptionAndState) {
-    sim::Machine machine;  // the enumerated adapters' interfaces are linked: they add nothing
-    machine.adapters = {NicWithDevice(1, sim::NetworkDevice{}), NicWithDevice(2, sim::NetworkDevice{})};
-    sim::DisabledAdapter disabled;
-    disabled.guid = "{OFF}";
-    disabled.device.driverDesc = "\"Quoted Adapter\"";
-    disabled.device.speedDuplex = Setting("1", Choices{{"1", "10Mbps Half"}});
-    disabled.device.interfaceClasses = 2;
-    machine.disabledAdapters = {disabled};
-    ScopedMachine installed(machine);
-
-    AdaptersInfo adapters;
-    adapters.Collect();
-    const auto records = adapters.GetPhysicalAdapters();
-    ASSERT_EQ(records.size(), 3u) << "two interface classes, one record";
-    EXPECT_EQ(testing::RecordText(*records[2]), "{OFF} \\DEVICE\\TCPIP_{OFF} 'Quoted Adapter' mac   #0 state 3 link 0 "
-                                                 "mtu 0 '10Mbps Half' driver 0 | dhcp 0  wins 0 , auto 0/0 | ipv4  ipv6  "
-                                                 "gw  dns  hw ");
 }
 
 // A machine with nothing but one disabled adapter, {OFF}.
@@ -160,8 +127,9 @@ sim::Machine OneDisabled() {
 
 // A record named after the device stands for it: the device is not
 // searched at all. Otherwise a record with the device name is marked
-// disabled; without one, a record is added. An interface whose state
-// cannot be read counts as linked.
+// disabled; without one, a record is added, one for all the device's
+// interface classes. An interface whose state cannot be read counts as
+// linked.
 TEST(DisabledAdapters, ARecordNamedAfterTheDeviceKeepsItOutOfTheSearch) {
     const struct {
         const char* name;
@@ -169,15 +137,18 @@ TEST(DisabledAdapters, ARecordNamedAfterTheDeviceKeepsItOutOfTheSearch) {
         std::int32_t state;
         std::size_t records;
         bool controlUnreadable = false;
+        std::uint32_t interfaceClasses = 1;
     } cases[] = {
         {"{SOMETHING ELSE}", "\\DEVICE\\TCPIP_{OFF}", 3, 1},
         {"{OFF}", "\\DEVICE\\TCPIP_{OFF}", 2, 1},
         {"{OFF}", "eth0", 2, 1},
         {"{SOMETHING ELSE}", "eth0", 2, 2},
+        {"{SOMETHING ELSE}", "eth0", 2, 2, false, 3},
         {"{SOMETHING ELSE}", "eth0", 2, 1, true},
     };
     for (const auto& c : cases) {
         sim::Machine machine = OneDisabled();
+        machine.disabledAdapters[0].device.interfaceClasses = c.interfaceClasses;
         if (c.controlUnreadable) {
             const std::string interfaceClass = "{cad88bc9-7340-4a3d-bb14-b1e2b1b4e8a3}";
             machine.registry.push_back({"SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\" + interfaceClass +
