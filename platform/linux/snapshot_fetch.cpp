@@ -99,15 +99,9 @@ NetworkSnapshot FetchNetworkSnapshot() {
     NetworkSnapshot snapshot;
     {
         RouteNetlink netlink;
-        DumpReply links = netlink.DumpLinks();
-        snapshot.linkError = links.error;
-        if (links.error == 0) snapshot.links = ParseLinkDump(links.datagrams);
-        DumpReply addresses = netlink.DumpAddresses();
-        snapshot.addressError = addresses.error;
-        if (addresses.error == 0) snapshot.addresses = ParseAddressDump(addresses.datagrams);
-        DumpReply routes = netlink.DumpIpv4MainRoutes();
-        snapshot.routeError = routes.error;
-        if (routes.error == 0) snapshot.routes = ParseRouteDump(routes.datagrams);
+        snapshot.linkError = netlink.DumpLinks(snapshot.links);
+        snapshot.addressError = netlink.DumpAddresses(snapshot.addresses);
+        snapshot.routeError = netlink.DumpIpv4MainRoutes(snapshot.routes);
     }
     EthtoolQuery ethtool;
     snapshot.devices.reserve(snapshot.links.size());
