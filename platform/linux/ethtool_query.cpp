@@ -42,13 +42,30 @@ bool Ioctl(int fd, const std::string& interfaceName, void* data) {
 
 std::string BoundedText(const char* text, std::size_t size) { return std::string(text, strnlen(text, size)); }
 
-}  // namespace
-
 // The ioctl reaches the interface through any socket of the namespace; a
 // datagram socket of the Internet family is the usual one, a generic
 // netlink socket serves where that family is not built in.
-EthtoolQuery::EthtoolQuery() : fd_(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0)) {
-    if (!fd_.IsOpen()) fd_ = UniqueFd(::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_GENERIC));
+UniqueFd IoctlSocket() {
+    UniqueFd fd(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
+    if (!fd.IsOpen()) fd = UniqueFd(::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_GENERIC));
+    return fd;
+}
+
+}  // namespace
+
+std::vector<std::string> AskDriverNames(const std::vector<LinkRecord>& links) {
+    std::vector<std::string> names(links.size());
+    const UniqueFd fd = IoctlSocket();
+    if (!fd.IsOpen()) return names;
+    for (std::size_t i = 0; i < links.size(); ++i) {
+        ethtool_drvinfo info{};
+        info.cmd = ETHTOOL_GDRVINFO;
+        if (Ioctl(fd.Get(), links[i].name, &info)) names[i] = BoundedText(info.driver, sizeof info.driver);
+    }
+    return names;
+}
+
+EthtoolQuery::EthtoolQuery() : fd_(IoctlSocket()) {
     if (!fd_.IsOpen()) return;
     if (std::optional<std::vector<LinkModesRecord>> dumped = DumpLinkModes()) {
         linkModes_.emplace();
@@ -60,7 +77,6 @@ EthtoolQuery::EthtoolQuery() : fd_(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 
 DeviceDetails EthtoolQuery::Ask(const std::string& interfaceName, std::uint32_t index) {
     DeviceDetails details;
     if (!fd_.IsOpen()) return details;
-    details.driver = Driver(interfaceName);
     if (!linkModes_) {
         ReadLinkSettings(interfaceName, details);
     } else if (const auto found = linkModes_->find(index); found != linkModes_->end()) {
@@ -68,13 +84,6 @@ DeviceDetails EthtoolQuery::Ask(const std::string& interfaceName, std::uint32_t 
         details.duplex = found->second.duplex;
     }
     return details;
-}
-
-std::string EthtoolQuery::Driver(const std::string& interfaceName) {
-    ethtool_drvinfo info{};
-    info.cmd = ETHTOOL_GDRVINFO;
-    if (!Ioctl(fd_.Get(), interfaceName, &info)) return std::string();
-    return BoundedText(info.driver, sizeof info.driver);
 }
 
 void EthtoolQuery::ReadLinkSettings(const std::string& interfaceName, DeviceDetails& details) {

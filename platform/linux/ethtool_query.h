@@ -1,29 +1,35 @@
 // What a driver says of its interface: its name through the ethtool ioctl,
 // and its current link speed and duplex from one link-modes dump of the
 // kernel's ethtool family, or, on a kernel without that family, through
-// one or two more ioctls per interface.
+// one or two ioctls per interface.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/linux/kernel_records.h"
 #include "platform/linux/unique_fd.h"
 
 namespace linkscope::live {
 
+// The names of the interfaces' drivers, in the order of `links`; empty
+// where no driver answers. Uses a socket of its own, so it may run on
+// another thread than an EthtoolQuery.
+std::vector<std::string> AskDriverNames(const std::vector<LinkRecord>& links);
+
 class EthtoolQuery {
 public:
     EthtoolQuery();
 
-    // The driver and the link settings of the interface. A question the
-    // driver does not answer leaves its fields empty or unknown.
+    // The link settings of the interface; the driver's name is left empty
+    // (AskDriverNames). A question the driver does not answer leaves its
+    // fields unknown.
     DeviceDetails Ask(const std::string& interfaceName, std::uint32_t index);
 
 private:
-    std::string Driver(const std::string& interfaceName);
     void ReadLinkSettings(const std::string& interfaceName, DeviceDetails& details);
 
     UniqueFd fd_;

@@ -42,6 +42,18 @@ void AppendU32Attribute(std::vector<std::uint8_t>& request, std::uint16_t type, 
     AppendAttribute(request, type, &value, sizeof value);
 }
 
+// A dump read into records by `append`, one datagram at a time.
+template <class Record>
+int DumpInto(NetlinkSocket& socket, std::vector<std::uint8_t> request,
+             void (*append)(const std::uint8_t*, std::size_t, std::vector<Record>&), std::vector<Record>& out) {
+    out.clear();
+    const int error = socket.Exchange(
+        std::move(request), [&] { out.clear(); },
+        [&](const std::uint8_t* data, std::size_t size) { append(data, size, out); });
+    if (error != 0) out.clear();
+    return error;
+}
+
 genlmsghdr GenericCommand(std::uint8_t command) {
     genlmsghdr header{};
     header.cmd = command;
@@ -67,25 +79,25 @@ RouteNetlink::RouteNetlink() : socket_(NETLINK_ROUTE) {
     ::setsockopt(socket_.Fd(), SOL_NETLINK, NETLINK_GET_STRICT_CHK, &on, sizeof on);
 }
 
-DumpReply RouteNetlink::DumpLinks() {
+int RouteNetlink::DumpLinks(std::vector<LinkRecord>& out) {
     ifinfomsg header{};
     header.ifi_family = AF_UNSPEC;
     std::vector<std::uint8_t> request = Request(RTM_GETLINK, header);
     AppendU32Attribute(request, IFLA_EXT_MASK, RTEXT_FILTER_SKIP_STATS);
-    return socket_.Exchange(std::move(request));
+    return DumpInto(socket_, std::move(request), AppendLinks, out);
 }
 
-DumpReply RouteNetlink::DumpAddresses() {
+int RouteNetlink::DumpAddresses(std::vector<AddressRecord>& out) {
     ifaddrmsg header{};
     header.ifa_family = AF_UNSPEC;
-    return socket_.Exchange(Request(RTM_GETADDR, header));
+    return DumpInto(socket_, Request(RTM_GETADDR, header), AppendAddresses, out);
 }
 
-DumpReply RouteNetlink::DumpIpv4MainRoutes() {
+int RouteNetlink::DumpIpv4MainRoutes(std::vector<RouteRecord>& out) {
     rtmsg header{};
     header.rtm_family = AF_INET;
     header.rtm_table = RT_TABLE_MAIN;
-    return socket_.Exchange(Request(RTM_GETROUTE, header));
+    return DumpInto(socket_, Request(RTM_GETROUTE, header), AppendRoutes, out);
 }
 
 std::optional<std::vector<LinkModesRecord>> DumpLinkModes() {
@@ -107,49 +119,54 @@ std::optional<std::vector<LinkModesRecord>> DumpLinkModes() {
 }
 
 DumpReply NetlinkSocket::Exchange(std::vector<std::uint8_t> request) {
-    if (!fd_.IsOpen()) return DumpReply{openError_, {}};
     DumpReply reply;
+    reply.error = Exchange(
+        std::move(request), [&] { reply.datagrams.clear(); },
+        [&](const std::uint8_t* data, std::size_t size) { reply.datagrams.emplace_back(data, data + size); });
+    return reply;
+}
+
+int NetlinkSocket::Exchange(std::vector<std::uint8_t> request, const std::function<void()>& restart,
+                            const DatagramSink& take) {
+    if (!fd_.IsOpen()) return openError_;
+    int error = 0;
     for (int attempt = 0; attempt < kDumpAttempts; ++attempt) {
+        if (attempt != 0) restart();
         const std::uint32_t sequence = ++sequence_;
         const auto length = static_cast<std::uint32_t>(request.size());
         std::memcpy(request.data() + offsetof(nlmsghdr, nlmsg_len), &length, sizeof length);
         std::memcpy(request.data() + offsetof(nlmsghdr, nlmsg_seq), &sequence, sizeof sequence);
         bool interrupted = false;
-        reply = ExchangeOnce(request, &interrupted);
-        if (reply.error != 0 || !interrupted) break;
+        error = ExchangeOnce(request, take, &interrupted);
+        if (error != 0 || !interrupted) break;
     }
-    return reply;
+    return error;
 }
 
-DumpReply NetlinkSocket::ExchangeOnce(const std::vector<std::uint8_t>& request, bool* interrupted) {
-    DumpReply reply;
+int NetlinkSocket::ExchangeOnce(const std::vector<std::uint8_t>& request, const DatagramSink& take,
+                                bool* interrupted) {
     sockaddr_nl kernel{};
     kernel.nl_family = AF_NETLINK;
     if (::sendto(fd_.Get(), request.data(), request.size(), 0, reinterpret_cast<const sockaddr*>(&kernel),
                  sizeof kernel) < 0) {
-        reply.error = errno;
-        return reply;
+        return errno;
     }
-    std::vector<std::uint8_t> buffer(kReceiveBufferSize);
+    buffer_.resize(kReceiveBufferSize);
     for (;;) {
-        iovec part{buffer.data(), buffer.size()};
+        iovec part{buffer_.data(), buffer_.size()};
         msghdr message{};
         message.msg_iov = &part;
         message.msg_iovlen = 1;
         const ssize_t received = ::recvmsg(fd_.Get(), &message, 0);
         if (received < 0 && errno == EINTR) continue;
         if (received <= 0 || (message.msg_flags & MSG_TRUNC)) {
-            reply.error = received < 0 ? errno : (received == 0 ? EPIPE : EMSGSIZE);
-            return reply;
+            return received < 0 ? errno : (received == 0 ? EPIPE : EMSGSIZE);
         }
-        Datagram datagram(buffer.begin(), buffer.begin() + received);
-        const DumpProgress progress = InspectDumpDatagram(datagram);
-        reply.datagrams.push_back(std::move(datagram));
+        const auto size = static_cast<std::size_t>(received);
+        const DumpProgress progress = InspectDumpDatagram(buffer_.data(), size);
+        take(buffer_.data(), size);
         *interrupted = *interrupted || progress.interrupted;
-        if (progress.finished) {
-            reply.error = progress.error;
-            return reply;
-        }
+        if (progress.finished) return progress.error;
     }
 }
 

@@ -2,7 +2,9 @@
 // and route tables, and the drivers' link modes.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -19,6 +21,9 @@ struct DumpReply {
 // One netlink socket of the calling thread's network namespace.
 class NetlinkSocket {
 public:
+    // Takes one datagram of a reply, in a buffer that the next one reuses.
+    using DatagramSink = std::function<void(const std::uint8_t* data, std::size_t size)>;
+
     explicit NetlinkSocket(int protocol);
 
     int Fd() const { return fd_.Get(); }
@@ -27,28 +32,34 @@ public:
     // kernel marks as interrupted by a concurrent change is asked again, a
     // few times at most; the last reply is kept.
     DumpReply Exchange(std::vector<std::uint8_t> request);
+    // The same, handing each datagram to `take` as it arrives instead of
+    // keeping it; `restart` is called before a dump is asked again, to drop
+    // what the interrupted one gave. Returns the reply's error.
+    int Exchange(std::vector<std::uint8_t> request, const std::function<void()>& restart, const DatagramSink& take);
 
 private:
-    DumpReply ExchangeOnce(const std::vector<std::uint8_t>& request, bool* interrupted);
+    int ExchangeOnce(const std::vector<std::uint8_t>& request, const DatagramSink& take, bool* interrupted);
 
     UniqueFd fd_;
     int openError_ = 0;
     std::uint32_t sequence_ = 0;
+    std::vector<std::uint8_t> buffer_;
 };
 
 // Dumps of the kernel's interface, address and route tables over one
-// routing-netlink socket.
+// routing-netlink socket, each read into records as it arrives. Each
+// returns the dump's error and leaves `out` empty when there is one.
 class RouteNetlink {
 public:
     RouteNetlink();
 
     // Every interface, without statistics.
-    DumpReply DumpLinks();
+    int DumpLinks(std::vector<LinkRecord>& out);
     // The addresses of both families.
-    DumpReply DumpAddresses();
+    int DumpAddresses(std::vector<AddressRecord>& out);
     // The IPv4 routes; the kernel leaves out other tables than the main one
     // where it can filter, so the reader still checks the table.
-    DumpReply DumpIpv4MainRoutes();
+    int DumpIpv4MainRoutes(std::vector<RouteRecord>& out);
 
 private:
     NetlinkSocket socket_;

@@ -53,15 +53,20 @@ std::string ReadText(Bytes bytes) {
 std::vector<std::uint8_t> ReadRaw(Bytes bytes) { return {bytes.data, bytes.data + bytes.size}; }
 
 template <class Visit>
-void ForEachMessage(const Datagram& datagram, Visit visit) {
+void ForEachMessage(Bytes datagram, Visit visit) {
     std::size_t offset = 0;
-    while (datagram.size() - offset >= sizeof(nlmsghdr)) {
+    while (datagram.size - offset >= sizeof(nlmsghdr)) {
         nlmsghdr header;
-        std::memcpy(&header, datagram.data() + offset, sizeof header);
-        if (header.nlmsg_len < NLMSG_HDRLEN || header.nlmsg_len > datagram.size() - offset) return;
-        visit(header, Bytes{datagram.data() + offset + NLMSG_HDRLEN, header.nlmsg_len - NLMSG_HDRLEN});
-        offset += std::min<std::size_t>(NLMSG_ALIGN(header.nlmsg_len), datagram.size() - offset);
+        std::memcpy(&header, datagram.data + offset, sizeof header);
+        if (header.nlmsg_len < NLMSG_HDRLEN || header.nlmsg_len > datagram.size - offset) return;
+        visit(header, Bytes{datagram.data + offset + NLMSG_HDRLEN, header.nlmsg_len - NLMSG_HDRLEN});
+        offset += std::min<std::size_t>(NLMSG_ALIGN(header.nlmsg_len), datagram.size - offset);
     }
+}
+
+template <class Visit>
+void ForEachMessage(const Datagram& datagram, Visit visit) {
+    ForEachMessage(Bytes{datagram.data(), datagram.size()}, visit);
 }
 
 template <class Visit>
@@ -77,16 +82,19 @@ void ForEachAttribute(Bytes area, Visit visit) {
     }
 }
 
-// Calls parse(payload) for every message of type `type` in the reply.
+// Calls parse(payload) for every message of type `type` in the datagram.
+template <class Record, class Parse>
+void AppendRecords(Bytes datagram, std::uint16_t type, Parse parse, std::vector<Record>& records) {
+    ForEachMessage(datagram, [&](const nlmsghdr& header, Bytes payload) {
+        if (header.nlmsg_type != type) return;
+        if (auto record = parse(payload)) records.push_back(std::move(*record));
+    });
+}
+
 template <class Record, class Parse>
 std::vector<Record> ParseDump(const std::vector<Datagram>& datagrams, std::uint16_t type, Parse parse) {
     std::vector<Record> records;
-    for (const Datagram& datagram : datagrams) {
-        ForEachMessage(datagram, [&](const nlmsghdr& header, Bytes payload) {
-            if (header.nlmsg_type != type) return;
-            if (auto record = parse(payload)) records.push_back(std::move(*record));
-        });
-    }
+    for (const Datagram& datagram : datagrams) AppendRecords(Bytes{datagram.data(), datagram.size()}, type, parse, records);
     return records;
 }
 
@@ -256,9 +264,9 @@ std::vector<LinkModesRecord> ParseLinkModesDump(const std::vector<Datagram>& dat
     return ParseDump<LinkModesRecord>(datagrams, familyId, ParseLinkModes);
 }
 
-DumpProgress InspectDumpDatagram(const Datagram& datagram) {
+DumpProgress InspectDumpDatagram(const std::uint8_t* data, std::size_t size) {
     DumpProgress progress;
-    ForEachMessage(datagram, [&](const nlmsghdr& header, Bytes payload) {
+    ForEachMessage(Bytes{data, size}, [&](const nlmsghdr& header, Bytes payload) {
         if (header.nlmsg_flags & NLM_F_DUMP_INTR) progress.interrupted = true;
         if (header.nlmsg_type == NLMSG_DONE || header.nlmsg_type == NLMSG_ERROR) {
             progress.finished = true;
@@ -269,6 +277,18 @@ DumpProgress InspectDumpDatagram(const Datagram& datagram) {
         }
     });
     return progress;
+}
+
+void AppendLinks(const std::uint8_t* data, std::size_t size, std::vector<LinkRecord>& links) {
+    AppendRecords(Bytes{data, size}, RTM_NEWLINK, ParseLink, links);
+}
+
+void AppendAddresses(const std::uint8_t* data, std::size_t size, std::vector<AddressRecord>& addresses) {
+    AppendRecords(Bytes{data, size}, RTM_NEWADDR, ParseAddress, addresses);
+}
+
+void AppendRoutes(const std::uint8_t* data, std::size_t size, std::vector<RouteRecord>& routes) {
+    AppendRecords(Bytes{data, size}, RTM_NEWROUTE, ParseRoute, routes);
 }
 
 std::vector<LinkRecord> ParseLinkDump(const std::vector<Datagram>& datagrams) {

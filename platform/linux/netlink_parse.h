@@ -5,6 +5,7 @@
 // types in the same datagrams are passed over.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -21,11 +22,20 @@ struct DumpProgress {
     bool interrupted = false;  // the tables changed while being dumped; the reply is inconsistent
 };
 
-DumpProgress InspectDumpDatagram(const Datagram& datagram);
+DumpProgress InspectDumpDatagram(const std::uint8_t* data, std::size_t size);
+inline DumpProgress InspectDumpDatagram(const Datagram& datagram) {
+    return InspectDumpDatagram(datagram.data(), datagram.size());
+}
+
+// The records of one datagram, appended as it arrives, so that a dump is
+// read without keeping its datagrams.
+void AppendLinks(const std::uint8_t* data, std::size_t size, std::vector<LinkRecord>& links);
+void AppendAddresses(const std::uint8_t* data, std::size_t size, std::vector<AddressRecord>& addresses);
+// IPv4 routes only; routes of other families are passed over.
+void AppendRoutes(const std::uint8_t* data, std::size_t size, std::vector<RouteRecord>& routes);
 
 std::vector<LinkRecord> ParseLinkDump(const std::vector<Datagram>& datagrams);
 std::vector<AddressRecord> ParseAddressDump(const std::vector<Datagram>& datagrams);
-// IPv4 routes only; routes of other families are passed over.
 std::vector<RouteRecord> ParseRouteDump(const std::vector<Datagram>& datagrams);
 
 // The id of the generic-netlink family that the controller's reply

@@ -2,7 +2,9 @@
 // Written straight into the output buffer, indented by two spaces per
 // level; an inventory of thousands of instances is tens of megabytes, so
 // nothing is built in between.
+#include <array>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 #include <ostream>
 #include <sstream>
@@ -17,26 +19,27 @@ using NQRXKVL20::TCIMValue;
 
 namespace {
 
-const char* CimTypeName(NQRXKVL20::ECIMType type) {
+// The JSON text of a CIM type's name, quotes included.
+const char* QuotedTypeName(NQRXKVL20::ECIMType type) {
     switch (type) {
         case NQRXKVL20::kCIMTypeBoolean:
-            return "boolean";
+            return "\"boolean\"";
         case NQRXKVL20::kCIMTypeUInt16:
-            return "uint16";
+            return "\"uint16\"";
         case NQRXKVL20::kCIMTypeUInt32:
-            return "uint32";
+            return "\"uint32\"";
         case NQRXKVL20::kCIMTypeUInt64:
-            return "uint64";
+            return "\"uint64\"";
         case NQRXKVL20::kCIMTypeString:
-            return "string";
+            return "\"string\"";
         case NQRXKVL20::kCIMTypeReference:
-            return "ref";
+            return "\"ref\"";
         case NQRXKVL20::kCIMTypeStringArray:
-            return "string[]";
+            return "\"string[]\"";
         case NQRXKVL20::kCIMTypeNull:
             break;
     }
-    return "null";
+    return "\"null\"";
 }
 
 class JsonWriter {
@@ -44,13 +47,7 @@ public:
     explicit JsonWriter(std::ostream& out) : out_(out) {}
 
     void Text(const std::string& text) {
-        char* out = out_.Room(kMostEscapedBytesPerByte * text.size() + 2);
-        *out++ = '"';
-        out = CopyEscaped(text, out, [](char* to, unsigned char c) {
-            return PutBackslashEscape(to, c, 'u', "0123456789abcdef");
-        });
-        *out++ = '"';
-        out_.Used(out);
+        out_.Used(PutQuoted(text, out_.Room(kMostEscapedBytesPerByte * text.size() + 2)));
     }
 
     void Number(unsigned long long value) {
@@ -79,13 +76,53 @@ public:
         NewLine();
         first_ = false;
     }
-    void Key(const std::string& key) {
+    // A key of the document's own, plain ASCII that needs no escape.
+    void Key(const char* plainKey) {
         Member();
-        Text(key);
-        out_.Put(": ", 2);
+        const std::size_t length = std::strlen(plainKey);
+        char* out = out_.Room(length + 4);
+        *out++ = '"';
+        std::memcpy(out, plainKey, length);
+        std::memcpy(out + length, "\": ", 3);
+        out_.Used(out + length + 3);
+    }
+    // The same for a property name the store holds: the instances of a
+    // class share a few names, each written twice per instance, so each is
+    // escaped once and kept in a slot picked by its address (with its
+    // text, should the address be reused for another name); two names
+    // that meet in one slot are escaped again in turn.
+    void PropertyKey(const std::string& name) {
+        Member();
+        EscapedKey& known = keys_[(reinterpret_cast<std::uintptr_t>(&name) >> 4) % keys_.size()];
+        if (known.address != &name || known.name != name) {
+            known.address = &name;
+            known.name = name;
+            known.text.resize(kMostEscapedBytesPerByte * name.size() + 4);
+            char* out = PutQuoted(name, known.text.data());
+            std::memcpy(out, ": ", 2);
+            known.text.resize(static_cast<std::size_t>(out + 2 - known.text.data()));
+        }
+        out_.Put(known.text);
     }
 
 private:
+    struct EscapedKey {
+        const std::string* address = nullptr;
+        std::string name;
+        std::string text;  // quoted and escaped, with the colon and blank after it
+    };
+
+    // Writes `text` as a JSON string at `out`, which has room for it, and
+    // returns the end.
+    static char* PutQuoted(const std::string& text, char* out) {
+        *out++ = '"';
+        out = CopyEscaped(text, out, [](char* to, unsigned char c) {
+            return PutBackslashEscape(to, c, 'u', "0123456789abcdef");
+        });
+        *out++ = '"';
+        return out;
+    }
+
     void NewLine() {
         char* out = out_.Room(1 + 2 * depth_);
         *out++ = '\n';
@@ -96,6 +133,7 @@ private:
     OutputBuffer out_;
     std::size_t depth_ = 0;
     bool first_ = true;
+    std::array<EscapedKey, 256> keys_;
 };
 
 void WriteValue(JsonWriter& json, const TCIMValue& value) {
@@ -148,15 +186,15 @@ public:
         json_.Key("properties");
         json_.Open('{');
         for (const auto& property : instance.Properties()) {
-            json_.Key(*property.name);
+            json_.PropertyKey(*property.name);
             WriteValue(json_, property.value);
         }
         json_.Close('}');
         json_.Key("types");
         json_.Open('{');
         for (const auto& property : instance.Properties()) {
-            json_.Key(*property.name);
-            json_.Text(CimTypeName(property.value.GetType()));
+            json_.PropertyKey(*property.name);
+            json_.Raw(QuotedTypeName(property.value.GetType()));
         }
         json_.Close('}');
         json_.Close('}');
