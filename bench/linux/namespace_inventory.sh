@@ -12,22 +12,10 @@
 # peak RSS is the kernel's count for the finished process (bench/measure.py).
 # Needs root; the namespace is removed on any exit.
 set -euo pipefail
+script=$(realpath "$0")
 cd "$(dirname "$0")/../.."
-
-kvlhost=build/default/bin/kvlhost
-runs=5
-counts=()
-while (($#)); do
-    case "$1" in
-        --kvlhost) kvlhost="$2"; shift 2 ;;
-        --runs) runs="$2"; shift 2 ;;
-        -h|--help) sed -n '2,13p' "$0"; exit 0 ;;
-        *) counts+=("$1"); shift ;;
-    esac
-done
-((${#counts[@]})) || counts=(1000 4000)
-kvlhost=$(realpath "$kvlhost")
-[ -x "$kvlhost" ] || { echo "bench: no kvlhost at $kvlhost (build first, or give --kvlhost)" >&2; exit 2; }
+source bench/bench_options.sh
+read_bench_options "$script" 2,13 "1000 4000" "$@"
 
 ns="lsbench-$$"
 batch=$(mktemp)

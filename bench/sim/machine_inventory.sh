@@ -10,22 +10,10 @@
 # (default 5) after one warm-up run, output sent to /dev/null; peak RSS is
 # the kernel's count for the finished process.
 set -euo pipefail
+script=$(realpath "$0")
 cd "$(dirname "$0")/../.."
-
-kvlhost=build/default/bin/kvlhost
-runs=5
-counts=()
-while (($#)); do
-    case "$1" in
-        --kvlhost) kvlhost="$2"; shift 2 ;;
-        --runs) runs="$2"; shift 2 ;;
-        -h|--help) sed -n '2,11p' "$0"; exit 0 ;;
-        *) counts+=("$1"); shift ;;
-    esac
-done
-((${#counts[@]})) || counts=(1000 10000)
-kvlhost=$(realpath "$kvlhost")
-[ -x "$kvlhost" ] || { echo "bench: no kvlhost at $kvlhost (build first, or give --kvlhost)" >&2; exit 2; }
+source bench/bench_options.sh
+read_bench_options "$script" 2,11 "1000 10000" "$@"
 
 machine=$(mktemp --suffix=.json)
 trap 'rm -f "$machine"' EXIT
