@@ -50,16 +50,13 @@ protected:
                 Value(kvlhost::FormatMof({port}), "Description = \"", "\";")};
     }
 
-    // What stands on the line of `output` that starts with `lead`, between
-    // the lead and `end`, which ends the line.
+    // What stands in `output` between `lead` and `end` at the end of its
+    // line; an escaped value holds no line feed.
     static std::string Value(const std::string& output, const std::string& lead, const std::string& end) {
         const std::size_t start = output.find(lead);
-        const std::size_t line = output.find('\n', start);
-        if (start == std::string::npos || line == std::string::npos || line < start + lead.size() + end.size() ||
-            output.compare(line - end.size(), end.size(), end) != 0) {
-            return "<not found in " + output + ">";
-        }
-        return output.substr(start + lead.size(), line - end.size() - start - lead.size());
+        const std::size_t stop = output.find(end + '\n', start);
+        if (start == std::string::npos || stop == std::string::npos) return "<not found in " + output + ">";
+        return output.substr(start + lead.size(), stop - start - lead.size());
     }
 
     boost::shared_ptr<TPluginManagerNamespace> ns = boost::make_shared<TPluginManagerNamespace>();

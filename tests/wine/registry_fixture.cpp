@@ -1,13 +1,9 @@
-// Writes a fixture into a Wine prefix's device database and registry
-// through the real SetupAPI and registry calls: a network device whose
-// driver key names an adapter the system reports and holds a "SpeedDuplex"
-// setting with its enumeration, and a disabled one (its TCP/IP binding not
-// linked) with a "RequestedMediaType" setting.
-//
+// Writes into a Wine prefix, through the real SetupAPI and registry calls,
+// a network device whose driver key names an adapter the system reports
+// and holds a "SpeedDuplex" setting with its enumeration, and a disabled
+// one (TCP/IP binding not linked) with a "RequestedMediaType" setting.
 //   registry_fixture.exe ADAPTER-ID DISABLED-ID DESCRIPTION
-//
-// Prints one line per device written; exits 1 naming the failing call and
-// its system error code.
+// Exits 1 naming the failing call and its system error code.
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -59,9 +55,9 @@ UniqueRegKey CreateKey(HKEY parent, const std::string& path) {
 
 using Entries = std::vector<std::pair<std::string, std::string>>;
 
-// Registers a root-enumerated network device whose driver key names the
-// adapter `instanceId` and holds a driver setting with the enumeration of
-// its display texts, as a driver's installation writes them.
+// A root-enumerated network device whose driver key names the adapter
+// `instanceId` and holds `setting` with its display texts, as a driver's
+// installation writes them.
 void RegisterNetDevice(HDEVINFO set, SP_DEVINFO_DATA& device, const std::string& description,
                        const std::string& instanceId, const std::string& setting, const std::string& code,
                        const Entries& texts) {
@@ -71,8 +67,7 @@ void RegisterNetDevice(HDEVINFO set, SP_DEVINFO_DATA& device, const std::string&
           "SetupDiCreateDeviceInfoA");
     SetProperty(set, device, SPDRP_HARDWAREID, "root\\linkscope_fixture\0", "SetupDiSetDeviceRegistryPropertyA");
     Check(SetupDiRegisterDeviceInfo(set, &device, 0, nullptr, nullptr, nullptr), "SetupDiRegisterDeviceInfo");
-    // Installing a driver records the device's setup class name; with no
-    // installation here the fixture records it as the class installer would.
+    // No driver is installed, so the class name is recorded by hand.
     SetProperty(set, device, SPDRP_CLASS, "Net", "SetupDiSetDeviceRegistryPropertyA(SPDRP_CLASS)");
     const HKEY driver = SetupDiCreateDevRegKeyA(set, &device, DICS_FLAG_GLOBAL, 0, DIREG_DRV, nullptr, nullptr);
     Check(driver != INVALID_HANDLE_VALUE, "SetupDiCreateDevRegKeyA");
@@ -84,8 +79,7 @@ void RegisterNetDevice(HDEVINFO set, SP_DEVINFO_DATA& device, const std::string&
     for (const auto& [name, text] : texts) SetText(enumeration.get(), name.c_str(), text);
 }
 
-// The device interface key below the LAN interface class whose reference
-// subkey is "#" + `instanceId`.
+// The LAN interface key whose reference subkey is "#" + `instanceId`.
 std::string FindInterfaceKey(const std::string& instanceId) {
     HKEY opened = nullptr;
     CheckStatus(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kLanInterfaceKey, 0, KEY_READ, &opened), "RegOpenKeyExA");
@@ -122,8 +116,7 @@ void WriteFixture(const std::string& adapterId, const std::string& disabledId, c
     lan.cbSize = sizeof lan;
     Check(SetupDiCreateDeviceInterfaceA(set.Get(), &disabled, &kLanInterfaceClass, disabledId.c_str(), 0, &lan),
           "SetupDiCreateDeviceInterfaceA");
-    // The system keeps the binding's state in the reference key's "Control"
-    // subkey; a disabled adapter's says it is not linked.
+    // A disabled adapter's binding says in "Control" that it is not linked.
     const UniqueRegKey control = CreateKey(HKEY_LOCAL_MACHINE, FindInterfaceKey(disabledId) + "\\Control");
     const DWORD notLinked = 0;
     SetValue(control.get(), "Linked", REG_DWORD, &notLinked, sizeof notLinked);
