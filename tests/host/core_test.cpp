@@ -1,9 +1,6 @@
-// The host's object model: CIM value conversions and equality, object
-// paths and reference equality, status texts, and the plug-in manager as an
-// object store (classes, instances, enumeration across plug-ins and static
-// instances). Commit routing during an association's enumeration of its
-// ends is exercised by the provider's tests, object paths by the format and
-// golden-file tests.
+// The host's object model: CIM values, references, status texts and the
+// plug-in manager as an object store. Commit routing is exercised by the
+// provider's tests, object paths by the format and golden-file tests.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -1,9 +1,6 @@
-// Port instances: the skipped device names. IP protocol endpoint
-// instances: which addresses yield one, their names, and when the address
-// property is set. The index that finds the instances the host enumerates
-// by a key, on which every association joins its ends. The properties of
-// ports, flagged ones included, and the associations are pinned end to end
-// by the machine inventory goldens.
+// Skipped port device names, which addresses yield IP endpoints, and the
+// index on which every association joins its ends. Port properties and the
+// associations are pinned end to end by the machine inventory goldens.
 #include <gtest/gtest.h>
 
 #include "provider/hub_fixture.h"

@@ -42,8 +42,8 @@ void SetValue(HKEY key, const char* name, DWORD type, const void* data, std::siz
     CheckStatus(RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), static_cast<DWORD>(size)),
                 "RegSetValueExA");
 }
-void SetText(HKEY key, const char* name, const std::string& text) {
-    SetValue(key, name, REG_SZ, text.c_str(), text.size() + 1);
+void SetText(HKEY key, const std::string& name, const std::string& text) {
+    SetValue(key, name.c_str(), REG_SZ, text.c_str(), text.size() + 1);
 }
 
 UniqueRegKey CreateKey(HKEY parent, const std::string& path) {
@@ -74,9 +74,9 @@ void RegisterNetDevice(HDEVINFO set, SP_DEVINFO_DATA& device, const std::string&
     const UniqueRegKey owned(driver);
     SetText(driver, "DriverDesc", description);
     SetText(driver, "NetCfgInstanceId", instanceId);
-    SetText(driver, setting.c_str(), code);
+    SetText(driver, setting, code);
     const UniqueRegKey enumeration = CreateKey(driver, "Ndi\\Params\\" + setting + "\\enum");
-    for (const auto& [name, text] : texts) SetText(enumeration.get(), name.c_str(), text);
+    for (const auto& [name, text] : texts) SetText(enumeration.get(), name, text);
 }
 
 // The LAN interface key whose reference subkey is "#" + `instanceId`.
@@ -87,9 +87,8 @@ std::string FindInterfaceKey(const std::string& instanceId) {
     char name[256];
     for (DWORD index = 0;; ++index) {
         DWORD length = sizeof name;
-        if (RegEnumKeyExA(classKey.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
-            break;
-        }
+        const LSTATUS listed = RegEnumKeyExA(classKey.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (listed != ERROR_SUCCESS) break;
         const std::string reference = std::string(kLanInterfaceKey) + "\\" + name + "\\#" + instanceId;
         HKEY probe = nullptr;
         if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, reference.c_str(), 0, KEY_READ, &probe) == ERROR_SUCCESS) {

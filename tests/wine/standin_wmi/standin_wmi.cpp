@@ -35,8 +35,7 @@ using Owner = Microsoft::WRL::ComPtr<IUnknown>;
 
 constexpr CLSID kLocatorClass = {0x4590F811, 0x1D3A, 0x11D0, {0x89, 0x1F, 0x00, 0xAA, 0x00, 0x4B, 0x2E, 0x24}};
 
-// The flags the calls know; a call with any other bit is refused as
-// WBEM_E_INVALID_PARAMETER.
+// Calls with any other flag are refused.
 constexpr LONG kKnownQueryFlags = WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY | WBEM_FLAG_PROTOTYPE |
                                   WBEM_FLAG_ENSURE_LOCATABLE | WBEM_FLAG_DIRECT_READ |
                                   WBEM_FLAG_USE_AMENDED_QUALIFIERS;
