@@ -127,16 +127,13 @@ HRESULT Convert(const WmiValue& value, VARIANT& variant, CIMTYPE& type) {
 linkscope::sim::SimWmi* Simulation() {
     static const std::unique_ptr<linkscope::sim::SimWmi> wmi = []() -> std::unique_ptr<linkscope::sim::SimWmi> {
         const char* path = std::getenv("LINKSCOPE_STANDIN_MACHINE");
-        if (path == nullptr) {
-            std::fputs("standin_wmi: LINKSCOPE_STANDIN_MACHINE names no machine file\n", stderr);
-            return nullptr;
-        }
         try {
-            return std::make_unique<linkscope::sim::SimWmi>(linkscope::sim::LoadMachineFile(path));
+            if (path != nullptr) return std::make_unique<linkscope::sim::SimWmi>(linkscope::sim::LoadMachineFile(path));
+            std::fputs("standin_wmi: LINKSCOPE_STANDIN_MACHINE names no machine file\n", stderr);
         } catch (const linkscope::sim::MachineFileError& error) {
             std::fprintf(stderr, "standin_wmi: %s\n", error.what());
-            return nullptr;
         }
+        return nullptr;
     }();
     return wmi.get();
 }
