@@ -47,14 +47,13 @@ TEST(FirmwareText, VersionsChipsAndBroadcomDescriptions) {
         EXPECT_EQ(chip, c.chip);
         EXPECT_EQ(chipAnswer, c.chipNamed);
     }
-    const struct {
-        const char* description;
-        bool broadcom;
-    } kDescriptions[] = {
+    const std::pair<const char*, bool> kDescriptions[] = {
         {"Broadcom NetXtreme Gigabit", true}, {"NetXtreme BCM5709C", true}, {"bcm", true},
         {"BROADCOM", true},                   {"Intel PRO/1000", false},     {"Broad com B-C-M", false},
     };
-    for (const auto& c : kDescriptions) EXPECT_EQ(provider::IsBroadcomDescription(c.description), c.broadcom) << c.description;
+    for (const auto& [description, broadcom] : kDescriptions) {
+        EXPECT_EQ(provider::IsBroadcomDescription(description), broadcom) << description;
+    }
 }
 
 class FirmwareElements : public HubFixture {
