@@ -50,16 +50,13 @@ protected:
                 Value(kvlhost::FormatMof({port}), "Description = \"", "\";")};
     }
 
-    // What stands on the line of `output` that starts with `lead`, between
-    // the lead and `end`, which ends the line.
+    // What stands in `output` between `lead` and `end` at the end of its
+    // line; an escaped value holds no line feed.
     static std::string Value(const std::string& output, const std::string& lead, const std::string& end) {
         const std::size_t start = output.find(lead);
-        const std::size_t line = output.find('\n', start);
-        if (start == std::string::npos || line == std::string::npos || line < start + lead.size() + end.size() ||
-            output.compare(line - end.size(), end.size(), end) != 0) {
-            return "<not found in " + output + ">";
-        }
-        return output.substr(start + lead.size(), line - end.size() - start - lead.size());
+        const std::size_t stop = output.find(end + '\n', start);
+        if (start == std::string::npos || stop == std::string::npos) return "<not found in " + output + ">";
+        return output.substr(start + lead.size(), stop - start - lead.size());
     }
 
     boost::shared_ptr<TPluginManagerNamespace> ns = boost::make_shared<TPluginManagerNamespace>();
@@ -69,49 +66,38 @@ const std::string kBad = "\xEF\xBF\xBD";  // U+FFFD
 
 // Control characters, quotes and backslashes are escaped, well-formed UTF-8
 // passes, and each longest broken piece of a sequence becomes one U+FFFD,
-// in both formats.
-TEST_F(FormatTest, BothFormatsEscapeAndReplaceTheSameBytes) {
+// in both formats. Plain runs are scanned a block of 8 or 16 bytes at a
+// time, so each text is also written amid letters at every place, in a
+// block or in the rest after the last one.
+TEST_F(FormatTest, BothFormatsEscapeAndReplaceTheSameBytesWhereverTheyFall) {
     const struct {
         std::string text, json;
         const char* mof;  // null: as in JSON
-    } kCases[] = {
-        {"\b\f\t\r\n\"\\", "\\b\\f\\t\\r\\n\\\"\\\\", nullptr},
-        {std::string("\0b", 2), "\\u0000b", "\\x0000b"},  // four digits: the letter stays a letter
-        {"\x1B" "F\x7F", "\\u001bF\x7F", "\\x001BF\x7F"},
-        {"\x80", kBad, nullptr},                     // a lone continuation byte
-        {"\xC1\xBF\xC2\x80", kBad + kBad + "\xC2\x80", nullptr},
-        {"\xE0\x9F\xBF\xE0\xA0\x80", kBad + kBad + kBad + "\xE0\xA0\x80", nullptr},  // overlong, then U+0800
-        {"\xED\x9F\xBF\xED\xA0\x80", "\xED\x9F\xBF" + kBad + kBad + kBad, nullptr},  // U+D7FF, then a surrogate
-        {"\xF0\x8F\xBF\xBF\xF0\x90\x80\x80", kBad + kBad + kBad + kBad + "\xF0\x90\x80\x80", nullptr},
-        {"\xF4\x8F\xBF\xBF\xF4\x90\x80\x80", "\xF4\x8F\xBF\xBF" + kBad + kBad + kBad + kBad, nullptr},  // U+10FFFF
-        {"\xF5\x80", kBad + kBad, nullptr},
-        {"\xF0\x9F\x98", kBad, nullptr},  // cut short at the end
-        {"\xE2\x82" "1\xC3", kBad + "1" + kBad, nullptr},
-    };
-    for (const auto& c : kCases) {
-        SCOPED_TRACE(c.json);
-        EXPECT_EQ(Written(c.text), std::make_pair(c.json, c.mof ? std::string(c.mof) : c.json));
-    }
-}
-
-// Plain runs are scanned a block of 8 or 16 bytes at a time: a byte to
-// escape is found wherever it falls, in a block or in the rest after the
-// last one.
-TEST_F(FormatTest, EscapesDoNotDependOnWhereTheyFall) {
-    const struct {
-        std::string special, json, mof;
         bool endsRun;
-    } kSpecials[] = {
-        {"\"", "\\\"", "\\\"", true},
-        {"\\", "\\\\", "\\\\", true},
+    } kCases[] = {
+        {"\b\f\t\r\n\"\\", "\\b\\f\\t\\r\\n\\\"\\\\", nullptr, true},
+        {"\"", "\\\"", nullptr, true},
+        {"\\", "\\\\", nullptr, true},
+        {std::string("\0b", 2), "\\u0000b", "\\x0000b", true},  // four digits: the letter stays a letter
         {"\x01", "\\u0001", "\\x0001", true},
         {"\x1F", "\\u001f", "\\x001F", true},
-        {" ", " ", " ", false},
-        {"\x7F", "\x7F", "\x7F", false},
-        {"\xFF", kBad, kBad, true},
-        {"\xC3", kBad, kBad, true},  // cut short by the next letter
-        {"\xC3\xA9", "\xC3\xA9", "\xC3\xA9", true},
-        {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80", true},
+        {"\x1B" "F\x7F", "\\u001bF\x7F", "\\x001BF\x7F", true},
+        {" ", " ", nullptr, false},
+        {"\x7F", "\x7F", nullptr, false},
+        {"\x80", kBad, nullptr, true},  // a lone continuation byte
+        {"\xFF", kBad, nullptr, true},
+        {"\xC3", kBad, nullptr, true},  // cut short by what follows
+        {"\xC3\xA9", "\xC3\xA9", nullptr, true},
+        {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80", nullptr, true},
+        {"\xC1\xBF\xC2\x80", kBad + kBad + "\xC2\x80", nullptr, true},
+        {"\xE0\x9F\xBF\xE0\xA0\x80", kBad + kBad + kBad + "\xE0\xA0\x80", nullptr, true},  // overlong, then U+0800
+        {"\xED\x9F\xBF\xED\xA0\x80", "\xED\x9F\xBF" + kBad + kBad + kBad, nullptr, true},  // U+D7FF, a surrogate
+        {"\xF0\x8F\xBF\xBF\xF0\x90\x80\x80", kBad + kBad + kBad + kBad + "\xF0\x90\x80\x80", nullptr, true},
+        // U+10FFFF, then beyond it
+        {"\xF4\x8F\xBF\xBF\xF4\x90\x80\x80", "\xF4\x8F\xBF\xBF" + kBad + kBad + kBad + kBad, nullptr, true},
+        {"\xF5\x80", kBad + kBad, nullptr, true},
+        {"\xF0\x9F\x98", kBad, nullptr, true},  // cut short
+        {"\xE2\x82" "1\xC3", kBad + "1" + kBad, nullptr, true},
     };
     const std::pair<const char*, std::size_t (*)(const std::string&, std::size_t)> kScanners[] = {
         {"words", kvlhost::PlainRunEndInWords},
@@ -120,21 +106,21 @@ TEST_F(FormatTest, EscapesDoNotDependOnWhereTheyFall) {
 #endif
     };
     const std::string kFiller = "abcdefghijklmnopqrstuvwxyz0123456789";
-    for (std::size_t s = 0; s < std::size(kSpecials); ++s) {
-        const auto& special = kSpecials[s];
+    for (const auto& c : kCases) {
+        const std::string mof = c.mof ? c.mof : c.json;
+        EXPECT_EQ(Written(c.text), std::make_pair(c.json, mof)) << c.json;
         for (const std::size_t length : {7, 8, 9, 15, 16, 17, 33}) {
-            for (std::size_t at = 0; at + special.special.size() <= length; ++at) {
-                SCOPED_TRACE("special " + std::to_string(s) + " at " + std::to_string(at) + " of " +
-                             std::to_string(length));
-                const std::size_t next = at + special.special.size();
+            for (std::size_t at = 0; at + c.text.size() <= length; ++at) {
+                SCOPED_TRACE(c.json + " at " + std::to_string(at) + " of " + std::to_string(length));
+                const std::size_t next = at + c.text.size();
                 const std::string before = kFiller.substr(0, at);
                 const std::string after = kFiller.substr(next, length - next);
-                const std::string text = before + special.special + after;
+                const std::string text = before + c.text + after;
                 for (const auto& [name, runEnd] : kScanners) {
-                    EXPECT_EQ(runEnd(text, 0), special.endsRun ? at : length) << name;
+                    EXPECT_EQ(runEnd(text, 0), c.endsRun ? at : length) << name;
                     EXPECT_EQ(runEnd(text, next), length) << name;
                 }
-                EXPECT_EQ(Written(text), std::make_pair(before + special.json + after, before + special.mof + after));
+                EXPECT_EQ(Written(text), std::make_pair(before + c.json + after, before + mof + after));
             }
         }
     }

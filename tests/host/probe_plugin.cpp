@@ -1,7 +1,6 @@
-// A plug-in library for the runner's end-to-end tests. Loading it registers
-// one probe object; the probe answers a few classes with fixed instances,
-// reports the machine description and the environment the runner gave it,
-// refuses one class, and logs each step of its life so the tests can see the runner drive it.
+// A plug-in library for the runner's end-to-end tests: fixed instances of a
+// few classes, the machine and environment it was given, one refused class,
+// and a log line for each step the runner drives.
 #include <cstdlib>
 #include <stdexcept>
 

@@ -21,11 +21,9 @@ struct Item {
     std::uint32_t identity;
 };
 
-bool Within(const std::string& key, const std::string& text) { return text.find(key) != std::string::npos; }
-
 std::size_t WalkTake(const std::vector<Item>& items, const std::string& text, std::vector<std::uint32_t>& used) {
     for (std::size_t i = 0; i < items.size(); ++i) {
-        if (!Within(items[i].key, text)) continue;
+        if (text.find(items[i].key) == std::string::npos) continue;
         if (std::find(used.begin(), used.end(), items[i].identity) != used.end()) continue;
         used.push_back(items[i].identity);
         return i;

@@ -1,7 +1,6 @@
 // Dispatch of requested classes to the sections, and what a failing host
-// does to it, through hand-made host objects that record what the query
-// handler does with them and can be told to fail. The IP service's
-// properties are pinned end to end by the machine inventory test.
+// does to it, through host objects that record calls and can fail. The IP
+// service's properties are pinned by the machine inventory test.
 #include <gtest/gtest.h>
 
 #include <stdexcept>

@@ -47,14 +47,13 @@ TEST(FirmwareText, VersionsChipsAndBroadcomDescriptions) {
         EXPECT_EQ(chip, c.chip);
         EXPECT_EQ(chipAnswer, c.chipNamed);
     }
-    const struct {
-        const char* description;
-        bool broadcom;
-    } kDescriptions[] = {
+    const std::pair<const char*, bool> kDescriptions[] = {
         {"Broadcom NetXtreme Gigabit", true}, {"NetXtreme BCM5709C", true}, {"bcm", true},
         {"BROADCOM", true},                   {"Intel PRO/1000", false},     {"Broad com B-C-M", false},
     };
-    for (const auto& c : kDescriptions) EXPECT_EQ(provider::IsBroadcomDescription(c.description), c.broadcom) << c.description;
+    for (const auto& [description, broadcom] : kDescriptions) {
+        EXPECT_EQ(provider::IsBroadcomDescription(description), broadcom) << description;
+    }
 }
 
 class FirmwareElements : public HubFixture {
@@ -62,7 +61,7 @@ protected:
     PhysicalNetworkAdapter* Add(const std::string& description, const std::string& firmware, const std::string& second,
                                 const std::string& asf) {
         ++count_;
-        PhysicalNetworkAdapter* adapter = AddPhysical("dev" + std::to_string(count_), count_);
+        PhysicalNetworkAdapter* adapter = AddRecord("dev" + std::to_string(count_), count_);
         adapter->SetDescription(description);
         adapter->SetFirmwareVersion(firmware);
         adapter->SetSecondFirmwareVersion(second);
@@ -119,23 +118,12 @@ TEST_F(FirmwareElements, ChipOfAPciDeviceElseTheLowerCasedVersionOrTheLookupsFai
 // the test needs; the plug-in serves everything else. Each link is shown as
 // "PORT > ELEMENT": the port's DeviceID and the element's Name.
 TEST_F(FirmwareElements, DeviceFirmwareHandsOutTheFirstElementWhoseVersionOccursAndThatNoEarlierAdapterGot) {
-    struct WithoutElements : RecordsPlugin {
-        using RecordsPlugin::RecordsPlugin;
-        void QueryInstances(boost::shared_ptr<NQRXKVL20::ICIMNamespace> ns, const ClassList& classes) override {
-            ClassList kept;
-            for (const auto& cls : classes) {
-                if (cls->GetName({}) != kElement) kept.push_back(cls);
-            }
-            provider::QueryInstances(ns, kept, data);
-        }
-    } withoutElements{plugin_.data};
-    manager_->UnregisterAll();
-    manager_->RegisterPlugin(&withoutElements);
+    plugin_.left = kElement;
     Add("Broadcom NetXtreme", "3.38", "", "");
     Add("Broadcom NetXtreme", "3.38", "", "2.0");
     Add("Intel PRO/1000", "3.38", "", "2.0");                 // not Broadcom
     Add("Broadcom", "3.38", "", "2.0")->SetDeviceID("sit1");  // no port: E5 is left for dev5
-    AddPhysical("", 9)->SetDescription("Display adapter");    // its port's empty DeviceID occurs in every one
+    AddRecord("", 9)->SetDescription("Display adapter");      // its port's empty DeviceID occurs in every one
     Add("BCM5709", "5722-3.38", "", "2.0");                   // after the empty port: linked to it
     Add("Broadcom", "9.9", "", "")->SetDeviceID("dev10");     // dev1's port comes first
     const std::pair<const char*, const char*> elements[] = {

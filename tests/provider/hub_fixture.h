@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -23,15 +24,20 @@ using NQRXKVL20::TCIMValue;
 using Instances = std::vector<boost::shared_ptr<NQRXKVL20::THubInstance>>;
 using Texts = std::vector<std::string>;
 
-// Serves collected records the way the plug-in object serves its own.
+// Serves collected records the way the plug-in object serves its own,
+// except the class named `left` that a test lays out itself.
 class RecordsPlugin : public QuietPlugin {
 public:
     explicit RecordsPlugin(const provider::CollectedData& served) : data(served) {}
     void QueryInstances(boost::shared_ptr<NQRXKVL20::ICIMNamespace> ns, const ClassList& classes) override {
-        provider::QueryInstances(ns, classes, data);
+        ClassList kept;
+        for (const auto& cls : classes) {
+            if (cls->GetName({}) != left) kept.push_back(cls);
+        }
+        provider::QueryInstances(ns, kept, data);
     }
-
-    provider::CollectedData data;  // what every query reads
+    provider::CollectedData data;
+    std::string left;
 };
 
 class HubFixture : public ::testing::Test {
@@ -40,15 +46,20 @@ protected:
     void SetUp() override { NQRXKVL20::TOSSpecific::SetMachineName("HOST-7"); }
     void TearDown() override { NQRXKVL20::TOSSpecific::SetMachineName(""); }
 
-    // Records as enumeration leaves them: device name and port number,
+    // A record as enumeration leaves it: device name and port number,
     // addresses, up and running.
-    PhysicalNetworkAdapter* AddPhysical(const std::string& deviceId, std::int32_t portNumber, const TextList& ipv4 = {},
-                                        const TextList& ipv6 = {}) {
-        return Fill(&AdaptersInfo::AddPhysicalAdapter, new PhysicalNetworkAdapter(), deviceId, portNumber, ipv4, ipv6);
-    }
-    VirtualNetworkAdapter* AddVirtual(const std::string& deviceId, std::int32_t portNumber, const TextList& ipv4 = {},
-                                      const TextList& ipv6 = {}) {
-        return Fill(&AdaptersInfo::AddVirtualAdapter, new VirtualNetworkAdapter(), deviceId, portNumber, ipv4, ipv6);
+    template <class Record = PhysicalNetworkAdapter>
+    Record* AddRecord(const std::string& deviceId, std::int32_t portNumber, const TextList& ipv4 = {},
+                      const TextList& ipv6 = {}) {
+        auto* adapter = new Record();
+        if constexpr (std::is_same_v<Record, VirtualNetworkAdapter>) adapters_.AddVirtualAdapter(adapter);
+        else adapters_.AddPhysicalAdapter(adapter);
+        adapter->SetDeviceID(deviceId);
+        adapter->SetPortNumber(portNumber);
+        adapter->SetEnabledState(2);
+        adapter->SetIPv4AddressList(ipv4);
+        adapter->SetIPv6AddressList(ipv6);
+        return adapter;
     }
 
     // One query for these classes, in this order; what it committed.
@@ -75,19 +86,6 @@ protected:
     boost::shared_ptr<NQRXKVL20::TPluginManagerNamespace> manager_ =
         boost::make_shared<NQRXKVL20::TPluginManagerNamespace>();
     RecordsPlugin plugin_{provider::CollectedData{nullptr, &adapters_, nullptr}};
-
-private:
-    template <class Add, class Record>
-    Record* Fill(Add add, Record* adapter, const std::string& deviceId, std::int32_t portNumber, const TextList& ipv4,
-                 const TextList& ipv6) {
-        (adapters_.*add)(adapter);
-        adapter->SetDeviceID(deviceId);
-        adapter->SetPortNumber(portNumber);
-        adapter->SetEnabledState(2);
-        adapter->SetIPv4AddressList(ipv4);
-        adapter->SetIPv6AddressList(ipv6);
-        return adapter;
-    }
 };
 
 }  // namespace linkscope::testing

@@ -1,9 +1,6 @@
-// Port instances: the skipped device names. IP protocol endpoint
-// instances: which addresses yield one, their names, and when the address
-// property is set. The index that finds the instances the host enumerates
-// by a key, on which every association joins its ends. The properties of
-// ports, flagged ones included, and the associations are pinned end to end
-// by the machine inventory goldens.
+// Skipped port device names, which addresses yield IP endpoints, and the
+// index on which every association joins its ends. Port properties and the
+// associations are pinned end to end by the machine inventory goldens.
 #include <gtest/gtest.h>
 
 #include "provider/hub_fixture.h"
@@ -21,10 +18,10 @@ TEST_F(PortInstances, LoopbackAndTunnelDevicesHaveNoPhysicalPort) {
     };
     Texts reported;
     for (const auto& [deviceId, kept] : cases) {
-        AddPhysical(deviceId, 1);
+        AddRecord(deviceId, 1);
         if (kept) reported.push_back(deviceId);
     }
-    AddVirtual("lo", 2);  // the rule is the physical list's only
+    AddRecord<VirtualNetworkAdapter>("lo", 2);  // the rule is the physical list's only
 
     const Instances ports = Query({"QRXSG_PhysicalNetworkPort"});
     EXPECT_EQ(Column(ports, "DeviceID"), reported);
@@ -35,9 +32,9 @@ TEST_F(PortInstances, LoopbackAndTunnelDevicesHaveNoPhysicalPort) {
 using EndpointInstances = HubFixture;
 
 TEST_F(EndpointInstances, PhysicalAdaptersGiveBothFamiliesVirtualOnesIPv4Only) {
-    AddPhysical("eth0", 11, {"10.1.2.3/24", ""}, {"FE80:00:00:00:01:02:03:04"});
-    AddPhysical("sit0", static_cast<std::int32_t>(0x80000000u), {"192.0.2.1/32"});  // no port, still endpoints
-    AddVirtual("team0", 20, {"", "10.5.0.1/24"}, {"2001:DB8:00:00:00:00:00:01"});
+    AddRecord("eth0", 11, {"10.1.2.3/24", ""}, {"FE80:00:00:00:01:02:03:04"});
+    AddRecord("sit0", static_cast<std::int32_t>(0x80000000u), {"192.0.2.1/32"});  // no port, still endpoints
+    AddRecord<VirtualNetworkAdapter>("team0", 20, {"", "10.5.0.1/24"}, {"2001:DB8:00:00:00:00:00:01"});
 
     const Instances instances = Query({"QRXSG_IPProtocolEndpoint"});
     EXPECT_EQ(Column(instances, "Name"),
@@ -65,7 +62,7 @@ protected:
 };
 
 TEST_F(InstanceIndexTest, TheFirstInstanceEnumeratedWithAKeyIsFound) {
-    AddPhysical("eth0", 1);  // served by the plug-in, enumerated before the static ones
+    AddRecord("eth0", 1);  // served by the plug-in, enumerated before the static ones
     AddStaticPort("eth0", "STATIC");
     AddStaticPort("eth1", "FIRST");
     AddStaticPort("eth1", "SECOND");

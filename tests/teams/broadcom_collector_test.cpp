@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/sim/sim_bmapi.h"
+#include "support/registry_text.h"
 #include "support/team_machine.h"
 
 namespace linkscope {
@@ -13,11 +14,11 @@ using bmapi::Entry;
 using testing::CollectTeams;
 using testing::LibraryOf;
 using testing::NicAdapter;
-using testing::TeamMemberText;
+using Texts = std::vector<std::string>;
 
 std::size_t Calls(Entry entry) { return sim::NicLibraryCallCounts()[static_cast<std::size_t>(entry)]; }
 
-const std::vector<std::string> kEmptyRun = {"Handling Teams NICs.", "No Teams are configured.",
+const Texts kEmptyRun = {"Handling Teams NICs.", "No Teams are configured.",
                                             "Handling Physical NICs.", "Freeing up allocated memory."};
 
 // Each opening failure ends the collector with its one message; the
@@ -27,7 +28,7 @@ TEST(BroadcomOpening, FailuresEndCollectionWithTheirMessageAndCleanUp) {
     const struct {
         const char* name;
         std::function<void(sim::NicLibrary&)> edit;
-        std::vector<std::string> log;
+        Texts log;
         std::size_t uninitialized;
     } cases[] = {
         {"load error", [](auto& l) { l.loadError = 193; }, {"Unable to load BMAPI.dll getlasterror: 193"}, 0},
@@ -56,7 +57,7 @@ TEST(BroadcomOpening, FailuresEndCollectionWithTheirMessageAndCleanUp) {
             EXPECT_EQ(Calls(Entry::Uninitialize), c.uninitialized) << c.name;
         }
     }
-    EXPECT_EQ(CollectTeams(sim::Machine{}).log, std::vector<std::string>{"Unable to load BMAPI.dll getlasterror: 126"});
+    EXPECT_EQ(CollectTeams(sim::Machine{}).log, Texts{"Unable to load BMAPI.dll getlasterror: 126"});
 }
 
 // A virtual adapter without a hardware address takes the last one of its
@@ -67,18 +68,18 @@ TEST(BroadcomTeams, VirtualAdaptersTakeTheLastAddressOfTheirOwnTeam) {
                                             {12, "A-V2", "", "", 0, "", 0, "", 5, 7, {}, {}}}, {}},
                      {"Team-B", 8, 0, {}, {{13, "B-V1", "", "", 1, "", 0, "", 9, 99, {}, {}}}, {}}};
     const auto collected = CollectTeams(library);
-    std::vector<std::string> texts;
+    Texts texts;
     for (const auto* adapter : collected.adapters->GetVirtualAdapters()) {
         texts.push_back(adapter->GetMacAddress() + " state " + std::to_string(adapter->GetEnabledState()));
     }
-    EXPECT_EQ(texts, (std::vector<std::string>{"AA0001 state 2", "AA0001 state 3", " state 0"}));
+    EXPECT_EQ(texts, (Texts{"AA0001 state 2", "AA0001 state 3", " state 0"}));
 }
 
 TEST(BroadcomTeams, FailedCallsAreLoggedAndCollectionGoesOn) {
     const struct {
         const char* name;
         std::function<void(sim::NicLibrary&)> edit;
-        std::vector<std::string> expectedLog;  // between the two phase headers
+        Texts expectedLog;  // between the two phase headers
         std::size_t teams;
         std::size_t virtuals;
     } cases[] = {
@@ -98,7 +99,7 @@ TEST(BroadcomTeams, FailedCallsAreLoggedAndCollectionGoesOn) {
         library.teams = {{"T", 1, 0, {}, {{21, "V", "", "", 1, "AB", 0, "", 4, 1, {}, {}}}, {}}};
         c.edit(library);
         const auto collected = CollectTeams(library);
-        std::vector<std::string> log = {"Handling Teams NICs."};
+        Texts log = {"Handling Teams NICs."};
         log.insert(log.end(), c.expectedLog.begin(), c.expectedLog.end());
         log.insert(log.end(), {"Handling Physical NICs.", "Freeing up allocated memory."});
         EXPECT_EQ(collected.log, log) << c.name;
@@ -143,36 +144,9 @@ TEST(BroadcomAdapters, TypeFourWithoutItsSecondFunctionLogsBothFailures) {
         a.type = 4;
         a.results[Entry::GetVbdEnumInfo] = {50};
     })}));
-    EXPECT_EQ(std::vector<std::string>(collected.log.begin() + 3, collected.log.begin() + 5),
-              (std::vector<std::string>{"Unable to get BmapiGetVbdEnumInfo for Physical NIC for 5706 series- RC: 50",
+    EXPECT_EQ(Texts(collected.log.begin() + 3, collected.log.begin() + 5),
+              (Texts{"Unable to get BmapiGetVbdEnumInfo for Physical NIC for 5706 series- RC: 50",
                                         "Unable to get BmapiGetPhyNic for Physical NIC for 5706 series- RC: 6"}));
-}
-
-TEST(BroadcomAdapters, ServiceNameFailures) {
-    const struct {
-        const char* name;
-        std::function<void(sim::NicLibrary&)> edit;
-        const char* identity;  // Name, DeviceID
-        std::vector<std::string> logged;
-    } cases[] = {
-        {"second call", [](auto& l) { l.adapters[0].results[Entry::GetServiceName] = {0, 1168}; },
-         " \\DEVICE\\TCPIP_", {"Unable to get service name. - RC: 1168"}},
-        {"first call", [](auto& l) { l.adapters[0].results[Entry::GetServiceName] = {1168, 0}; },
-         " \\DEVICE\\TCPIP_{S1}", {}},
-        {"missing", [](auto& l) { l.missing = {Entry::GetServiceName}; }, " \\DEVICE\\TCPIP_",
-         {"Unable to get service name. - RC: 127"}},
-    };
-    for (const auto& c : cases) {
-        sim::NicLibrary library = LibraryOf({NicAdapter(1, [](auto& a) { a.firmware = "1.0"; })});
-        c.edit(library);
-        const auto collected = CollectTeams(library);
-        const PhysicalNetworkAdapter& adapter = *collected.adapters->GetPhysicalAdapters().at(0);
-        EXPECT_EQ(adapter.GetName() + " " + adapter.GetDeviceID(), c.identity) << c.name;
-        std::vector<std::string> expected = {"Successfully added Physical NICs firmwareVersion info."};
-        expected.insert(expected.end(), c.logged.begin(), c.logged.end());
-        expected.push_back("Added Network Adapter.");
-        EXPECT_EQ(std::vector<std::string>(collected.log.begin() + 4, collected.log.end() - 1), expected) << c.name;
-    }
 }
 
 // Records of bytes no well-behaved library writes: every text runs to its
@@ -202,7 +176,7 @@ TEST(BroadcomHostileRecords, TextsEndAtTheirFieldsAndCountsStayInBounds) {
     library.teamCount = 0xFFFFFFFF;
     library.adapterCount = 0x80000000;
     collected = CollectTeams(library);
-    EXPECT_EQ(collected.log, (std::vector<std::string>{
+    EXPECT_EQ(collected.log, (Texts{
                                  "Handling Teams NICs.", "Unable to allocate memory for Broadcom teams - count: 4294967295",
                                  "Handling Physical NICs.",
                                  "Unable to allocate memory for Physical NIC handles - count: 2147483648",
@@ -216,27 +190,24 @@ TEST(Teams, Wow64ModeIsWrittenOnlyUnderWow64) {
         testing::ScopedMachine installed(machine);
         Teams teams;
         platform::RegistryApi& registry = platform::Current().Registry();
-        platform::RegKey key = 0;
-        const auto opened = registry.OpenKey("SOFTWARE\\WOW6432NODE\\Broadcom\\BMAPI", platform::kKeyRead, &key);
-        ASSERT_EQ(opened, wow64 ? platform::kSuccess : platform::kFileNotFound);
-        if (!wow64) continue;
-        const platform::RegValue value = registry.QueryValue(key, "Wow64Mode", 64);
-        EXPECT_EQ(value.type, platform::kRegDword);
-        EXPECT_EQ(value.data, (std::vector<std::uint8_t>{1, 0, 0, 0}));
-        registry.CloseKey(key);
+        EXPECT_EQ(testing::Subkeys(registry, "SOFTWARE\\WOW6432NODE\\Broadcom").size(), wow64 ? 1u : 0u);
+        EXPECT_EQ(testing::Values(registry, "SOFTWARE\\WOW6432NODE\\Broadcom\\BMAPI"),
+                  wow64 ? Texts{"Wow64Mode 4 <01><00><00><00>"} : Texts{});
     }
 }
 
 // One adapter per row: its type picks the family (2 general, 101 5706,
 // 5 57710); `edit` sets texts and codes. The firmware goldens pin each
-// family's plain reading.
-TEST(BroadcomFirmware, FamiliesFailuresAndAsf) {
+// family's plain reading; service names are read last.
+TEST(BroadcomFirmware, FamiliesFailuresAsfAndServiceNames) {
     const struct {
         const char* name;
         std::uint32_t type;
         std::function<void(sim::NicAdapter&)> edit;
         const char* expected;  // FirmwareVersion|SecondFirmwareVersion|PCIDeviceID|ASFFirmwareVersion
-        std::vector<std::string> logged;  // between the dump and "Added Network Adapter."
+        Texts logged;  // between the dump and "Added Network Adapter."
+        std::vector<Entry> missing = {};
+        const char* identity = "{S1} \\DEVICE\\TCPIP_{S1}";  // Name, DeviceID
     } rows[] = {
         {"control character", 2, [](auto& a) { a.firmware = "1.0\x01"; }, "||0|",
          {"Successfully added Physical NICs firmwareVersion info."}},
@@ -263,22 +234,31 @@ TEST(BroadcomFirmware, FamiliesFailuresAndAsf) {
          {"Unable to initialize diagnostics for Physical NIC - RC: 4",
           "Successfully added Physical NICs firmwareVersion info.", "Unable to un-intialize diags - RC: 5"}},
         {"ASF missing", 2, [](auto&) {}, "||0|",
-         {"Successfully added Physical NICs firmwareVersion info.", "Unable to get ASF Table - RC: 127"}},
+         {"Successfully added Physical NICs firmwareVersion info.", "Unable to get ASF Table - RC: 127"},
+         {Entry::GetASFTable}},
+        {"second service name call", 2, [](auto& a) { a.results[Entry::GetServiceName] = {0, 1168}; }, "||0|",
+         {"Successfully added Physical NICs firmwareVersion info.", "Unable to get service name. - RC: 1168"},
+         {}, " \\DEVICE\\TCPIP_"},
+        {"first service name call", 2, [](auto& a) { a.results[Entry::GetServiceName] = {1168, 0}; }, "||0|",
+         {"Successfully added Physical NICs firmwareVersion info."}, {}, " \\DEVICE\\TCPIP_{S1}"},
+        {"service name missing", 2, [](auto&) {}, "||0|",
+         {"Successfully added Physical NICs firmwareVersion info.", "Unable to get service name. - RC: 127"},
+         {Entry::GetServiceName}, " \\DEVICE\\TCPIP_"},
     };
     for (const auto& row : rows) {
         sim::NicLibrary library = LibraryOf({NicAdapter(1, [&](auto& a) {
             a.type = row.type;
             row.edit(a);
         })});
-        if (std::string(row.name) == "ASF missing") library.missing = {Entry::GetASFTable};
+        library.missing = row.missing;
         const auto collected = CollectTeams(library);
         const PhysicalNetworkAdapter& adapter = *collected.adapters->GetPhysicalAdapters().at(0);
         EXPECT_EQ(adapter.GetFirmwareVersion() + "|" + adapter.GetSecondFirmwareVersion() + "|" +
                       adapter.GetPCIDeviceID() + "|" + adapter.GetASFFirmwareVersion(),
                   row.expected)
             << row.name;
-        EXPECT_EQ(std::vector<std::string>(collected.log.begin() + 4, collected.log.end() - 2), row.logged)
-            << row.name;
+        EXPECT_EQ(adapter.GetName() + " " + adapter.GetDeviceID(), row.identity) << row.name;
+        EXPECT_EQ(Texts(collected.log.begin() + 4, collected.log.end() - 2), row.logged) << row.name;
     }
 }
 

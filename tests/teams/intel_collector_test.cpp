@@ -9,22 +9,17 @@
 namespace linkscope {
 namespace {
 
-
-struct IntelRun {
-    testing::TeamCollection collected;
-    int comDepth = 0;
-};
-
 // Collects the Intel teams of a machine whose "teamingProvider" is
-// `provider` (JSON text; empty: no such section).
-IntelRun CollectIntel(const std::string& provider) {
+// `provider` (JSON text; empty: no such section), which must leave COM as
+// it found it.
+testing::TeamCollection CollectIntel(const std::string& provider) {
     const std::string text = provider.empty() ? "{}" : "{\"teamingProvider\": " + provider + "}";
     testing::ScopedMachine installed(*sim::ParseMachine(text, "test"));
-    IntelRun run{{std::make_unique<Teams>(), std::make_unique<AdaptersInfo>(), {}}, 0};
-    run.collected.teams->CollectIntelTeams(*run.collected.adapters);
-    run.collected.log = testing::LoggedAt(3);
-    run.comDepth = dynamic_cast<sim::SimWmi&>(platform::Current().Wmi()).ComDepth();
-    return run;
+    testing::TeamCollection collected{std::make_unique<Teams>(), std::make_unique<AdaptersInfo>(), {}};
+    collected.teams->CollectIntelTeams(*collected.adapters);
+    collected.log = testing::LoggedAt(3);
+    EXPECT_EQ(dynamic_cast<sim::SimWmi&>(platform::Current().Wmi()).ComDepth(), 0) << provider;
+    return collected;
 }
 
 const char kTwoTeams[] = R"({"teams": [
@@ -76,16 +71,15 @@ TEST(IntelTeams, FailuresAreLoggedAndWhatWasAppendedStays) {
          2, 2, 3},
     };
     for (const auto& c : cases) {
-        const IntelRun run = CollectIntel(c.provider);
-        EXPECT_EQ(run.collected.log, c.log) << c.name;
-        EXPECT_EQ(run.collected.teams->GetTeams().size(), c.teams) << c.name;
-        EXPECT_EQ(run.collected.adapters->GetVirtualAdapters().size(), c.virtuals) << c.name;
-        EXPECT_EQ(run.collected.adapters->GetPhysicalAdapters().size(), c.members) << c.name;
-        EXPECT_EQ(run.comDepth, 0) << c.name;
+        const auto run = CollectIntel(c.provider);
+        EXPECT_EQ(run.log, c.log) << c.name;
+        EXPECT_EQ(run.teams->GetTeams().size(), c.teams) << c.name;
+        EXPECT_EQ(run.adapters->GetVirtualAdapters().size(), c.virtuals) << c.name;
+        EXPECT_EQ(run.adapters->GetPhysicalAdapters().size(), c.members) << c.name;
     }
     // The second VLAN service still names the adapter when the first fails.
-    const IntelRun vlans = CollectIntel(cases[9].provider);
-    EXPECT_EQ(vlans.collected.adapters->GetVirtualAdapters()[0]->GetVlanName(), "Back");
+    const auto vlans = CollectIntel(cases[9].provider);
+    EXPECT_EQ(vlans.adapters->GetVirtualAdapters()[0]->GetVlanName(), "Back");
 }
 
 // Values of kinds the collector does not expect, and hostile texts.
@@ -110,17 +104,17 @@ TEST(IntelTeams, PropertyKindsAndHostileValues) {
         {R"("DeviceID": "ab\u0000cd")", "name ab"},
     };
     for (const auto& row : rows) {
-        const IntelRun run = CollectIntel(std::string(R"({"teams": [{"Caption": "T", "members": [{)") + row.member +
+        const auto run = CollectIntel(std::string(R"({"teams": [{"Caption": "T", "members": [{)") + row.member +
                                           R"(, "memberships": []}]}]})");
-        const PhysicalNetworkAdapter& member = *run.collected.adapters->GetPhysicalAdapters().at(0);
+        const PhysicalNetworkAdapter& member = *run.adapters->GetPhysicalAdapters().at(0);
         const std::string text = "speed " + std::to_string(member.GetSpeed()) + " state " +
                                  std::to_string(member.GetEnabledState()) + " driver " +
                                  std::to_string(member.GetDriverLoaded()) + " name " + member.GetName();
         EXPECT_NE(text.find(row.expected), std::string::npos) << row.member << " gave " << text;
     }
-    const IntelRun run = CollectIntel(R"({"teams": [{"Caption": ")" + longText + R"(", "TeamingMode": "2"}]})");
-    EXPECT_EQ(run.collected.teams->GetTeams().at(0)->GetTeamName(), std::string(1023, 'x'));
-    EXPECT_EQ(run.collected.teams->GetTeams().at(0)->GetTeamType(), 401u);
+    const auto run = CollectIntel(R"({"teams": [{"Caption": ")" + longText + R"(", "TeamingMode": "2"}]})");
+    EXPECT_EQ(run.teams->GetTeams().at(0)->GetTeamName(), std::string(1023, 'x'));
+    EXPECT_EQ(run.teams->GetTeams().at(0)->GetTeamType(), 401u);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@ namespace linkscope::win32 {
 namespace {
 
 using Script = std::vector<std::pair<platform::ResultCode, ULONG>>;  // (result, size reported) per call
+constexpr platform::ResultCode overflow = platform::kBufferOverflow;
 
 // A call that answers from a script and notes the size each call was
 // given: "0" for no buffer; with `noteZeroed`, "+" after a size whose
@@ -37,7 +38,6 @@ private:
 };
 
 TEST(CallTwice, RetriesOnlyOnItsOwnOverflowCodeAndTheSecondCallDecides) {
-    const platform::ResultCode overflow = platform::kBufferOverflow;
     const struct {
         const char* rule;
         ULONG initial;
@@ -65,7 +65,6 @@ TEST(CallTwice, RetriesOnlyOnItsOwnOverflowCodeAndTheSecondCallDecides) {
 }
 
 TEST(CallGrowing, StartsWithoutABufferAndGrowsToEachReportedSizeAtMostFiveCalls) {
-    const platform::ResultCode overflow = platform::kBufferOverflow;
     const struct {
         Script script;
         platform::ResultCode result;

@@ -60,30 +60,25 @@ TEST(ConvertAdaptersInfo, FollowsTheAdapterAndAddressChainsInsideTheBuffer) {
                      "{B} '' - #0 type 0 dhcp 0  wins 0 , ip (empty) gw (empty)"}));
 }
 
-TEST(ConvertAdaptersInfo, UnterminatedFieldsAndOverlongAddressesStopAtTheirFieldsEnd) {
+// Texts run to their fields' ends; links outside the buffer or in a circle
+// end their chains.
+TEST(ConvertAdaptersInfo, HostileFieldsAndLinksStayInsideTheBuffer) {
+    IP_ADAPTER_INFO outside{};
+    IP_ADDR_STRING outsideAddress{};
     IP_ADAPTER_INFO adapter{};
     std::memset(adapter.Description, 'd', sizeof adapter.Description);
     std::memset(adapter.IpAddressList.IpAddress.String, '9', sizeof adapter.IpAddressList.IpAddress.String);
     adapter.AddressLength = 200;
     std::memset(adapter.Address, 0xAB, sizeof adapter.Address);
-
-    const auto adapters = ConvertAdaptersInfo(BytesOf(adapter));
-    ASSERT_EQ(adapters.size(), 1u);
-    EXPECT_EQ(adapters[0].description, std::string(sizeof adapter.Description, 'd'));
-    EXPECT_EQ(adapters[0].ipAddresses[0].address, std::string(16, '9'));
-    EXPECT_EQ(adapters[0].hardwareAddress.size(), 8u);
-}
-
-TEST(ConvertAdaptersInfo, LinksLeadingOutsideTheBufferOrInACircleEndTheChain) {
-    IP_ADAPTER_INFO outside{};
-    IP_ADDR_STRING outsideAddress{};
-    IP_ADAPTER_INFO adapter{};
     adapter.Next = &outside;
     adapter.IpAddressList.Next = &outsideAddress;
     adapter.GatewayList.Next = &adapter.GatewayList;  // a link to itself
 
     const auto adapters = ConvertAdaptersInfo(BytesOf(adapter));
     ASSERT_EQ(adapters.size(), 1u);
+    EXPECT_EQ(adapters[0].description, std::string(sizeof adapter.Description, 'd'));
+    EXPECT_EQ(adapters[0].ipAddresses[0].address, std::string(16, '9'));
+    EXPECT_EQ(adapters[0].hardwareAddress.size(), 8u);
     EXPECT_EQ(adapters[0].ipAddresses.size(), 1u);
     EXPECT_LE(adapters[0].gateways.size(), sizeof adapter / sizeof(IP_ADDR_STRING) + 1);
 

@@ -4,13 +4,16 @@
 
 #include <string>
 
-#include "platform/registry_text.h"
 #include "platform/win32/win32_environment.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/windows_api.h"
+#include "support/registry_text.h"
 
 namespace linkscope::win32 {
 namespace {
+
+using testing::Shown;
+using Texts = std::vector<std::string>;
 
 constexpr char kTestKey[] = "SOFTWARE\\LinkScopeTests\\Registry";
 
@@ -53,9 +56,8 @@ TEST_F(LiveRegistry, OpensBelowTheLocalMachineRootAndCountsAndNamesSubkeys) {
     EXPECT_EQ(registry.QueryInfoKey(key_, &subkeys, &values), platform::kSuccess);
     EXPECT_EQ(subkeys, 2u);
     EXPECT_EQ(values, 2u);
+    EXPECT_EQ(testing::Subkeys(registry, kTestKey), (Texts{"First", "Second"}));
     std::string name;
-    EXPECT_EQ(registry.EnumKey(key_, 1, 255, &name), platform::kSuccess);
-    EXPECT_EQ(name, "Second");
     EXPECT_EQ(registry.EnumKey(key_, 2, 255, &name), platform::kNoMoreItems);
 }
 
@@ -64,23 +66,13 @@ TEST_F(LiveRegistry, ValuesReportMoreDataAndTheSizeNeededAndStopWhereTheirDataEn
     EXPECT_EQ(small.result, platform::kMoreData);
     EXPECT_EQ(small.needed, 12u);
     EXPECT_TRUE(small.data.empty());
-    const platform::RegValue fits = registry.QueryValue(key_, "DriverDesc", 12);
-    EXPECT_EQ(fits.result, platform::kSuccess);
-    EXPECT_EQ(fits.type, platform::kRegSz);
-    EXPECT_EQ(platform::RegistryText(fits.data), "Fixture NIC");
-
-    const platform::RegValue unterminated = registry.QueryValue(key_, "Unterminated", 8192);
-    ASSERT_EQ(unterminated.result, platform::kSuccess);
-    EXPECT_LE(unterminated.data.size(), 4u);
-    EXPECT_EQ(platform::RegistryText(unterminated.data), "abc");
+    EXPECT_EQ(Shown(registry.QueryValue(key_, "DriverDesc", 12)), "1 Fixture NIC<00>");
+    EXPECT_EQ(Shown(registry.QueryValue(key_, "Unterminated", 8192)), "1 abc<00>");
 }
 
 TEST_F(LiveRegistry, EnumeratesValueNamesAndDataAndGrowsOnMoreData) {
     EXPECT_EQ(registry.EnumValue(key_, 0, 16383, 2).result, platform::kMoreData);
-    const platform::RegEnumValue entry = registry.EnumValue(key_, 0, 16383, 8192);
-    ASSERT_EQ(entry.result, platform::kSuccess);
-    EXPECT_EQ(entry.name, "DriverDesc");
-    EXPECT_EQ(platform::RegistryText(entry.value.data), "Fixture NIC");
+    EXPECT_EQ(testing::Values(registry, kTestKey), (Texts{"DriverDesc 1 Fixture NIC<00>", "Unterminated 1 abc<00>"}));
     EXPECT_EQ(registry.EnumValue(key_, 2, 16383, 8192).result, platform::kNoMoreItems);
 }
 

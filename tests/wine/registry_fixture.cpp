@@ -1,13 +1,9 @@
-// Writes a fixture into a Wine prefix's device database and registry
-// through the real SetupAPI and registry calls: a network device whose
-// driver key names an adapter the system reports and holds a "SpeedDuplex"
-// setting with its enumeration, and a disabled one (its TCP/IP binding not
-// linked) with a "RequestedMediaType" setting.
-//
+// Writes into a Wine prefix, through the real SetupAPI and registry calls,
+// a network device whose driver key names an adapter the system reports
+// and holds a "SpeedDuplex" setting with its enumeration, and a disabled
+// one (TCP/IP binding not linked) with a "RequestedMediaType" setting.
 //   registry_fixture.exe ADAPTER-ID DISABLED-ID DESCRIPTION
-//
-// Prints one line per device written; exits 1 naming the failing call and
-// its system error code.
+// Exits 1 naming the failing call and its system error code.
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -46,8 +42,8 @@ void SetValue(HKEY key, const char* name, DWORD type, const void* data, std::siz
     CheckStatus(RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), static_cast<DWORD>(size)),
                 "RegSetValueExA");
 }
-void SetText(HKEY key, const char* name, const std::string& text) {
-    SetValue(key, name, REG_SZ, text.c_str(), text.size() + 1);
+void SetText(HKEY key, const std::string& name, const std::string& text) {
+    SetValue(key, name.c_str(), REG_SZ, text.c_str(), text.size() + 1);
 }
 
 UniqueRegKey CreateKey(HKEY parent, const std::string& path) {
@@ -59,9 +55,9 @@ UniqueRegKey CreateKey(HKEY parent, const std::string& path) {
 
 using Entries = std::vector<std::pair<std::string, std::string>>;
 
-// Registers a root-enumerated network device whose driver key names the
-// adapter `instanceId` and holds a driver setting with the enumeration of
-// its display texts, as a driver's installation writes them.
+// A root-enumerated network device whose driver key names the adapter
+// `instanceId` and holds `setting` with its display texts, as a driver's
+// installation writes them.
 void RegisterNetDevice(HDEVINFO set, SP_DEVINFO_DATA& device, const std::string& description,
                        const std::string& instanceId, const std::string& setting, const std::string& code,
                        const Entries& texts) {
@@ -71,21 +67,19 @@ void RegisterNetDevice(HDEVINFO set, SP_DEVINFO_DATA& device, const std::string&
           "SetupDiCreateDeviceInfoA");
     SetProperty(set, device, SPDRP_HARDWAREID, "root\\linkscope_fixture\0", "SetupDiSetDeviceRegistryPropertyA");
     Check(SetupDiRegisterDeviceInfo(set, &device, 0, nullptr, nullptr, nullptr), "SetupDiRegisterDeviceInfo");
-    // Installing a driver records the device's setup class name; with no
-    // installation here the fixture records it as the class installer would.
+    // No driver is installed, so the class name is recorded by hand.
     SetProperty(set, device, SPDRP_CLASS, "Net", "SetupDiSetDeviceRegistryPropertyA(SPDRP_CLASS)");
     const HKEY driver = SetupDiCreateDevRegKeyA(set, &device, DICS_FLAG_GLOBAL, 0, DIREG_DRV, nullptr, nullptr);
     Check(driver != INVALID_HANDLE_VALUE, "SetupDiCreateDevRegKeyA");
     const UniqueRegKey owned(driver);
     SetText(driver, "DriverDesc", description);
     SetText(driver, "NetCfgInstanceId", instanceId);
-    SetText(driver, setting.c_str(), code);
+    SetText(driver, setting, code);
     const UniqueRegKey enumeration = CreateKey(driver, "Ndi\\Params\\" + setting + "\\enum");
-    for (const auto& [name, text] : texts) SetText(enumeration.get(), name.c_str(), text);
+    for (const auto& [name, text] : texts) SetText(enumeration.get(), name, text);
 }
 
-// The device interface key below the LAN interface class whose reference
-// subkey is "#" + `instanceId`.
+// The LAN interface key whose reference subkey is "#" + `instanceId`.
 std::string FindInterfaceKey(const std::string& instanceId) {
     HKEY opened = nullptr;
     CheckStatus(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kLanInterfaceKey, 0, KEY_READ, &opened), "RegOpenKeyExA");
@@ -93,9 +87,8 @@ std::string FindInterfaceKey(const std::string& instanceId) {
     char name[256];
     for (DWORD index = 0;; ++index) {
         DWORD length = sizeof name;
-        if (RegEnumKeyExA(classKey.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
-            break;
-        }
+        const LSTATUS listed = RegEnumKeyExA(classKey.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (listed != ERROR_SUCCESS) break;
         const std::string reference = std::string(kLanInterfaceKey) + "\\" + name + "\\#" + instanceId;
         HKEY probe = nullptr;
         if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, reference.c_str(), 0, KEY_READ, &probe) == ERROR_SUCCESS) {
@@ -122,8 +115,7 @@ void WriteFixture(const std::string& adapterId, const std::string& disabledId, c
     lan.cbSize = sizeof lan;
     Check(SetupDiCreateDeviceInterfaceA(set.Get(), &disabled, &kLanInterfaceClass, disabledId.c_str(), 0, &lan),
           "SetupDiCreateDeviceInterfaceA");
-    // The system keeps the binding's state in the reference key's "Control"
-    // subkey; a disabled adapter's says it is not linked.
+    // A disabled adapter's binding says in "Control" that it is not linked.
     const UniqueRegKey control = CreateKey(HKEY_LOCAL_MACHINE, FindInterfaceKey(disabledId) + "\\Control");
     const DWORD notLinked = 0;
     SetValue(control.get(), "Linked", REG_DWORD, &notLinked, sizeof notLinked);

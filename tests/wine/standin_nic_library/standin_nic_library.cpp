@@ -1,8 +1,6 @@
-// A stand-in for the Broadcom NIC management library, for tests only: a
-// DLL that exports the library's entry points with its calling convention
-// and answers them from the `nicLibrary` section of the machine file that
+// A test-only stand-in for the Broadcom NIC management library: its entry
+// points, answered from the `nicLibrary` section of the machine file that
 // LINKSCOPE_STANDIN_MACHINE names, through the project's own simulation.
-// It is not the vendor's library and is never installed under its name.
 #include <cstdlib>
 #include <memory>
 

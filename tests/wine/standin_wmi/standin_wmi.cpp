@@ -1,10 +1,8 @@
 // A stand-in for the WMI locator, for tests only: an in-process COM server
-// that a test registers under the locator's class id in a throwaway Wine
-// prefix. It serves the teaming provider's namespace from the
+// registered under the locator's class id in a throwaway Wine prefix. It
+// answers connections, queries and property reads from the
 // `teamingProvider` section of the machine file that
 // LINKSCOPE_STANDIN_MACHINE names, through the project's own simulation.
-// Only connecting, running queries and reading properties are served; it
-// is not a WMI service and holds nothing of any vendor's provider.
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -37,26 +35,17 @@ using Owner = Microsoft::WRL::ComPtr<IUnknown>;
 
 constexpr CLSID kLocatorClass = {0x4590F811, 0x1D3A, 0x11D0, {0x89, 0x1F, 0x00, 0xAA, 0x00, 0x4B, 0x2E, 0x24}};
 
-// The flags the calls know; a call with any other bit is refused as
-// WBEM_E_INVALID_PARAMETER.
+// Calls with any other flag are refused.
 constexpr LONG kKnownQueryFlags = WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY | WBEM_FLAG_PROTOTYPE |
                                   WBEM_FLAG_ENSURE_LOCATABLE | WBEM_FLAG_DIRECT_READ |
                                   WBEM_FLAG_USE_AMENDED_QUALIFIERS;
 constexpr LONG kKnownConnectFlags = WBEM_FLAG_CONNECT_USE_MAX_WAIT;
-
-// Objects alive and LockServer locks held; the server may be unloaded
-// when both are zero.
-std::atomic<long> liveObjects{0};
-std::atomic<long> serverLocks{0};
 
 // IUnknown for one interface. An object is created with one reference,
 // which its creator hands out or releases; the last Release deletes it.
 template <class Interface>
 class ComObject : public Interface {
 public:
-    ComObject(const ComObject&) = delete;
-    ComObject& operator=(const ComObject&) = delete;
-
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID interfaceId, void** object) override {
         if (object == nullptr) return E_POINTER;
         if (interfaceId == __uuidof(IUnknown) || interfaceId == __uuidof(Interface)) {
@@ -83,18 +72,16 @@ public:
     }
 
 protected:
-    ComObject() { ++liveObjects; }
-    virtual ~ComObject() { --liveObjects; }
+    ComObject() = default;
+    virtual ~ComObject() = default;
 
 private:
     std::atomic<ULONG> references_{1};
 };
 
-// A text from the caller, turned into the single-byte text the simulation
-// holds: each code unit below 256 becomes the byte of the same value, the
-// inverse of the conversion the collector applies to the texts it reads.
-// Any other unit becomes '?', which matches no query, path or name the
-// simulation knows.
+// The simulation's single-byte text of a caller's text: each code unit
+// below 256 becomes the byte of that value, any other '?', which matches
+// nothing the simulation knows.
 std::string Narrow(const wchar_t* text) {
     std::string narrow;
     for (; *text != L'\0'; ++text) {
@@ -104,40 +91,35 @@ std::string Narrow(const wchar_t* text) {
     return narrow;
 }
 
-// A property's value as it is handed over: a text as a BSTR (each byte
-// the code unit of the same value), a 32-bit integer as VT_I4, any other
-// integer as VT_I8, the one kind that holds every integer the simulation
-// can give, no value as VT_NULL, and a value of any other kind as the
-// boolean true. `type` is the matching CIM type; a property without value
-// has none, as the stand-in knows no class definitions. Nothing is
+// A property's value as handed over: a text as a BSTR of the same code
+// units, a 32-bit integer as VT_I4, any other integer as VT_I8 (which holds
+// every integer the simulation gives), no value as VT_NULL and any other
+// kind as the boolean true; `type` is the matching CIM type. Nothing is
 // allocated when it fails.
 HRESULT Convert(const WmiValue& value, VARIANT& variant, CIMTYPE& type) {
     switch (value.kind) {
         case WmiValue::Kind::kNull:
             std::tie(variant.vt, type) = std::pair(VT_NULL, CIM_EMPTY);
-            return WBEM_S_NO_ERROR;
+            break;
         case WmiValue::Kind::kText: {
             std::wstring units;
             for (const char byte : value.text) units.push_back(static_cast<unsigned char>(byte));
             variant.bstrVal = SysAllocStringLen(units.data(), static_cast<UINT>(units.size()));
             if (variant.bstrVal == nullptr) return WBEM_E_OUT_OF_MEMORY;
             std::tie(variant.vt, type) = std::pair(VT_BSTR, CIM_STRING);
-            return WBEM_S_NO_ERROR;
+            break;
         }
         case WmiValue::Kind::kInt32:
-            variant.lVal = static_cast<LONG>(value.integer);
-            std::tie(variant.vt, type) = std::pair(VT_I4, CIM_SINT32);
-            return WBEM_S_NO_ERROR;
+            std::tie(variant.lVal, variant.vt, type) = std::tuple(static_cast<LONG>(value.integer), VT_I4, CIM_SINT32);
+            break;
         case WmiValue::Kind::kOtherInteger:
-            variant.llVal = value.integer;
-            std::tie(variant.vt, type) = std::pair(VT_I8, CIM_SINT64);
-            return WBEM_S_NO_ERROR;
+            std::tie(variant.llVal, variant.vt, type) = std::tuple(value.integer, VT_I8, CIM_SINT64);
+            break;
         case WmiValue::Kind::kOther:
-            variant.boolVal = VARIANT_TRUE;
-            std::tie(variant.vt, type) = std::pair(VT_BOOL, CIM_BOOLEAN);
-            return WBEM_S_NO_ERROR;
+            std::tie(variant.boolVal, variant.vt, type) = std::tuple(VARIANT_TRUE, VT_BOOL, CIM_BOOLEAN);
+            break;
     }
-    return WBEM_E_FAILED;
+    return WBEM_S_NO_ERROR;
 }
 
 // The simulated WMI of the machine file, read on first use; null, after a
@@ -145,23 +127,19 @@ HRESULT Convert(const WmiValue& value, VARIANT& variant, CIMTYPE& type) {
 linkscope::sim::SimWmi* Simulation() {
     static const std::unique_ptr<linkscope::sim::SimWmi> wmi = []() -> std::unique_ptr<linkscope::sim::SimWmi> {
         const char* path = std::getenv("LINKSCOPE_STANDIN_MACHINE");
-        if (path == nullptr) {
-            std::fputs("standin_wmi: LINKSCOPE_STANDIN_MACHINE names no machine file\n", stderr);
-            return nullptr;
-        }
         try {
-            return std::make_unique<linkscope::sim::SimWmi>(linkscope::sim::LoadMachineFile(path));
+            if (path != nullptr) return std::make_unique<linkscope::sim::SimWmi>(linkscope::sim::LoadMachineFile(path));
+            std::fputs("standin_wmi: LINKSCOPE_STANDIN_MACHINE names no machine file\n", stderr);
         } catch (const linkscope::sim::MachineFileError& error) {
             std::fprintf(stderr, "standin_wmi: %s\n", error.what());
-            return nullptr;
         }
+        return nullptr;
     }();
     return wmi.get();
 }
 
-// One object of an answer. Only Get is served; an object of this
-// provider is never changed, copied or asked for its definition.
-// `source` (the connection that answered) stays alive as long as it.
+// One object of an answer; only Get is served. `source`, the connection
+// that answered, lives as long as the object.
 class ClassObject final : public ComObject<IWbemClassObject> {
 public:
     ClassObject(std::unique_ptr<WmiObject> object, Owner source)
@@ -220,15 +198,14 @@ private:
     Owner source_;
 };
 
-// Forward only: the objects of one answer are handed out once, in order,
-// and the enumerator cannot be reset, skipped or copied.
+// Forward only: the objects of one answer are handed out once, in order.
 class Enumerator final : public ComObject<IEnumWbemClassObject> {
 public:
     Enumerator(std::unique_ptr<WmiEnumerator> objects, Owner source)
         : objects_(std::move(objects)), source_(std::move(source)) {}
 
-    // All objects are at hand, so no call waits and every timeout is
-    // alike; the answer is WBEM_S_FALSE when fewer than `count` are left.
+    // Nothing waits, so every valid timeout is alike; WBEM_S_FALSE when
+    // fewer than `count` are left.
     HRESULT STDMETHODCALLTYPE Next(LONG timeout, ULONG count, IWbemClassObject** objects, ULONG* returned) override {
         if (objects == nullptr || returned == nullptr) return WBEM_E_INVALID_PARAMETER;
         if (timeout < 0 && timeout != static_cast<LONG>(WBEM_INFINITE)) return WBEM_E_INVALID_PARAMETER;
@@ -353,10 +330,7 @@ public:
         }
     }
 
-    HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
-        serverLocks += lock ? 1 : -1;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 };
 
 }  // namespace
@@ -369,4 +343,5 @@ STDAPI DllGetClassObject(REFCLSID classId, REFIID interfaceId, LPVOID* object) {
     return factory == nullptr ? E_OUTOFMEMORY : factory->HandOut(interfaceId, object);
 }
 
-STDAPI DllCanUnloadNow() { return liveObjects == 0 && serverLocks == 0 ? S_OK : S_FALSE; }
+// Stays loaded for the life of the test's process.
+STDAPI DllCanUnloadNow() { return S_FALSE; }
