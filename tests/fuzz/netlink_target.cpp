@@ -34,7 +34,17 @@ Parsed Parse(const std::uint8_t* data, std::size_t size) {
     Parsed parsed;
     while (!in.Empty()) {
         const std::uint32_t what = in.Below(6);
-        if (what == 4 || what == 5) {
+        if (what < 3) {
+            (what == 0 ? parsed.links : what == 1 ? parsed.addresses : parsed.routes).push_back(in.Bytes(4096));
+        } else if (what == 3) {
+            DeviceDetails details;
+            details.driver = in.Text(16);
+            details.label = in.Text(16);
+            details.wireless = in.Flag();
+            if (in.Flag()) details.speedMbps = in.Number<std::uint32_t>();
+            details.duplex = in.Number<std::uint8_t>();
+            parsed.snapshot->devices[in.Below(8)] = std::move(details);
+        } else {
             const std::uint32_t index = in.Below(8);
             std::string server = in.Text(40);
             if (what == 4) {
@@ -43,20 +53,7 @@ Parsed Parse(const std::uint8_t* data, std::size_t size) {
                 (index == 0 ? parsed.snapshot->resolverDnsServers : parsed.snapshot->linkDnsServers[index])
                     .push_back(std::move(server));
             }
-            continue;
         }
-        if (what == 3) {
-            DeviceDetails details;
-            details.driver = in.Text(16);
-            details.label = in.Text(16);
-            details.wireless = in.Flag();
-            if (in.Flag()) details.speedMbps = in.Number<std::uint32_t>();
-            details.duplex = in.Number<std::uint8_t>();
-            parsed.snapshot->devices[in.Below(8)] = std::move(details);
-            continue;
-        }
-        Datagram datagram = in.Bytes(4096);
-        (what == 0 ? parsed.links : what == 1 ? parsed.addresses : parsed.routes).push_back(std::move(datagram));
     }
     // A dump the kernel ended with an error, as the backend sees it.
     const auto errorOf = [](const std::vector<Datagram>& dump) {
@@ -110,7 +107,9 @@ std::string Text(const AddressRecord& a) {
 }
 std::string Text(const RouteRecord& r) {
     std::string text = Line("route table", r.table, "type", r.type, "/" + Field(r.destinationLength));
-    for (const NextHop& hop : r.hops) text += Line("", "via", "#" + Field(hop.interfaceIndex), HexText(hop.gateway, ""));
+    for (const NextHop& hop : r.hops) {
+        text += Line("", "via", "#" + Field(hop.interfaceIndex), HexText(hop.gateway, ""));
+    }
     return text;
 }
 std::string Text(const LinkModesRecord& r) { return Line("link modes", r.index, r.speedMbps, r.duplex); }

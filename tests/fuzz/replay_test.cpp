@@ -33,8 +33,6 @@ const NamedTarget kTargets[] = {
     {"output_formats", OutputFormatsTarget, nullptr},
 };
 
-void PrintTo(const NamedTarget& target, std::ostream* out) { *out << target.name; }
-
 const fs::path kRoot = fs::path(LINKSCOPE_SOURCE_DIR) / "tests" / "fuzz";
 
 std::string Contents(const fs::path& path) {
