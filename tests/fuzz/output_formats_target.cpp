@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstring>
 #include <sstream>
 #include <string>
@@ -59,11 +60,9 @@ bool ValueMatches(const json& written, const TCIMValue& value) {
             return TextMatches(written, value.AsReference().ToString());
         case kCIMTypeStringArray: {
             const std::vector<TCIMValue>& elements = value.Elements();
-            if (!written.is_array() || written.size() != elements.size()) return false;
-            for (std::size_t i = 0; i < elements.size(); ++i) {
-                if (!TextMatches(written[i], elements[i].ToString())) return false;
-            }
-            return true;
+            return written.is_array() && written.size() == elements.size() &&
+                   std::equal(elements.begin(), elements.end(), written.begin(),
+                              [](const TCIMValue& element, const json& w) { return TextMatches(w, element.ToString()); });
         }
     }
     return true;
