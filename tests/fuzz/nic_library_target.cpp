@@ -117,7 +117,6 @@ void Change(FuzzInput& in, sim::Machine& machine) {
 }  // namespace
 
 void NicLibraryTarget(const std::uint8_t* data, std::size_t size) {
-    // Libraries of the project's machine files to start from.
     CheckChangedMachine(data, size, {"broadcom-teams.json", "broadcom-firmware.json", "mixed-teams.json"}, Change,
                         kLongestField);
 }

@@ -1,7 +1,5 @@
-// Every committed input of every fuzz target, run by the ordinary suite:
-// the seed corpora and the inputs that once found a fault. What the
-// parsers read from the netlink and config text inputs is compared with
-// a golden file of each target.
+// Every committed input of every fuzz target, run by the ordinary suite;
+// what the netlink and config text parsers read is compared with a golden.
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
