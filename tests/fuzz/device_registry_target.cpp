@@ -65,11 +65,9 @@ sim::RawKey Key(FuzzInput& in) {
 }
 
 std::optional<std::string> MaybeText(FuzzInput& in, const std::string& usual) {
-    switch (in.Below(3)) {
-        case 0: return std::nullopt;
-        case 1: return usual;
-        default: return in.CText(64);
-    }
+    const std::uint32_t pick = in.Below(3);
+    if (pick == 0) return std::nullopt;
+    return pick == 1 ? usual : in.CText(64);
 }
 
 sim::DriverSetting Setting(FuzzInput& in) {

@@ -56,7 +56,6 @@ public:
     }
 };
 
-// Every text of the collected records.
 std::vector<std::string> RecordTexts(const AdaptersInfo& adapters, const Teams& teams) {
     std::vector<std::string> texts;
     for (const TeamInfo* team : teams.GetTeams()) texts.push_back(team->GetTeamName());

@@ -34,7 +34,17 @@ Parsed Parse(const std::uint8_t* data, std::size_t size) {
     Parsed parsed;
     while (!in.Empty()) {
         const std::uint32_t what = in.Below(6);
-        if (what == 4 || what == 5) {
+        if (what < 3) {
+            (what == 0 ? parsed.links : what == 1 ? parsed.addresses : parsed.routes).push_back(in.Bytes(4096));
+        } else if (what == 3) {
+            DeviceDetails details;
+            details.driver = in.Text(16);
+            details.label = in.Text(16);
+            details.wireless = in.Flag();
+            if (in.Flag()) details.speedMbps = in.Number<std::uint32_t>();
+            details.duplex = in.Number<std::uint8_t>();
+            parsed.snapshot->devices[in.Below(8)] = std::move(details);
+        } else {
             const std::uint32_t index = in.Below(8);
             std::string server = in.Text(40);
             if (what == 4) {
@@ -43,20 +53,7 @@ Parsed Parse(const std::uint8_t* data, std::size_t size) {
                 (index == 0 ? parsed.snapshot->resolverDnsServers : parsed.snapshot->linkDnsServers[index])
                     .push_back(std::move(server));
             }
-            continue;
         }
-        if (what == 3) {
-            DeviceDetails details;
-            details.driver = in.Text(16);
-            details.label = in.Text(16);
-            details.wireless = in.Flag();
-            if (in.Flag()) details.speedMbps = in.Number<std::uint32_t>();
-            details.duplex = in.Number<std::uint8_t>();
-            parsed.snapshot->devices[in.Below(8)] = std::move(details);
-            continue;
-        }
-        Datagram datagram = in.Bytes(4096);
-        (what == 0 ? parsed.links : what == 1 ? parsed.addresses : parsed.routes).push_back(std::move(datagram));
     }
     // A dump the kernel ended with an error, as the backend sees it.
     const auto errorOf = [](const std::vector<Datagram>& dump) {
@@ -82,38 +79,40 @@ Parsed Parse(const std::uint8_t* data, std::size_t size) {
     return parsed;
 }
 
+// Fields joined by blanks; a missing optional number shows as "-".
+std::string Field(const std::string& text) { return text; }
+std::string Field(const char* text) { return text; }
+template <class Number>
+std::string Field(Number number) { return std::to_string(number); }
+template <class Number>
+std::string Field(const std::optional<Number>& number) { return number ? Field(*number) : "-"; }
+template <class... Fields>
+std::string Line(const std::string& first, const Fields&... rest) { return (first + ... + (" " + Field(rest))); }
+
 std::string Text(const LinkRecord& l) {
-    return "link " + std::to_string(l.index) + " " + l.name + " hw " + std::to_string(l.hardwareType) + " flags " +
-           std::to_string(l.flags) + " mtu " + std::to_string(l.mtu) + " oper " +
-           std::to_string(static_cast<int>(l.operState)) + " " + HexText(l.address) + " own " +
-           HexText(l.slaveOwnAddress) + " kind " + l.kind + " parent " + l.parentDevice;
+    return Line("link", l.index, l.name, "hw", l.hardwareType, "flags", l.flags, "mtu", l.mtu, "oper",
+                static_cast<int>(l.operState), HexText(l.address), "own", HexText(l.slaveOwnAddress), "kind", l.kind,
+                "parent", l.parentDevice);
 }
 std::string Text(const platform::KernelLink& l) {
     const char* states[] = {"-", "active", "backup"};
     const auto shown = [](const std::string& text) { return text.empty() ? std::string("-") : text; };
-    return "kernel link " + l.name + " kind " + shown(l.kind) + " master " + shown(l.master) + " " +
-           shown(l.slaveKind) + " " + states[static_cast<int>(l.slaveState)] + " mode " +
-           (l.bondMode ? std::to_string(*l.bondMode) : "-") + " vlan " +
-           (l.vlanId ? std::to_string(*l.vlanId) : "-") + " " + std::to_string(l.vlanProtocol) + " on " +
-           shown(l.parent);
+    return Line("kernel link", l.name, "kind", shown(l.kind), "master", shown(l.master), shown(l.slaveKind),
+                states[static_cast<int>(l.slaveState)], "mode", l.bondMode, "vlan", l.vlanId, l.vlanProtocol, "on",
+                shown(l.parent));
 }
 std::string Text(const AddressRecord& a) {
-    return "address family " + std::to_string(a.family) + " #" + std::to_string(a.index) + "/" +
-           std::to_string(a.prefixLength) + " flags " + std::to_string(a.flags) + " " +
-           HexText(std::vector<std::uint8_t>(a.local.begin(), a.local.end()), "");
+    return Line("address family", a.family, "#" + Field(a.index) + "/" + Field(a.prefixLength), "flags", a.flags,
+                HexText(a.local, ""));
 }
 std::string Text(const RouteRecord& r) {
-    std::string text = "route table " + std::to_string(r.table) + " type " + std::to_string(r.type) + " /" +
-                       std::to_string(r.destinationLength);
+    std::string text = Line("route table", r.table, "type", r.type, "/" + Field(r.destinationLength));
     for (const NextHop& hop : r.hops) {
-        text += " via #" + std::to_string(hop.interfaceIndex) + " " + HexText(hop.gateway, "");
+        text += Line("", "via", "#" + Field(hop.interfaceIndex), HexText(hop.gateway, ""));
     }
     return text;
 }
-std::string Text(const LinkModesRecord& r) {
-    return "link modes " + std::to_string(r.index) + " " + (r.speedMbps ? std::to_string(*r.speedMbps) : "-") +
-           " " + std::to_string(r.duplex);
-}
+std::string Text(const LinkModesRecord& r) { return Line("link modes", r.index, r.speedMbps, r.duplex); }
 
 template <class Record>
 void Describe(const std::vector<Record>& records, std::string& out) {
@@ -125,40 +124,37 @@ void Describe(const std::vector<Record>& records, std::string& out) {
 std::string Describe(const Parsed& parsed) {
     const NetworkSnapshot& snapshot = *parsed.snapshot;
     std::string out;
+    const auto put = [&out](const auto&... fields) { out += Line(fields...) + "\n"; };
     for (const auto* dump : {&parsed.links, &parsed.addresses, &parsed.routes}) {
         for (const Datagram& datagram : *dump) {
             const DumpProgress progress = InspectDumpDatagram(datagram);
-            out += "progress finished " + std::to_string(progress.finished) + " error " +
-                   std::to_string(progress.error) + " interrupted " + std::to_string(progress.interrupted) + "\n";
+            put("progress finished", progress.finished, "error", progress.error, "interrupted", progress.interrupted);
         }
     }
     Describe(snapshot.links, out);
     Describe(KernelLinksOf(snapshot.links), out);
     Describe(snapshot.addresses, out);
     Describe(snapshot.routes, out);
-    out += "family " + std::to_string(parsed.familyId) + "\n";
+    put("family", parsed.familyId);
     Describe(parsed.linkModes, out);
 
     const IpHelperView view(parsed.snapshot);
     const auto adapters = view.Adapters();
     const auto ipv6 = view.Ipv6();
-    out += "results adapters " + std::to_string(adapters.result) + " pairs " + std::to_string(view.Pairs().result) +
-           " table " + std::to_string(view.Table().result) + " ipv6 " + std::to_string(ipv6.result) + "\n";
+    put("results adapters", adapters.result, "pairs", view.Pairs().result, "table", view.Table().result, "ipv6",
+        ipv6.result);
     Describe(adapters.adapters, out);
     Describe(ipv6.entries, out);
     for (const LinkRecord& link : snapshot.links) {
         const DeviceDetails* details = DetailsOf(snapshot, link.index);
-        out += "#" + std::to_string(link.index) + " status " +
-               std::to_string(OperStatusOf(link.operState, link.flags)) + " type " +
-               std::to_string(InterfaceTypeOf(link.hardwareType, details && details->wireless)) + " " +
-               Text(view.PerAdapter(link.index)) + "\n";
+        put("#" + Field(link.index), "status", OperStatusOf(link.operState, link.flags), "type",
+            InterfaceTypeOf(link.hardwareType, details && details->wireless), Text(view.PerAdapter(link.index)));
     }
-    out += "#0 " + Text(view.PerAdapter(0)) + "\n";
-    for (std::uint32_t index = 0; index < 8; ++index) {
+    put("#0", Text(view.PerAdapter(0)));
+    for (std::uint32_t index = 0; index < 8; ++index) {  // the device map has no order
         if (snapshot.devices.count(index) == 0) continue;
         const auto setting = SpeedDuplexOf(snapshot.devices.at(index));
-        out += "device #" + std::to_string(index) + " speed " +
-               (setting ? setting->code + " " + setting->text : "-") + "\n";
+        put("device #" + Field(index), "speed", setting ? setting->code + " " + setting->text : "-");
     }
     return out;
 }

@@ -28,11 +28,8 @@ sim::CallCodes Codes(FuzzInput& in) {
 // proportion, which is no finding.
 std::uint32_t Count(FuzzInput& in) {
     static const std::uint32_t kEdges[] = {2213, 2214, 16777216 + 1, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF};
-    switch (in.Below(3)) {
-        case 0: return in.Below(8);
-        case 1: return in.Below(256);
-        default: return kEdges[in.Below(std::size(kEdges))];
-    }
+    const std::uint32_t pick = in.Below(3);
+    return pick == 0 ? in.Below(8) : pick == 1 ? in.Below(256) : kEdges[in.Below(std::size(kEdges))];
 }
 
 bmapi::Entry AnyEntry(FuzzInput& in) { return static_cast<bmapi::Entry>(in.Below(bmapi::kEntryCount)); }
@@ -120,7 +117,6 @@ void Change(FuzzInput& in, sim::Machine& machine) {
 }  // namespace
 
 void NicLibraryTarget(const std::uint8_t* data, std::size_t size) {
-    // Libraries of the project's machine files to start from.
     CheckChangedMachine(data, size, {"broadcom-teams.json", "broadcom-firmware.json", "mixed-teams.json"}, Change,
                         kLongestField);
 }

@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <cstring>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -57,11 +60,9 @@ bool ValueMatches(const json& written, const TCIMValue& value) {
             return TextMatches(written, value.AsReference().ToString());
         case kCIMTypeStringArray: {
             const std::vector<TCIMValue>& elements = value.Elements();
-            if (!written.is_array() || written.size() != elements.size()) return false;
-            for (std::size_t i = 0; i < elements.size(); ++i) {
-                if (!TextMatches(written[i], elements[i].ToString())) return false;
-            }
-            return true;
+            return written.is_array() && written.size() == elements.size() &&
+                   std::equal(elements.begin(), elements.end(), written.begin(),
+                              [](const TCIMValue& element, const json& w) { return TextMatches(w, element.ToString()); });
         }
     }
     return true;
@@ -80,131 +81,107 @@ void CheckWritten(const json& written, const kvlhost::InstanceList& instances) {
     }
 }
 
-// Reads MOF text back as the writer's grammar has it, into the shape of
-// the JSON output.
-class MofReader {
-public:
-    explicit MofReader(const std::string& text) : text_(text) {}
+// The character of the escape after the backslash before `at`; a \x escape
+// takes up to four hexadecimal digits, as MOF readers do.
+char Escaped(const std::string& line, std::size_t& at) {
+    FUZZ_CHECK(at < line.size());
+    const char escaped = line[at++];
+    const std::size_t simple = std::string("\"\\nrtbf").find(escaped);
+    if (escaped != 'x') {
+        FUZZ_CHECK(simple != std::string::npos);
+        return "\"\\\n\r\t\b\f"[simple];
+    }
+    std::size_t digits = 0;  // the string's closing NUL ends the digits at its end
+    while (digits < 4 && std::isxdigit(static_cast<unsigned char>(line[at + digits]))) ++digits;
+    const unsigned code = digits ? std::stoul(line.substr(at, digits), nullptr, 16) : 0;
+    at += digits;
+    FUZZ_CHECK(digits > 0 && code < 0x80);
+    return static_cast<char>(code);
+}
 
-    json Instances() {
-        json instances = json::array();
-        while (at_ < text_.size()) {
-            FUZZ_CHECK(instances.empty() || Take("\n"));
-            json instance;
-            FUZZ_CHECK(Take("// "));
-            instance["path"] = PathLine();
-            FUZZ_CHECK(Take("instance of "));
-            const std::string line = Before("\n");
-            const std::string className = line.substr(0, line.find(" as $"));
-            FUZZ_CHECK(className == line || line.rfind(className + " as $" + className + "_", 0) == 0);
-            instance["class"] = className;
-            FUZZ_CHECK(Take("{\n"));
-            instance["properties"] = json::object();
-            while (!Take("};\n")) {
-                FUZZ_CHECK(Take("    "));
-                const std::string name = Before(" = ");
-                instance["properties"][name] = Value();
-                FUZZ_CHECK(Take(";\n"));
-            }
-            instances.push_back(std::move(instance));
+// The path of a comment line: as it is, except that control characters are
+// escaped as in a string; a quote or backslash escaped inside a key's value
+// stays as written.
+std::string PathOf(const std::string& line) {
+    std::string path;
+    for (std::size_t at = 0; at < line.size();) {
+        const char c = line[at++];
+        FUZZ_CHECK(static_cast<unsigned char>(c) >= 0x20);
+        if (c == '\\' && at < line.size() && line[at] != '\\' && line[at] != '"') {
+            path.push_back(Escaped(line, at));
+            FUZZ_CHECK(static_cast<unsigned char>(path.back()) < 0x20);
+            continue;
         }
-        return instances;
+        path.push_back(c);
+        if (c == '\\' && at < line.size()) path.push_back(line[at++]);
     }
+    return path;
+}
 
-private:
-    bool Take(const std::string& expected) {
-        if (text_.compare(at_, expected.size(), expected) != 0) return false;
-        at_ += expected.size();
-        return true;
-    }
-    // Up to the next `end`, which is taken too.
-    std::string Before(const std::string& end) {
-        const std::size_t found = text_.find(end, at_);
-        FUZZ_CHECK(found != std::string::npos);
-        const std::string before = text_.substr(at_, found - at_);
-        at_ = found + end.size();
-        return before;
-    }
-    json Value() {
-        if (text_.compare(at_, 1, "\"") == 0) return String();
-        if (Take("{")) {
-            json elements = json::array();
-            while (!Take("}")) {
-                FUZZ_CHECK(elements.empty() || Take(", "));
-                elements.push_back(String());
-            }
-            return elements;
+// The quoted strings of `text`, ", " between them, with their escapes undone.
+json QuotedList(const std::string& text) {
+    json strings = json::array();
+    for (std::size_t at = 0; at < text.size();) {
+        FUZZ_CHECK(strings.empty() || text.compare(at, 2, ", ") == 0);
+        at += strings.empty() ? 0 : 2;
+        FUZZ_CHECK(text.compare(at, 1, "\"") == 0);
+        std::string unquoted;
+        for (++at; at < text.size() && text[at] != '"';) {
+            const char c = text[at++];
+            unquoted.push_back(c == '\\' ? Escaped(text, at) : c);
         }
-        if (Take("$")) return json{{"alias", Token()}};
-        const std::string token = Token();
-        if (token == "NULL") return nullptr;
-        if (token == "TRUE" || token == "FALSE") return token == "TRUE";
-        const json number = json::parse(token, nullptr, false);
-        FUZZ_CHECK(number.is_number_unsigned());
-        return number;
+        FUZZ_CHECK(at++ < text.size());
+        strings.push_back(unquoted);
     }
-    std::string Token() {
-        const std::size_t end = text_.find_first_of(";,}", at_);
-        FUZZ_CHECK(end != std::string::npos);
-        const std::string token = text_.substr(at_, end - at_);
-        at_ = end;
-        return token;
-    }
-    // A quoted string with its escapes undone.
-    std::string String() {
-        FUZZ_CHECK(Take("\""));
-        std::string text;
-        while (at_ < text_.size() && text_[at_] != '"') {
-            char c = text_[at_++];
-            if (c == '\\') c = Escaped();
-            text.push_back(c);
-        }
-        FUZZ_CHECK(Take("\""));
-        return text;
-    }
-    // The comment line that carries a path: the path as it is, except that
-    // control characters are escaped as in a string.
-    std::string PathLine() {
-        std::string path;
-        while (at_ < text_.size() && text_[at_] != '\n') {
-            const char c = text_[at_++];
-            FUZZ_CHECK(static_cast<unsigned char>(c) >= 0x20);
-            if (c == '\\' && at_ < text_.size() && text_[at_] != '\\' && text_[at_] != '"') {
-                path.push_back(Escaped());
-                FUZZ_CHECK(static_cast<unsigned char>(path.back()) < 0x20);
-                continue;
-            }
-            path.push_back(c);
-            // A quote or backslash escaped inside a key's value stays as written.
-            if (c == '\\' && at_ < text_.size()) path.push_back(text_[at_++]);
-        }
-        FUZZ_CHECK(Take("\n"));
-        return path;
-    }
-    // The character of the escape after a backslash; a \x escape takes up to
-    // four hexadecimal digits, as MOF readers do.
-    char Escaped() {
-        FUZZ_CHECK(at_ < text_.size());
-        const char escaped = text_[at_++];
-        const std::string simple = "\"\\nrtbf";
-        const std::string meant = "\"\\\n\r\t\b\f";
-        if (escaped != 'x') {
-            FUZZ_CHECK(simple.find(escaped) != std::string::npos);
-            return meant[simple.find(escaped)];
-        }
-        std::size_t digits = 0;
-        unsigned code = 0;
-        while (digits < 4 && at_ < text_.size() && std::isxdigit(static_cast<unsigned char>(text_[at_]))) {
-            code = code * 16 + std::stoul(std::string(1, text_[at_++]), nullptr, 16);
-            ++digits;
-        }
-        FUZZ_CHECK(digits > 0 && code < 0x80);
-        return static_cast<char>(code);
-    }
+    return strings;
+}
 
-    const std::string& text_;
-    std::size_t at_ = 0;
-};
+// A value as written after "NAME = " and before the line's ";".
+json ValueOf(const std::string& text) {
+    if (text.compare(0, 1, "\"") == 0) {
+        const json strings = QuotedList(text);
+        FUZZ_CHECK(strings.size() == 1);
+        return strings[0];
+    }
+    if (text.compare(0, 1, "{") == 0 && text.back() == '}') return QuotedList(text.substr(1, text.size() - 2));
+    if (text.compare(0, 1, "$") == 0) return json{{"alias", text.substr(1)}};
+    if (text == "NULL") return nullptr;
+    if (text == "TRUE" || text == "FALSE") return text == "TRUE";
+    const json number = json::parse(text, nullptr, false);
+    FUZZ_CHECK(number.is_number_unsigned());
+    return number;
+}
+
+// Reads MOF text back line by line, as the writer's grammar has it (no
+// value holds a line break unescaped), into the shape of the JSON output.
+json ReadMof(const std::string& text) {
+    FUZZ_CHECK(text.empty() || text.back() == '\n');
+    std::istringstream lines(text);
+    std::string line;
+    const auto next = [&](const char* start) {
+        FUZZ_CHECK(std::getline(lines, line) && line.rfind(start, 0) == 0);
+        return line.substr(std::strlen(start));
+    };
+    json instances = json::array();
+    while (lines.peek() != EOF) {
+        if (!instances.empty()) FUZZ_CHECK(next("").empty());
+        json instance{{"path", PathOf(next("// "))}, {"properties", json::object()}};
+        const std::string heading = next("instance of ");
+        const std::string className = heading.substr(0, heading.find(" as $"));
+        FUZZ_CHECK(className == heading || heading.rfind(className + " as $" + className + "_", 0) == 0);
+        instance["class"] = className;
+        FUZZ_CHECK(next("{").empty());
+        while (next("").rfind("    ", 0) == 0) {
+            const std::size_t equals = line.find(" = ");
+            FUZZ_CHECK(equals != std::string::npos && line.back() == ';');
+            instance["properties"][line.substr(4, equals - 4)] =
+                ValueOf(line.substr(equals + 3, line.size() - equals - 4));
+        }
+        FUZZ_CHECK(line == "};");
+        instances.push_back(std::move(instance));
+    }
+    return instances;
+}
 
 TCIMValue Value(FuzzInput& in, const std::vector<Instance>& made) {
     const auto text = [&] { return in.Text(40); };
@@ -247,7 +224,7 @@ void OutputFormatsTarget(const std::uint8_t* data, std::size_t size) {
     }
     const kvlhost::InstanceList instances(made.begin(), made.end());
     CheckWritten(json::parse(kvlhost::FormatJson(instances)).at("instances"), instances);
-    CheckWritten(MofReader(kvlhost::FormatMof(instances)).Instances(), instances);
+    CheckWritten(ReadMof(kvlhost::FormatMof(instances)), instances);
 }
 
 }  // namespace linkscope::fuzz

@@ -1,7 +1,5 @@
-// Every committed input of every fuzz target, run by the ordinary suite:
-// the seed corpora and the inputs that once found a fault. What the
-// parsers read from the netlink and config text inputs is compared with
-// a golden file of each target.
+// Every committed input of every fuzz target, run by the ordinary suite;
+// what the netlink and config text parsers read is compared with a golden.
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -32,8 +30,6 @@ const NamedTarget kTargets[] = {
     {"config_text", ConfigTextTarget, DescribeConfigText},
     {"output_formats", OutputFormatsTarget, nullptr},
 };
-
-void PrintTo(const NamedTarget& target, std::ostream* out) { *out << target.name; }
 
 const fs::path kRoot = fs::path(LINKSCOPE_SOURCE_DIR) / "tests" / "fuzz";
 

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "fuzz_input.h"
 #include "inventory.h"
 #include "targets.h"
@@ -23,33 +25,23 @@ WmiResult Result(FuzzInput& in) {
 WmiValue Value(FuzzInput& in) {
     WmiValue value;
     value.kind = static_cast<WmiValue::Kind>(in.Below(5));
-    switch (value.kind) {
-        case WmiValue::Kind::kText:
-            // Up to past the longest text WMI hands over.
-            value.text = in.Text(platform::kWmiMaxText + 8);
-            break;
-        case WmiValue::Kind::kInt32:
-            value.integer = in.Number<std::int32_t>();
-            break;
-        case WmiValue::Kind::kOtherInteger:
-            value.integer = in.Number<std::int64_t>();
-            break;
-        default:
-            break;
-    }
+    // Texts up to past the longest text WMI hands over.
+    if (value.kind == WmiValue::Kind::kText) value.text = in.Text(platform::kWmiMaxText + 8);
+    if (value.kind == WmiValue::Kind::kInt32) value.integer = in.Number<std::int32_t>();
+    if (value.kind == WmiValue::Kind::kOtherInteger) value.integer = in.Number<std::int64_t>();
     return value;
 }
 
 void SetProperty(FuzzInput& in, sim::WmiProperties& properties) {
     const std::string name = in.TextOr(kPropertyNames, 16);
     WmiValue value = Value(in);
-    for (auto& property : properties) {
-        if (property.first == name) {
-            property.second = std::move(value);
-            return;
-        }
+    const auto same = std::find_if(properties.begin(), properties.end(),
+                                   [&name](const auto& property) { return property.first == name; });
+    if (same == properties.end()) {
+        properties.emplace_back(name, std::move(value));
+    } else {
+        same->second = std::move(value);
     }
-    properties.emplace_back(name, std::move(value));
 }
 
 // Every object and every query result of the provider, for a change to

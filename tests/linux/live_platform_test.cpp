@@ -26,15 +26,8 @@ constexpr std::uint32_t kUpWithCarrier = kFlagUp | kFlagLowerUp;
 
 LinkRecord Link(std::uint32_t index, const std::string& name, std::uint32_t flags = kUpWithCarrier,
                 std::uint16_t hardwareType = kHwEther) {
-    LinkRecord link;
-    link.index = index;
-    link.name = name;
-    link.flags = flags;
-    link.hardwareType = hardwareType;
-    link.mtu = 1500;
-    link.operState = (flags & kFlagUp) ? OperState::kUp : OperState::kDown;
-    link.address = {0x02, 0x00, 0x00, 0x00, 0x00, static_cast<std::uint8_t>(index)};
-    return link;
+    return {index, name, hardwareType, flags, 1500, (flags & kFlagUp) ? OperState::kUp : OperState::kDown,
+            {0x02, 0x00, 0x00, 0x00, 0x00, static_cast<std::uint8_t>(index)}};
 }
 
 // Installs a live platform over `snapshots` (one per collection, the last
@@ -46,14 +39,11 @@ public:
         LiveSources sources;
         sources.network = [this] { return snapshots_[std::min(++fetches_, snapshots_.size()) - 1]; };
         sources.host = [] { return HostFacts{}; };
-        sources.environment = [env](const std::string& name) -> std::optional<std::string> {
-            const auto it = env.find(name);
-            return it == env.end() ? std::nullopt : std::optional<std::string>(it->second);
+        sources.environment = [env](const std::string& name) {
+            return env.count(name) ? std::optional<std::string>(env.at(name)) : std::nullopt;
         };
         previous_ = platform::Install(MakeLivePlatform(std::move(sources)));
     }
-    ScopedLivePlatform(const ScopedLivePlatform&) = delete;
-    ScopedLivePlatform& operator=(const ScopedLivePlatform&) = delete;
     ~ScopedLivePlatform() {
         platform::Install(std::move(previous_));
         NQRXKVL20::TRootObject::CoreLogger().Clear();
