@@ -53,16 +53,14 @@ UniqueFd IoctlSocket() {
 
 }  // namespace
 
-std::vector<std::string> AskDriverNames(const std::vector<LinkRecord>& links) {
-    std::vector<std::string> names(links.size());
+void AskDriverNames(const std::vector<LinkRecord>& links, std::vector<std::string>& names) {
     const UniqueFd fd = IoctlSocket();
-    if (!fd.IsOpen()) return names;
+    if (!fd.IsOpen()) return;
     for (std::size_t i = 0; i < links.size(); ++i) {
         ethtool_drvinfo info{};
         info.cmd = ETHTOOL_GDRVINFO;
         if (Ioctl(fd.Get(), links[i].name, &info)) names[i] = BoundedText(info.driver, sizeof info.driver);
     }
-    return names;
 }
 
 EthtoolQuery::EthtoolQuery() : fd_(IoctlSocket()) {

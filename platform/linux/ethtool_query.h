@@ -15,10 +15,11 @@
 
 namespace linkscope::live {
 
-// The names of the interfaces' drivers, in the order of `links`; empty
-// where no driver answers. Uses a socket of its own, so it may run on
-// another thread than an EthtoolQuery.
-std::vector<std::string> AskDriverNames(const std::vector<LinkRecord>& links);
+// Writes the names of the interfaces' drivers into `names`, which holds one
+// text per link, in the order of `links`; a text stays empty where no
+// driver answers. Uses a socket of its own, so it may run on another
+// thread than an EthtoolQuery.
+void AskDriverNames(const std::vector<LinkRecord>& links, std::vector<std::string>& names);
 
 class EthtoolQuery {
 public:

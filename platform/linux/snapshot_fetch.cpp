@@ -101,12 +101,16 @@ void ReadDnsServers(NetworkSnapshot& snapshot) {
 // interface by its name along hash chains that grow with the number of
 // interfaces: of a fetch, this part grows fastest with their number. It
 // runs on a thread of its own while this one reads the other dumps, or
-// when asked for where no thread can be started.
-std::future<std::vector<std::string>> AskDriverNamesAside(const std::vector<LinkRecord>& links) {
+// when asked for where no thread can be started. The texts are made here,
+// so that their memory comes from this thread's heap, which the rest of
+// the run reuses, and the other thread allocates nothing (driver names fit
+// a text's own room).
+std::future<void> AskDriverNamesAside(const std::vector<LinkRecord>& links, std::vector<std::string>& names) {
+    names.resize(links.size());
     try {
-        return std::async(std::launch::async, AskDriverNames, std::cref(links));
+        return std::async(std::launch::async, AskDriverNames, std::cref(links), std::ref(names));
     } catch (const std::system_error&) {
-        return std::async(std::launch::deferred, AskDriverNames, std::cref(links));
+        return std::async(std::launch::deferred, AskDriverNames, std::cref(links), std::ref(names));
     }
 }
 
@@ -117,13 +121,14 @@ NetworkSnapshot FetchNetworkSnapshot() {
     RouteNetlink netlink;
     snapshot.linkError = netlink.DumpLinks(snapshot.links);
     // Nothing below changes the links until the names are back.
-    std::future<std::vector<std::string>> pendingDrivers = AskDriverNamesAside(snapshot.links);
+    std::vector<std::string> drivers;
+    std::future<void> pendingDrivers = AskDriverNamesAside(snapshot.links, drivers);
     snapshot.addressError = netlink.DumpAddresses(snapshot.addresses);
     snapshot.routeError = netlink.DumpIpv4MainRoutes(snapshot.routes);
     FindDhcpServers(snapshot);
     ReadDnsServers(snapshot);
     EthtoolQuery ethtool;
-    std::vector<std::string> drivers = pendingDrivers.get();
+    pendingDrivers.get();
     snapshot.devices.reserve(snapshot.links.size());
     for (std::size_t i = 0; i < snapshot.links.size(); ++i) {
         const LinkRecord& link = snapshot.links[i];
