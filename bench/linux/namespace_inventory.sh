@@ -8,14 +8,15 @@
 # COUNTs (default: 1000 4000) are interface totals, reached in increasing
 # order in one namespace: each step adds ifb interfaces, each up with one
 # IPv4 and one IPv6 address (no link-local ones). Each timing is the median
-# of N runs (default 5) after one warm-up run, output sent to /dev/null;
-# peak RSS is the kernel's count for the finished process (bench/measure.py).
-# Needs root; the namespace is removed on any exit.
+# of N runs (default 5) after one warm-up run, output sent to /dev/null, the
+# commands of a row taking turns in every round; peak RSS is the kernel's
+# count for the finished process (bench/measure.py). Needs root; the
+# namespace is removed on any exit.
 set -euo pipefail
 script=$(realpath "$0")
 cd "$(dirname "$0")/../.."
 source bench/bench_options.sh
-read_bench_options "$script" 2,13 "1000 4000" "$@"
+read_bench_options "$script" 2,14 "1000 4000" "$@"
 
 ns="lsbench-$$"
 batch=$(mktemp)
@@ -50,10 +51,13 @@ add_interfaces() {
 # to the file $3.
 time_row() {
     local count=$1 made=$2 record=$3 ip json mof collect
-    read -r -a ip < <(ip netns exec "$ns" python3 bench/measure.py "$runs" ip -j addr show)
-    read -r -a json < <(ip netns exec "$ns" python3 bench/measure.py "$runs" "$kvlhost" --format json)
-    read -r -a mof < <(ip netns exec "$ns" python3 bench/measure.py "$runs" "$kvlhost" --format mof)
-    read -r -a collect < <(ip netns exec "$ns" python3 bench/measure.py "$runs" "$kvlhost" --class QRXSG_IPService)
+    {
+        read -r -a ip
+        read -r -a json
+        read -r -a mof
+        read -r -a collect
+    } < <(ip netns exec "$ns" python3 bench/measure.py "$runs" ip -j addr show -- "$kvlhost" --format json \
+        -- "$kvlhost" --format mof -- "$kvlhost" --class QRXSG_IPService)
     python3 - "$count" "$made" "${ip[@]}" "${json[@]}" "${mof[@]}" "${collect[0]}" <<'PYTHON'
 import sys
 count, made = int(sys.argv[1]), float(sys.argv[2])
