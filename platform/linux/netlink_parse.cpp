@@ -291,16 +291,4 @@ void AppendRoutes(const std::uint8_t* data, std::size_t size, std::vector<RouteR
     AppendRecords(Bytes{data, size}, RTM_NEWROUTE, ParseRoute, routes);
 }
 
-std::vector<LinkRecord> ParseLinkDump(const std::vector<Datagram>& datagrams) {
-    return ParseDump<LinkRecord>(datagrams, RTM_NEWLINK, ParseLink);
-}
-
-std::vector<AddressRecord> ParseAddressDump(const std::vector<Datagram>& datagrams) {
-    return ParseDump<AddressRecord>(datagrams, RTM_NEWADDR, ParseAddress);
-}
-
-std::vector<RouteRecord> ParseRouteDump(const std::vector<Datagram>& datagrams) {
-    return ParseDump<RouteRecord>(datagrams, RTM_NEWROUTE, ParseRoute);
-}
-
 }  // namespace linkscope::live

@@ -34,10 +34,6 @@ void AppendAddresses(const std::uint8_t* data, std::size_t size, std::vector<Add
 // IPv4 routes only; routes of other families are passed over.
 void AppendRoutes(const std::uint8_t* data, std::size_t size, std::vector<RouteRecord>& routes);
 
-std::vector<LinkRecord> ParseLinkDump(const std::vector<Datagram>& datagrams);
-std::vector<AddressRecord> ParseAddressDump(const std::vector<Datagram>& datagrams);
-std::vector<RouteRecord> ParseRouteDump(const std::vector<Datagram>& datagrams);
-
 // The id of the generic-netlink family that the controller's reply
 // describes, 0 when it names none.
 std::uint16_t ParseFamilyId(const std::vector<Datagram>& datagrams);

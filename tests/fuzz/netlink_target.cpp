@@ -65,9 +65,13 @@ Parsed Parse(const std::uint8_t* data, std::size_t size) {
     parsed.snapshot->linkError = errorOf(parsed.links);
     parsed.snapshot->addressError = errorOf(parsed.addresses);
     parsed.snapshot->routeError = errorOf(parsed.routes);
-    parsed.snapshot->links = ParseLinkDump(parsed.links);
-    parsed.snapshot->addresses = ParseAddressDump(parsed.addresses);
-    parsed.snapshot->routes = ParseRouteDump(parsed.routes);
+    // Through the readers the live dumps use, one datagram at a time.
+    NetworkSnapshot& snapshot = *parsed.snapshot;
+    for (const Datagram& datagram : parsed.links) AppendLinks(datagram.data(), datagram.size(), snapshot.links);
+    for (const Datagram& datagram : parsed.addresses) {
+        AppendAddresses(datagram.data(), datagram.size(), snapshot.addresses);
+    }
+    for (const Datagram& datagram : parsed.routes) AppendRoutes(datagram.data(), datagram.size(), snapshot.routes);
     // The generic-netlink replies: the route frames stand for the family
     // controller's answer, the address frames for the link-modes dump,
     // under the family id the controller named or the first frame's type.
