@@ -4,6 +4,9 @@
 # existing build folder is only brought up to date.
 #
 #   scripts/setup.sh [PRESET...]      (default: default)
+#
+# SETUP_TARGET, when set, names the one target to build (with what it
+# needs) instead of everything.
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
@@ -12,16 +15,17 @@ packages=(
     g++ cmake ninja-build pkg-config python3 iproute2
     libboost-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
     nlohmann-json3-dev libcli11-dev
-    mingw-w64 g++-mingw-w64-x86-64-posix
 )
-# The Windows build's tests run under Wine (the 64-bit loader is enough).
-packages+=(wine wine64)
 
 presets=("$@")
 ((${#presets[@]})) || presets=(default)
-# The fuzz targets need clang and its libFuzzer run time.
 for preset in "${presets[@]}"; do
-    if [ "$preset" = fuzz ]; then packages+=(clang libclang-rt-14-dev); fi
+    case "$preset" in
+        # The fuzz targets need clang and its libFuzzer run time.
+        fuzz) packages+=(clang libclang-rt-14-dev) ;;
+        # The Windows build's tests run under Wine (the 64-bit loader is enough).
+        mingw) packages+=(mingw-w64 g++-mingw-w64-x86-64-posix wine wine64) ;;
+    esac
 done
 
 missing=()
@@ -44,5 +48,5 @@ for preset in "${presets[@]}"; do
     if [ ! -f "build/$preset/build.ninja" ]; then
         cmake --preset "$preset" >/dev/null
     fi
-    cmake --build --preset "$preset" -j "$jobs"
+    cmake --build --preset "$preset" -j "$jobs" ${SETUP_TARGET:+--target "$SETUP_TARGET"}
 done
