@@ -66,12 +66,18 @@ void BM_CollectSharedAddress(benchmark::State& state) {
     CollectRepeatedly(state, SharedAddressMachine(static_cast<std::uint32_t>(state.range(0))));
 }
 
+// As many team records, on that address, whose text contains every description.
+void BM_CollectNestedDescriptions(benchmark::State& state) {
+    CollectRepeatedly(state, NestedDescriptionsMachine(static_cast<std::uint32_t>(state.range(0))));
+}
+
 BENCHMARK(BM_Collect)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CollectTeams)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CollectIntel)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CollectIdentical)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CollectRepeated)->Arg(2000)->Arg(4000)->Arg(8000)->Arg(16000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CollectSharedAddress)->Arg(2000)->Arg(4000)->Arg(8000)->Arg(16000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CollectNestedDescriptions)->Arg(2000)->Arg(4000)->Arg(8000)->Arg(16000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace linkscope::bench

@@ -100,6 +100,32 @@ inline sim::Machine SharedAddressMachine(std::uint32_t adapterCount) {
     return machine;
 }
 
+// SharedAddressMachine with every virtual adapter named with one long
+// text and the adapters' descriptions distinct pieces of it: every record's
+// text contains every description, and each binding leaves a record whose
+// text is one description, containing many others.
+inline sim::Machine NestedDescriptionsMachine(std::uint32_t adapterCount) {
+    sim::Machine machine = SharedAddressMachine(adapterCount);
+    std::string text(240, 'a');
+    std::uint32_t state = 1;
+    for (char& c : text) {
+        state = state * 1103515245 + 12345;
+        c = static_cast<char>('a' + (state >> 16) % 26);
+    }
+    std::uint32_t made = 0;
+    for (std::size_t length = 20; made < adapterCount && length < text.size(); ++length) {
+        for (std::size_t at = 0; made < adapterCount && at + length <= text.size(); ++at) {
+            sim::Adapter& os = machine.adapters[made++];
+            os.description = text.substr(at, length);
+            os.device->driverDesc = os.description;
+        }
+    }
+    for (sim::NicTeam& team : machine.nicLibrary->teams) {
+        for (sim::NicTeamVirtualAdapter& nic : team.virtualAdapters) nic.name = text;
+    }
+    return machine;
+}
+
 }  // namespace linkscope::bench
 
 namespace linkscope::bench {

@@ -8,17 +8,6 @@ namespace linkscope {
 namespace {
 
 constexpr std::size_t npos = FirstPositions::npos;
-// The most descriptions a virtual record is indexed under; a record whose
-// text contains more is checked by a walk instead.
-constexpr std::size_t kMostDescriptionsIndexed = 32;
-
-// A hardware address and a pattern id as one key; the id's four bytes at
-// the end keep any two pairs apart.
-std::string DescriptionKey(const std::string& macAddress, std::uint32_t patternId) {
-    std::string key = macAddress;
-    for (int shift = 0; shift < 32; shift += 8) key.push_back(static_cast<char>(patternId >> shift & 0xFF));
-    return key;
-}
 
 // The text the description rule searches: the description, or the vendor
 // name when there is none.
@@ -56,9 +45,18 @@ AdapterFinder::AdapterFinder(const AdaptersInfo& adapters, platform::AdapterIden
       virtualByDeviceId_(adapters.GetVirtualAdapters().size()) {
     const std::vector<VirtualNetworkAdapter*> virtualRecords = adapters.GetVirtualAdapters();
     // Without virtual records no description is ever compared.
-    if (!byName_ && !virtualRecords.empty()) descriptions_ = PatternSet(descriptions);
+    if (!byName_ && !virtualRecords.empty()) {
+        descriptions_ = PatternSet(descriptions);
+        virtualByText_ = RangeFirstPositions(descriptions_.Size());
+        indexedTexts_.resize(virtualRecords.size());
+        textStamps_.resize(virtualRecords.size());
+    }
     for (PhysicalNetworkAdapter* record : adapters.GetPhysicalAdapters()) PhysicalAppended(record);
-    for (VirtualNetworkAdapter* record : virtualRecords) IndexVirtual(virtual_.Append(record));
+    for (VirtualNetworkAdapter* record : virtualRecords) {
+        const std::uint32_t position = virtual_.Append(record);
+        IndexVirtual(position);
+        if (!byName_) IndexText(position, true);
+    }
 }
 
 void AdapterFinder::IndexPhysical(std::uint32_t position) {
@@ -74,14 +72,18 @@ void AdapterFinder::IndexVirtual(std::uint32_t position) {
     virtualByDeviceId_.Add(record.GetDeviceID(), position, stamp);
     if (byName_) return;
     if (record.GetDeviceID().empty()) unnamedByMacAddress_.Add(record.GetMacAddress(), position, stamp);
-    const std::vector<std::uint32_t> ids = descriptions_.FoundIn(OwnText(record), kMostDescriptionsIndexed);
-    if (ids.size() > kMostDescriptionsIndexed) {
-        broadByMacAddress_[record.GetMacAddress()][position] = stamp;
-        return;
-    }
-    for (const std::uint32_t id : ids) {
-        virtualByDescription_.Add(DescriptionKey(record.GetMacAddress(), id), position, stamp);
-    }
+}
+
+void AdapterFinder::IndexText(std::uint32_t position, bool first) {
+    const auto& record = static_cast<const VirtualNetworkAdapter&>(*virtual_.records[position]);
+    IndexedText& indexed = indexedTexts_[position];
+    const bool vendorName = record.GetDescription().empty();
+    std::string macAddress = record.GetMacAddress();
+    if (!first && vendorName && indexed.vendorName && indexed.macAddress == macAddress) return;
+    indexed.vendorName = vendorName;
+    indexed.macAddress = std::move(macAddress);
+    const std::uint32_t stamp = ++textStamps_[position];
+    virtualByText_.Add(indexed.macAddress, descriptions_.LongestEndingIn(OwnText(record)), position, stamp);
 }
 
 void AdapterFinder::PhysicalAppended(PhysicalNetworkAdapter* record) {
@@ -93,26 +95,8 @@ void AdapterFinder::KeysChanged(NetworkAdapter* record) {
         IndexPhysical(static_cast<std::uint32_t>(position));
     } else if (const std::size_t position = virtual_.Restamp(record); position != npos) {
         IndexVirtual(static_cast<std::uint32_t>(position));
+        if (!byName_) IndexText(static_cast<std::uint32_t>(position), false);
     }
-}
-
-std::size_t AdapterFinder::WalkBroad(const std::string& macAddress, const std::string& description,
-                                     std::size_t before) {
-    const auto broad = broadByMacAddress_.find(macAddress);
-    if (broad == broadByMacAddress_.end()) return before;
-    auto& records = broad->second;
-    for (auto it = records.begin(); it != records.end() && it->first < before;) {
-        // A record changed since it was added here is indexed anew under
-        // its keys of now.
-        if (it->second != virtual_.stamps[it->first]) {
-            it = records.erase(it);
-            continue;
-        }
-        const auto& record = static_cast<const VirtualNetworkAdapter&>(*virtual_.records[it->first]);
-        if (OwnText(record).find(description) != std::string::npos) return it->first;
-        ++it;
-    }
-    return before;
 }
 
 std::size_t AdapterFinder::WalkVirtual(const std::string& macAddress, const std::string& deviceName,
@@ -144,8 +128,7 @@ NetworkAdapter* AdapterFinder::Find(const std::string& macAddress, const std::st
     if (description.empty()) {
         byAddress = unnamedByMacAddress_.First(macAddress, virtual_.stamps);
     } else if (const std::uint32_t id = descriptions_.IdOf(description); id != PatternSet::npos) {
-        byAddress = virtualByDescription_.First(DescriptionKey(macAddress, id), virtual_.stamps);
-        byAddress = WalkBroad(macAddress, description, std::min(byName, byAddress));
+        byAddress = virtualByText_.First(macAddress, id, descriptions_.EndOf(id), textStamps_);
     } else {
         byAddress = WalkVirtual(macAddress, deviceName, description, byName);
     }

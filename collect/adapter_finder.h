@@ -7,7 +7,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <map>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -16,15 +15,17 @@
 #include "collect/adapters_info.h"
 #include "collect/first_positions.h"
 #include "collect/pattern_set.h"
+#include "collect/range_first_positions.h"
 
 namespace linkscope {
 
 class AdapterFinder {
 public:
     // `descriptions`: the descriptions Find will be asked with. A virtual
-    // record is indexed under each of them that its own text contains, so
-    // that a look-up by address and description is one index look-up; one
-    // asked with any other description walks the virtual records.
+    // record is indexed under the longest of them ending at each position
+    // of its own text, so that a look-up by address and description is one
+    // range look-up; one asked with any other description walks the
+    // virtual records.
     // `expectedAppends`: how many records the owner may append, so that
     // the indexes are sized once.
     explicit AdapterFinder(const AdaptersInfo& adapters,
@@ -49,12 +50,17 @@ private:
         std::size_t Restamp(const NetworkAdapter* record);
     };
 
+    // What a virtual record's text was last indexed under.
+    struct IndexedText {
+        std::string macAddress;
+        bool vendorName = false;  // the text was its vendor name, which never changes
+    };
+
     void IndexPhysical(std::uint32_t position);
     void IndexVirtual(std::uint32_t position);
-    // The first virtual record among those with too many descriptions to
-    // index whose hardware address is `macAddress` and whose text contains
-    // `description`, before position `before`.
-    std::size_t WalkBroad(const std::string& macAddress, const std::string& description, std::size_t before);
+    // Indexes the virtual record's text anew unless it is still the vendor
+    // name under the same address, whose entries stand.
+    void IndexText(std::uint32_t position, bool first);
     // The first virtual record matching by hardware address and a
     // description outside the pattern set, before position `before`.
     std::size_t WalkVirtual(const std::string& macAddress, const std::string& deviceName,
@@ -69,19 +75,15 @@ private:
 
     Side virtual_;
     FirstPositions virtualByDeviceId_;
-    // Virtual records by hardware address and each asked description
-    // their own text contains (the key: the address, then the pattern id).
-    FirstPositions virtualByDescription_;
     // Virtual records without a device name, by hardware address: those
     // an empty description binds.
     FirstPositions unnamedByMacAddress_;
-    // Virtual records whose text contains more asked descriptions than a
-    // record is indexed under, by hardware address: position to the stamp
-    // each was added with. They are checked one by one in list order, so
-    // that no record can fill the index with an entry for every
-    // description it contains.
-    std::unordered_map<std::string, std::map<std::uint32_t, std::uint32_t>> broadByMacAddress_;
     PatternSet descriptions_;
+    // Virtual records by hardware address at the ids of the longest asked
+    // descriptions ending in their text, with stamps of their own.
+    RangeFirstPositions virtualByText_;
+    std::vector<IndexedText> indexedTexts_;
+    std::vector<std::uint32_t> textStamps_;
 };
 
 }  // namespace linkscope

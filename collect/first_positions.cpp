@@ -3,17 +3,6 @@
 #include <algorithm>
 
 namespace linkscope {
-namespace {
-
-// Orders a heap with the least position on top.
-struct LaterPosition {
-    template <class Entry>
-    bool operator()(const Entry& left, const Entry& right) const {
-        return left.position > right.position;
-    }
-};
-
-}  // namespace
 
 FirstPositions::FirstPositions(std::size_t expectedKeys) : index_(expectedKeys) { keys_.reserve(expectedKeys); }
 

@@ -19,6 +19,14 @@
 
 namespace linkscope {
 
+// Orders a heap of entries with the least position on top.
+struct LaterPosition {
+    template <class Entry>
+    bool operator()(const Entry& left, const Entry& right) const {
+        return left.position > right.position;
+    }
+};
+
 class FirstPositions {
 public:
     static constexpr std::size_t npos = PositionIndex::npos;

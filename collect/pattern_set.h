@@ -1,6 +1,11 @@
 // Which of a fixed set of texts occur inside a given text, found in one
 // pass over it (an Aho-Corasick automaton), however many patterns the set
-// holds.
+// holds and however many of them occur.
+//
+// Pattern ids are numbered so that the patterns ending with a pattern (it
+// included) hold the ids from its own up to EndOf(id). A text contains a
+// pattern exactly when one of the longest patterns ending at its positions
+// does, so those few ids stand for every pattern the text contains.
 #pragma once
 
 #include <cstddef>
@@ -21,12 +26,15 @@ public:
 
     // The id of `pattern`, or npos when it is not in the set.
     std::uint32_t IdOf(std::string_view pattern) const;
-    // The ids of the patterns occurring in `text`, each once, or the first
-    // `most` + 1 of them when more occur. A pattern found again ends the
-    // walk over the shorter ones it contains, which were found with it, so
-    // the cost is the text's length plus the patterns found, not their
-    // occurrences.
-    std::vector<std::uint32_t> FoundIn(std::string_view text, std::size_t most);
+    // How many ids there are.
+    std::uint32_t Size() const { return static_cast<std::uint32_t>(ends_.size()); }
+    // One past the last id of a pattern ending with pattern `id`.
+    std::uint32_t EndOf(std::uint32_t id) const { return ends_[id]; }
+    // For each position of `text`, the id of the longest pattern ending
+    // there, in ascending order, each once, leaving out any that another
+    // of them ends with. `text` contains pattern p exactly when one of
+    // these lies in [p, EndOf(p)).
+    std::vector<std::uint32_t> LongestEndingIn(std::string_view text) const;
 
 private:
     struct Node {
@@ -35,9 +43,12 @@ private:
         std::uint32_t nextMatch = 0;  // the nearest fallback that ends a pattern; 0: none
         std::uint32_t id = npos;      // of the pattern ending here
         std::uint32_t depth = 0;
-        std::uint32_t lastFoundIn = 0;  // the search that last reported this node's pattern
-        unsigned char byte = 0;         // on the edge from the parent
+        unsigned char byte = 0;  // on the edge from the parent
     };
+
+    // Numbers the patterns in depth-first order of the tree in which each
+    // pattern's parent is the longest pattern it ends with.
+    void NumberBySuffix();
 
     std::uint32_t Child(std::uint32_t node, unsigned char byte) const;
     // The node reached from `node` by `byte`, falling back as far as needed.
@@ -46,7 +57,7 @@ private:
 
     std::vector<Node> nodes_{Node()};  // node 0: the root, the empty text
     std::unordered_map<std::uint64_t, std::uint32_t> edges_;
-    std::uint32_t searches_ = 0;
+    std::vector<std::uint32_t> ends_;  // by id
 };
 
 }  // namespace linkscope

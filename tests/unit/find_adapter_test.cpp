@@ -1,10 +1,12 @@
 // Binding operating-system adapters to the records team collectors made.
+#include <algorithm>
 #include <random>
 
 #include <gtest/gtest.h>
 
 #include "collect/adapter_finder.h"
 #include "collect/adapters_info.h"
+#include "collect/pattern_set.h"
 #include "support/sim_machine.h"
 
 namespace linkscope {
@@ -69,10 +71,21 @@ TEST_F(FindAdapterTest, ByDeviceNameOnlyTheNameBindsTeamMembersToo) {
     EXPECT_EQ(Find("AA", "", "", byName), nullptr) << "no name, no record, though one has none";
 }
 
-// One finder follows the records as enumeration binds them; "x" is not
-// among the descriptions it was given, so it walks the records for it.
-// It is given every piece of "Team VLAN", more than it indexes a record
-// under, so records with that text are checked one by one.
+// A record showing its vendor name keeps that text when it is bound
+// again without a description, but not its address.
+TEST_F(FindAdapterTest, RecordBoundWithoutDescriptionIsFoundUnderItsNewAddress) {
+    VirtualNetworkAdapter* record = AddVirtual("r", "A", "", "Team VLAN");
+    AdapterFinder finder(*adapters_, AdapterIdentity::kHardwareAddress, {"VLAN"});
+    ASSERT_EQ(finder.Find("B", "r", ""), record);
+    record->SetMacAddress("B");
+    finder.KeysChanged(record);
+    EXPECT_EQ(finder.Find("A", "s", "VLAN"), nullptr);
+    EXPECT_EQ(finder.Find("B", "s", "VLAN"), record);
+}
+
+// One finder follows the records as enumeration binds them. It is given
+// every piece of "Team VLAN" and asked with any of them; "x" is not among
+// them, so it walks the records for it.
 TEST_F(FindAdapterTest, IndexAgreesWithTheListWalkAsRecordsAreBoundAndAppended) {
     std::mt19937 random(7);
     const std::vector<std::string> keys = {"", "A", "B", "C"};
@@ -95,7 +108,8 @@ TEST_F(FindAdapterTest, IndexAgreesWithTheListWalkAsRecordsAreBoundAndAppended) 
         const auto identity = random() % 2 ? AdapterIdentity::kDeviceName : AdapterIdentity::kHardwareAddress;
         AdapterFinder finder(*adapters_, identity, given);
         for (int query = 0; query < 10; ++query) {
-            const std::string mac = pick(keys), name = pick(keys), description = pick({"", "Team", "VLAN", "x"});
+            const std::string mac = pick(keys), name = pick(keys);
+            const std::string description = random() % 3 ? std::string(given[random() % given.size()]) : pick({"", "", "x"});
             NetworkAdapter* found = adapters_->FindAdapter(mac, name, description, identity);
             ASSERT_EQ(finder.Find(mac, name, description), found);
             if (found != nullptr) {
@@ -106,6 +120,31 @@ TEST_F(FindAdapterTest, IndexAgreesWithTheListWalkAsRecordsAreBoundAndAppended) 
             } else if (random() % 2) {
                 finder.PhysicalAppended(AddPhysical(name, mac, false));
             }
+        }
+    }
+}
+
+// The few ids a text is reduced to must stand for exactly the patterns it
+// contains: random texts and pattern sets over two letters, where patterns
+// end with one another in many ways.
+TEST(PatternSetTest, LongestPatternsEndingInATextStandForEveryPatternItContains) {
+    std::mt19937 random(11);
+    auto word = [&](std::size_t most) {
+        std::string text(1 + random() % most, 'a');
+        for (char& c : text) c = "ab"[random() % 2];
+        return text;
+    };
+    for (int round = 0; round < 300; ++round) {
+        std::vector<std::string> patterns(1 + random() % 12);
+        for (std::string& pattern : patterns) pattern = word(5);
+        const PatternSet set(std::vector<std::string_view>(patterns.begin(), patterns.end()));
+        const std::string text = word(12);
+        const std::vector<std::uint32_t> ids = set.LongestEndingIn(text);
+        for (const std::string& pattern : patterns) {
+            const std::uint32_t id = set.IdOf(pattern);
+            const bool stood = std::any_of(ids.begin(), ids.end(),
+                                           [&](std::uint32_t at) { return id <= at && at < set.EndOf(id); });
+            ASSERT_EQ(stood, text.find(pattern) != std::string::npos) << pattern << " in " << text;
         }
     }
 }
