@@ -243,9 +243,12 @@ void AdaptersInfo::Collect() {
     }
 
     const platform::AdapterIdentity identity = platform::Current().AdaptersIdentifiedBy();
+    // Only the hardware-address rule binds by description.
     std::vector<std::string_view> descriptions;
-    descriptions.reserve(adapters.adapters.size());
-    for (const platform::AdapterEntry& entry : adapters.adapters) descriptions.emplace_back(entry.description);
+    if (identity == platform::AdapterIdentity::kHardwareAddress) {
+        descriptions.reserve(adapters.adapters.size());
+        for (const platform::AdapterEntry& entry : adapters.adapters) descriptions.emplace_back(entry.description);
+    }
     EnumerationContext context{*this,
                                ipHelper,
                                AdapterFinder(*this, identity, descriptions, adapters.adapters.size()),
