@@ -178,6 +178,8 @@ public:
     // The object path (keys of the class table; for a class without keys,
     // every property set; else an ordinal).
     std::string Path() const;
+    // The number the store gave the instance when it was made.
+    unsigned long long Ordinal() const { return ordinal_; }
 
 private:
     using KeyValues = std::vector<std::pair<const std::string*, const TCIMValue*> >;
