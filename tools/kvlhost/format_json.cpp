@@ -182,7 +182,8 @@ public:
         json_.Key("class");
         json_.Text(instance.ClassName());
         json_.Key("path");
-        json_.Text(instance.Path());
+        instance.WritePath(path_);
+        json_.Text(path_);
         json_.Key("properties");
         json_.Open('{');
         for (const auto& property : instance.Properties()) {
@@ -209,6 +210,7 @@ public:
 
 private:
     JsonWriter json_;
+    std::string path_;  // of the instance being written, its memory kept for the next
 };
 
 }  // namespace

@@ -87,11 +87,11 @@ public:
         written_ = true;
         const std::string& className = instance.ClassName();
         const unsigned number = ++countOfClass_[className];
-        const std::string path = instance.Path();
-        PutPathComment(out_, path);
+        instance.WritePath(path_);
+        PutPathComment(out_, path_);
         out_.Put("instance of ", 12);
         out_.Put(className);
-        const auto referred = aliasOf_.find(path);
+        const auto referred = aliasOf_.find(path_);
         if (referred != aliasOf_.end() && referred->second == 0) {
             referred->second = number;
             PutAlias(className, number, " as $");
@@ -163,6 +163,7 @@ private:
     }
 
     OutputBuffer out_;
+    std::string path_;  // of the instance being written, its memory kept for the next
     bool written_ = false;
     std::unordered_map<std::string, unsigned> countOfClass_;
     // Object path of a referred-to instance → its alias number; 0 until
