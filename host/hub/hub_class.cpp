@@ -34,7 +34,7 @@ boost::shared_ptr<ICIMInstance> THubClass::CreateInstance(TCIMPropertyMap) {
     } else {
         instance = std::move(spares_->instances.back());
         spares_->instances.pop_back();
-        instance->Renew();
+        instance->Renew(shape_);
     }
     return boost::shared_ptr<THubInstance>(instance.release(), [spares = spares_](THubInstance* released) {
         if (spares->instances.size() < kMostSpares) {

@@ -32,8 +32,8 @@ THubInstance::THubInstance(TPluginManagerNamespace* ns, const std::string& class
 
 void THubInstance::Commit(TCIMPropertyMap) { ns_->Deliver(shared_from_this()); }
 
-void THubInstance::Renew() {
-    shape_ = ns_->ShapeOf(shape_->name);
+void THubInstance::Renew(boost::shared_ptr<const THubClassShape> shape) {
+    shape_ = std::move(shape);
     ordinal_ = ns_->NextOrdinal();
     count_ = 0;
     keyPositions_.clear();

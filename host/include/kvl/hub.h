@@ -152,10 +152,12 @@ public:
                             TCIMPropertyMap ctx) override;
 
 private:
+    friend class TPluginManagerNamespace;
     struct TSpares;
 
     TPluginManagerNamespace* ns_;
     std::string name_;
+    boost::shared_ptr<const THubClassShape> shape_;  // the class table's, kept by DefineClass
     std::size_t propertyCount_ = 0;  // see THubInstance
     // Instances let go of, made new again by CreateInstance: a plug-in
     // builds one instance after another, each let go of once committed,
@@ -199,8 +201,9 @@ private:
     friend class THubClass;
     using KeyValues = boost::container::small_vector<TPathKey, 8>;
     KeyValues SetKeys() const;
-    // Makes an instance that was let go of a new, empty one of its class.
-    void Renew();
+    // Makes an instance that was let go of a new, empty one of its class,
+    // whose shape the class table now holds.
+    void Renew(boost::shared_ptr<const THubClassShape> shape);
 
     TPluginManagerNamespace* ns_;
     boost::shared_ptr<const THubClassShape> shape_;
