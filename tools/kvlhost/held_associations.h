@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -55,9 +56,11 @@ private:
         std::vector<NQRXKVL20::TLogEntry> messages;
     };
 
+    // Deques grow by small blocks: a vector would copy its whole content,
+    // and hold twice its size meanwhile, each time it fills.
     std::vector<Query> queries_;
-    std::vector<Instance> instances_;
-    std::vector<Property> properties_;
+    std::deque<Instance> instances_;
+    std::deque<Property> properties_;
 };
 
 }  // namespace kvlhost
