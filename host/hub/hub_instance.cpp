@@ -66,11 +66,9 @@ THubInstance::KeyValues THubInstance::SetKeys() const {
         std::sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return *a.first < *b.first; });
         return keys;
     }
-    for (const std::string& key : shape_->keys) {
-        for (const std::size_t position : keyPositions_) {
-            const THubProperty& property = properties_[position];
-            if (*property.name == key && !property.value.IsNull()) keys.emplace_back(&key, &property.value);
-        }
+    for (const auto& key : keyPositions_) {
+        const THubProperty& property = properties_[key.second];
+        if (!property.value.IsNull()) keys.emplace_back(property.name, &property.value);
     }
     return keys;
 }
@@ -110,7 +108,11 @@ void THubInstance::SetProperty(const std::string& name, const TCIMValue& value,
     if (properties_.empty()) {
         properties_.reserve(propertyCount_ && *propertyCount_ ? *propertyCount_ : kFirstReservation);
     }
-    if (interned.key) keyPositions_.push_back(count_);
+    if (interned.key) {
+        const auto later = std::find_if(keyPositions_.begin(), keyPositions_.end(),
+                                        [&](const auto& key) { return key.first > interned.number; });
+        keyPositions_.insert(later, {interned.number, count_});
+    }
     if (count_ < properties_.size()) {
         properties_[count_].name = interned.text;
         properties_[count_].value = value;

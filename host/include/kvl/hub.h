@@ -212,9 +212,11 @@ private:
     // from an earlier life, whose values keep their memory for the next.
     std::vector<THubProperty> properties_;
     std::size_t count_ = 0;
-    // Positions in properties_ of the properties that are keys: an object
-    // path reads only these, not every property of the instance.
-    boost::container::small_vector<std::size_t, 4> keyPositions_;
+    // Positions in properties_ of the properties that are keys, in the
+    // order of their names (a key's name number is its place among the
+    // class's keys in name order): an object path reads only these, not
+    // every property of the instance.
+    boost::container::small_vector<std::pair<std::size_t, std::size_t>, 4> keyPositions_;  // number, position
     // One bit per name number of the class: the property is in properties_.
     boost::container::small_vector<std::uint64_t, 1> setNames_;
     unsigned long long ordinal_ = 0;
