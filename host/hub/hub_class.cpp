@@ -3,6 +3,7 @@
 #include <vector>
 
 #include <boost/make_shared.hpp>
+#include <boost/weak_ptr.hpp>
 
 #include "kvl/hub.h"
 
@@ -16,8 +17,8 @@ constexpr std::size_t kMostSpares = 4;
 
 }  // namespace
 
-// Shared by the class and the owners of its instances, which hand each
-// instance back when they let go of it, also once the class is gone.
+// Owned by the class; the owners of its instances hand each instance back
+// when they let go of it, while the class lives.
 struct THubClass::TSpares {
     std::vector<std::unique_ptr<THubInstance> > instances;
 };
@@ -36,13 +37,17 @@ boost::shared_ptr<ICIMInstance> THubClass::CreateInstance(TCIMPropertyMap) {
         spares_->instances.pop_back();
         instance->Renew(shape_);
     }
-    return boost::shared_ptr<THubInstance>(instance.release(), [spares = spares_](THubInstance* released) {
-        if (spares->instances.size() < kMostSpares) {
-            spares->instances.emplace_back(released);
-        } else {
-            delete released;
-        }
-    });
+    // The owners hold the spares weakly: a spare's own weak pointer to
+    // itself keeps its last owners' count, and with it this deleter, alive.
+    return boost::shared_ptr<THubInstance>(
+        instance.release(), [weakSpares = boost::weak_ptr<TSpares>(spares_)](THubInstance* released) {
+            const boost::shared_ptr<TSpares> spares = weakSpares.lock();
+            if (spares && spares->instances.size() < kMostSpares) {
+                spares->instances.emplace_back(released);
+            } else {
+                delete released;
+            }
+        });
 }
 
 void THubClass::EnumerateInstances(const TInstanceCallback& callback, bool, TCIMPropertyMap) {
