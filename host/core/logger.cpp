@@ -6,7 +6,7 @@ namespace NQRXKVL20 {
 
 void TCoreLogger::Log(int level, const std::string& text) {
     if (keep_) entries_.push_back(TLogEntry{level, text});
-    if (echo_) echo_(level, text);
+    if (echo_ && level <= echoLevel_) echo_(level, text);
 }
 
 TCoreLogger& TRootObject::CoreLogger() {

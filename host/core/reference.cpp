@@ -1,5 +1,6 @@
 // TCIMReference: an object path and its WBEM URI text.
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 #include <mutex>
 #include <string>
@@ -37,66 +38,71 @@ const char* Next(const char* at, const char* end, char c) {
     return found ? static_cast<const char*>(found) : end;
 }
 
-// `text` in double quotes, with a backslash before each quote and backslash.
-// The runs between them go over whole: most values hold neither.
-void AppendQuoted(std::string& out, const std::string& text) {
-    out += '"';
+// Writes `text` at `to` in double quotes, with a backslash before each
+// quote and backslash, and returns the end. The runs between them go over
+// whole: most values hold neither.
+char* PutQuoted(char* to, const std::string& text) {
+    *to++ = '"';
     const char* at = text.data();
     const char* const end = at + text.size();
     const char* quote = Next(at, end, '"');
     const char* backslash = Next(at, end, '\\');
     for (;;) {
         const char* special = std::min(quote, backslash);
-        out.append(at, static_cast<std::size_t>(special - at));
+        std::memcpy(to, at, static_cast<std::size_t>(special - at));
+        to += special - at;
         if (special == end) break;
-        out += '\\';
-        out += *special;
+        *to++ = '\\';
+        *to++ = *special;
         at = special + 1;
         if (special == quote) quote = Next(at, end, '"');
         if (special == backslash) backslash = Next(at, end, '\\');
     }
-    out += '"';
+    *to++ = '"';
+    return to;
 }
 
 // The most a key's value can take in a path.
 std::size_t MostValueLength(const TCIMValue& value) {
     switch (value.GetType()) {
+        case kCIMTypeUInt16:
+        case kCIMTypeUInt32:
+        case kCIMTypeUInt64:
+        case kCIMTypeBoolean:
+            return kNumberLength;
         case kCIMTypeString:
             return 2 * value.AsString().size() + 2;
         case kCIMTypeReference:
             return 2 * value.AsReference().ToString().size() + 2;
         default:
-            return kNumberLength;  // an array key is rare enough to grow the text
+            return 2 * value.ToString(10).size() + 2;  // rare: an empty or array key
     }
 }
 
 // Numbers stand bare in a path; texts, references and arrays are quoted.
-void AppendKeyValue(std::string& out, const TCIMValue& value) {
+char* PutKeyValue(char* to, const TCIMValue& value) {
     switch (value.GetType()) {
         case kCIMTypeUInt16:
         case kCIMTypeUInt32:
         case kCIMTypeUInt64:
-            out += value.ToString(10);
-            return;
+            return std::to_chars(to, to + kNumberLength, value.AsUInt64()).ptr;
         case kCIMTypeBoolean:
-            out += value.AsBool() ? "TRUE" : "FALSE";
-            return;
+            return value.AsBool() ? std::copy_n("TRUE", 4, to) : std::copy_n("FALSE", 5, to);
         case kCIMTypeString:
-            AppendQuoted(out, value.AsString());
-            return;
+            return PutQuoted(to, value.AsString());
         case kCIMTypeReference:
-            AppendQuoted(out, value.AsReference().ToString());
-            return;
+            return PutQuoted(to, value.AsReference().ToString());
         default:
-            AppendQuoted(out, value.ToString(10));
+            return PutQuoted(to, value.ToString(10));
     }
 }
 
 std::string KeyedPath(const std::string& className, const TCIMPropertyMap& keys) {
-    std::vector<std::pair<const std::string*, const TCIMValue*> > pairs;
+    std::vector<TPathKey> pairs;
     pairs.reserve(keys.size());
     for (const auto& key : keys) pairs.emplace_back(&key.first, &key.second);
-    std::string path = ObjectPathText(className, pairs, 0);
+    std::string path;
+    AppendObjectPath(path, className, pairs.data(), pairs.size(), 0);
     path.shrink_to_fit();
     return path;
 }
@@ -172,34 +178,33 @@ void TCIMReference::SetOrdinal(unsigned long long ordinal) {
     if (data_.use_count() > 1) data_ = std::make_shared<Data>(*data_);
     data_->ordinal = ordinal;
     if (data_->keyless) {
-        data_->path = ObjectPathText(*data_->className, {}, ordinal);
+        data_->path.clear();
+        AppendObjectPath(data_->path, *data_->className, nullptr, 0, ordinal);
         data_->path.shrink_to_fit();
     }
 }
 
 const std::string& TCIMReference::ToString() const { return data_->path; }
 
-std::string ObjectPathText(const std::string& className,
-                           const std::vector<std::pair<const std::string*, const TCIMValue*> >& keys,
-                           unsigned long long ordinal) {
-    std::size_t most = className.size();
-    for (const auto& key : keys) most += key.first->size() + 2 + MostValueLength(*key.second);
-    std::string path;
-    path.reserve(most);
-    path += className;
-    if (keys.empty()) {
-        if (ordinal != 0) path += "=@" + std::to_string(ordinal);
-        return path;
+void AppendObjectPath(std::string& out, const std::string& className, const TPathKey* keys, std::size_t count,
+                      unsigned long long ordinal) {
+    std::size_t most = className.size() + 2 + kNumberLength;
+    for (std::size_t i = 0; i < count; ++i) most += keys[i].first->size() + 2 + MostValueLength(*keys[i].second);
+    const std::size_t start = out.size();
+    out.resize(start + most);
+    char* const begin = &out[0];
+    char* to = std::copy_n(className.data(), className.size(), begin + start);
+    if (count == 0 && ordinal != 0) {
+        to = std::copy_n("=@", 2, to);
+        to = std::to_chars(to, to + kNumberLength, ordinal).ptr;
     }
-    char separator = '.';
-    for (const auto& key : keys) {
-        path += separator;
-        path += *key.first;
-        path += '=';
-        AppendKeyValue(path, *key.second);
-        separator = ',';
+    for (std::size_t i = 0; i < count; ++i) {
+        *to++ = i == 0 ? '.' : ',';
+        to = std::copy_n(keys[i].first->data(), keys[i].first->size(), to);
+        *to++ = '=';
+        to = PutKeyValue(to, *keys[i].second);
     }
-    return path;
+    out.resize(static_cast<std::size_t>(to - begin));
 }
 
 }  // namespace NQRXKVL20

@@ -32,7 +32,25 @@ THubInstance::THubInstance(TPluginManagerNamespace* ns, const std::string& class
 
 void THubInstance::Commit(TCIMPropertyMap) { ns_->Deliver(shared_from_this()); }
 
-TCIMReference THubInstance::GetReference(TCIMPropertyMap) { return BuildReference(); }
+void THubInstance::Renew(boost::shared_ptr<const THubClassShape> shape) {
+    shape_ = std::move(shape);
+    ordinal_ = ns_->NextOrdinal();
+    count_ = 0;
+    keyPositions_.clear();
+    std::fill(setNames_.begin(), setNames_.end(), 0);
+}
+
+// The path is written into one text the thread keeps and then copied at
+// its exact length, the length the reference keeps it at.
+TCIMReference THubInstance::GetReference(TCIMPropertyMap) {
+    thread_local std::string path;
+    const KeyValues keys = SetKeys();
+    const bool keyless = keys.empty();
+    path.clear();
+    AppendObjectPath(path, shape_->name, keys.data(), keys.size(), keyless ? ordinal_ : 0);
+    return TCIMReference::FromPath(ns_->weak_from_this().lock(), shape_->name, path, keyless,
+                                   keyless ? ordinal_ : 0);
+}
 
 // The class's key properties that are set (and not null), in name order.
 // A class without key properties names its instances by every property
@@ -42,46 +60,45 @@ TCIMReference THubInstance::GetReference(TCIMPropertyMap) { return BuildReferenc
 THubInstance::KeyValues THubInstance::SetKeys() const {
     KeyValues keys;
     if (shape_->keys.empty()) {
-        for (const auto& property : properties_) {
+        for (const THubProperty& property : Properties()) {
             if (!property.value.IsNull()) keys.emplace_back(property.name, &property.value);
         }
         std::sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return *a.first < *b.first; });
         return keys;
     }
-    for (const std::string& key : shape_->keys) {
-        for (const std::size_t position : keyPositions_) {
-            const THubProperty& property = properties_[position];
-            if (*property.name == key && !property.value.IsNull()) keys.emplace_back(&key, &property.value);
-        }
+    for (const auto& key : keyPositions_) {
+        const THubProperty& property = properties_[key.second];
+        if (!property.value.IsNull()) keys.emplace_back(property.name, &property.value);
     }
     return keys;
 }
 
-TCIMReference THubInstance::BuildReference() const {
+void THubInstance::WritePath(std::string& path) const {
     const KeyValues keys = SetKeys();
-    const bool keyless = keys.empty();
-    return TCIMReference::FromPath(ns_->weak_from_this().lock(), shape_->name,
-                                   ObjectPathText(shape_->name, keys, keyless ? ordinal_ : 0), keyless,
-                                   keyless ? ordinal_ : 0);
+    path.clear();
+    AppendObjectPath(path, shape_->name, keys.data(), keys.size(), keys.empty() ? ordinal_ : 0);
 }
 
 boost::shared_ptr<ICIMProperty> THubInstance::GetProperty(const std::string& name,
                                                           TCIMPropertyMap) {
-    for (const THubProperty& property : properties_) {
+    for (const THubProperty& property : Properties()) {
         if (*property.name == name) return boost::make_shared<TPropertySnapshot>(property.value);
     }
     return boost::shared_ptr<ICIMProperty>();
 }
 
+// A new property takes the next slot, whose value, left from an earlier
+// life of the instance, is mostly of the same kind and size, so that the
+// copy reuses its memory.
 void THubInstance::SetProperty(const std::string& name, const TCIMValue& value,
                                TCIMPropertyMap) {
-    const THubClassShape::TName interned = shape_->PropertyName(name, properties_.size());
+    const THubClassShape::TName interned = shape_->PropertyName(name, count_);
     const std::size_t word = interned.number / 64;
     const std::uint64_t bit = std::uint64_t{1} << (interned.number % 64);
     if (word < setNames_.size() && (setNames_[word] & bit)) {
-        for (THubProperty& property : properties_) {
-            if (property.name == interned.text) {
-                property.value = value;
+        for (std::size_t i = 0; i < count_; ++i) {
+            if (properties_[i].name == interned.text) {
+                properties_[i].value = value;
                 return;
             }
         }
@@ -91,16 +108,19 @@ void THubInstance::SetProperty(const std::string& name, const TCIMValue& value,
     if (properties_.empty()) {
         properties_.reserve(propertyCount_ && *propertyCount_ ? *propertyCount_ : kFirstReservation);
     }
-    if (interned.key) keyPositions_.push_back(properties_.size());
-    properties_.push_back(THubProperty{interned.text, value});
-    if (propertyCount_ && properties_.size() > *propertyCount_) *propertyCount_ = properties_.size();
-}
-
-// The same text as BuildReference().ToString(), without building the
-// reference: an inventory prints tens of thousands of paths.
-std::string THubInstance::Path() const {
-    const KeyValues keys = SetKeys();
-    return ObjectPathText(shape_->name, keys, keys.empty() ? ordinal_ : 0);
+    if (interned.key) {
+        const auto later = std::find_if(keyPositions_.begin(), keyPositions_.end(),
+                                        [&](const auto& key) { return key.first > interned.number; });
+        keyPositions_.insert(later, {interned.number, count_});
+    }
+    if (count_ < properties_.size()) {
+        properties_[count_].name = interned.text;
+        properties_[count_].value = value;
+    } else {
+        properties_.push_back(THubProperty{interned.text, value});
+    }
+    ++count_;
+    if (propertyCount_ && count_ > *propertyCount_) *propertyCount_ = count_;
 }
 
 }  // namespace NQRXKVL20

@@ -75,6 +75,7 @@ void TPluginManagerNamespace::DefineClass(const std::string& name,
     ClassEntry& entry = classes_[name];
     entry.shape = boost::make_shared<THubClassShape>(name, keys, association);
     if (!entry.object) entry.object = boost::make_shared<THubClass>(this, name);
+    entry.object->shape_ = entry.shape;
 }
 
 bool TPluginManagerNamespace::HasClass(const std::string& name) const {

@@ -71,9 +71,11 @@ bool ValueMatches(const json& written, const TCIMValue& value) {
 // Each instance as written: its class, path and every property.
 void CheckWritten(const json& written, const kvlhost::InstanceList& instances) {
     FUZZ_CHECK(written.size() == instances.size());
+    std::string path;
     for (std::size_t i = 0; i < instances.size(); ++i) {
         FUZZ_CHECK(written[i].at("class") == instances[i]->ClassName());
-        FUZZ_CHECK(TextMatches(written[i].at("path"), instances[i]->Path()));
+        instances[i]->WritePath(path);
+        FUZZ_CHECK(TextMatches(written[i].at("path"), path));
         FUZZ_CHECK(written[i].at("properties").size() == instances[i]->Properties().size());
         for (const THubProperty& property : instances[i]->Properties()) {
             FUZZ_CHECK(ValueMatches(written[i].at("properties").at(*property.name), property.value));

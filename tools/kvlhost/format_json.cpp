@@ -88,28 +88,36 @@ public:
     }
     // The same for a property name the store holds: the instances of a
     // class share a few names, each written twice per instance, so each is
-    // escaped once and kept in a slot picked by its address (with its
-    // text, should the address be reused for another name); two names
-    // that meet in one slot are escaped again in turn.
+    // escaped once, with the comma and indentation before it, and kept in
+    // a slot picked by its address (with its text, should the address be
+    // reused for another name); two names that meet in one slot are
+    // escaped again in turn.
     void PropertyKey(const std::string& name) {
-        Member();
         EscapedKey& known = keys_[(reinterpret_cast<std::uintptr_t>(&name) >> 4) % keys_.size()];
-        if (known.address != &name || known.name != name) {
+        if (known.address != &name || known.depth != depth_ || known.name != name) {
             known.address = &name;
+            known.depth = depth_;
             known.name = name;
-            known.text.resize(kMostEscapedBytesPerByte * name.size() + 4);
-            char* out = PutQuoted(name, known.text.data());
+            known.text.resize(2 + 2 * depth_ + kMostEscapedBytesPerByte * name.size() + 4);
+            char* out = known.text.data();
+            *out++ = ',';
+            *out++ = '\n';
+            std::memset(out, ' ', 2 * depth_);
+            out = PutQuoted(name, out + 2 * depth_);
             std::memcpy(out, ": ", 2);
             known.text.resize(static_cast<std::size_t>(out + 2 - known.text.data()));
         }
-        out_.Put(known.text);
+        const std::size_t comma = first_ ? 1 : 0;  // the first member goes without
+        out_.Put(known.text.data() + comma, known.text.size() - comma);
+        first_ = false;
     }
 
 private:
     struct EscapedKey {
         const std::string* address = nullptr;
+        std::size_t depth = 0;
         std::string name;
-        std::string text;  // quoted and escaped, with the colon and blank after it
+        std::string text;  // comma, new line, indentation, the name quoted and escaped, colon and blank
     };
 
     // Writes `text` as a JSON string at `out`, which has room for it, and
@@ -182,7 +190,8 @@ public:
         json_.Key("class");
         json_.Text(instance.ClassName());
         json_.Key("path");
-        json_.Text(instance.Path());
+        instance.WritePath(path_);
+        json_.Text(path_);
         json_.Key("properties");
         json_.Open('{');
         for (const auto& property : instance.Properties()) {
@@ -209,6 +218,7 @@ public:
 
 private:
     JsonWriter json_;
+    std::string path_;  // of the instance being written, its memory kept for the next
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "format.h"
@@ -64,7 +65,7 @@ void PutNumber(OutputBuffer& out, unsigned long long value) {
 // Which instances are referred to is known from the references written so
 // far and from the associations foreseen before the output started. Only
 // the referred-to paths are kept, each with its alias number, never the
-// instances.
+// instances; a path's text is the one the references share, not a copy.
 class MofWriter : public InstanceWriter {
 public:
     explicit MofWriter(std::ostream& out) : out_(out) {}
@@ -74,7 +75,8 @@ public:
     void Foresee(const THubInstance& instance) override {
         for (const auto& property : instance.Properties()) {
             if (property.value.GetType() == NQRXKVL20::kCIMTypeReference) {
-                aliasOf_.try_emplace(property.value.AsReference().ToString(), 0);
+                const NQRXKVL20::TCIMReference& reference = property.value.AsReference();
+                aliasOf_.try_emplace(reference.ToString(), Referred{reference, 0});
             }
         }
     }
@@ -87,13 +89,13 @@ public:
         written_ = true;
         const std::string& className = instance.ClassName();
         const unsigned number = ++countOfClass_[className];
-        const std::string path = instance.Path();
-        PutPathComment(out_, path);
+        instance.WritePath(path_);
+        PutPathComment(out_, path_);
         out_.Put("instance of ", 12);
         out_.Put(className);
-        const auto referred = aliasOf_.find(path);
-        if (referred != aliasOf_.end() && referred->second == 0) {
-            referred->second = number;
+        const auto referred = aliasOf_.find(path_);
+        if (referred != aliasOf_.end() && referred->second.alias == 0) {
+            referred->second.alias = number;
             PutAlias(className, number, " as $");
         }
         out_.Put("\n{\n", 3);
@@ -148,8 +150,8 @@ private:
             case NQRXKVL20::kCIMTypeReference: {
                 const std::string& path = value.AsReference().ToString();
                 const auto referred = aliasOf_.find(path);
-                if (referred != aliasOf_.end() && referred->second != 0) {
-                    PutAlias(value.AsReference().ClassName(), referred->second, "$");
+                if (referred != aliasOf_.end() && referred->second.alias != 0) {
+                    PutAlias(value.AsReference().ClassName(), referred->second.alias, "$");
                 } else {
                     PutMofString(out_, path);
                 }
@@ -163,11 +165,17 @@ private:
     }
 
     OutputBuffer out_;
+    std::string path_;  // of the instance being written, its memory kept for the next
     bool written_ = false;
     std::unordered_map<std::string, unsigned> countOfClass_;
-    // Object path of a referred-to instance → its alias number; 0 until
-    // the first instance with that path is written.
-    std::unordered_map<std::string, unsigned> aliasOf_;
+    // A referred-to instance's path: a copy of a reference to it, which
+    // shares the path's text with the store's, and its alias number, 0
+    // until the first instance with that path is written.
+    struct Referred {
+        NQRXKVL20::TCIMReference reference;  // keeps the text the key views
+        unsigned alias;
+    };
+    std::unordered_map<std::string_view, Referred> aliasOf_;
 };
 
 }  // namespace

@@ -73,11 +73,12 @@ std::vector<std::string> ClassesToQuery(const Options& options, TPluginManagerNa
 // Messages are echoed, not kept: the runner never reads them back.
 void EchoLog(int maxLevel) {
     TRootObject::CoreLogger().KeepEntries(false);
-    TRootObject::CoreLogger().SetEcho([maxLevel](int level, const std::string& text) {
-        if (level > maxLevel) return;
-        std::cerr << "log " << level << ": " << text;
-        if (text.empty() || text.back() != '\n') std::cerr << '\n';
-    });
+    TRootObject::CoreLogger().SetEcho(
+        [](int level, const std::string& text) {
+            std::cerr << "log " << level << ": " << text;
+            if (text.empty() || text.back() != '\n') std::cerr << '\n';
+        },
+        maxLevel);
 }
 
 int Run(const Options& options) {

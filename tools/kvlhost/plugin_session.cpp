@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "failure.h"
+#include "held_associations.h"
 #include "frame/machine_setup.h"
 #include "kvl/core.h"
 #include "kvl/logger.h"
@@ -63,25 +64,32 @@ private:
 };
 
 // Queries the associations that come after instance classes and hands
-// their instances to the writer's Foresee, quietly and with the ordinals
-// handed out again afterwards, so that neither the log nor the paths show
-// this extra round. Returns the reason a query failed, or nothing.
+// their instances to the writer's Foresee, holding them and the messages
+// the echo would have printed until their turn. The ordinals are handed
+// out again afterwards, so that neither the log nor the paths show this
+// early round. Returns the reason a query failed, or nothing.
 template <class Query>
-std::string ShowLaterAssociations(TPluginManagerNamespace& manager, const std::vector<std::string>& classes,
-                                  InstanceWriter& writer, const Query& query) {
+std::string HoldLaterAssociations(TPluginManagerNamespace& manager, const std::vector<std::string>& classes,
+                                  InstanceWriter& writer, HeldAssociations& held, const Query& query) {
     const unsigned long long lastOrdinal = manager.LastOrdinal();
     TCoreLogger& logger = TRootObject::CoreLogger();
     const TCoreLogger::TEcho echo = logger.Echo();
-    logger.SetEcho(nullptr);
+    const int echoLevel = logger.EchoLevel();
+    if (echo) logger.SetEcho([&](int level, const std::string& text) { held.HoldMessage(level, text); }, echoLevel);
     std::string failure;
     {
-        const CommitSinkGuard foresee(manager, [&](const THubInstance& instance) { writer.Foresee(instance); });
+        const CommitSinkGuard foresee(manager, [&](const THubInstance& instance) {
+            writer.Foresee(instance);
+            held.Hold(instance);
+        });
         for (const std::string& name : AssociationsAfterInstances(manager, classes)) {
+            held.Begin(name, manager.LastOrdinal());
             failure = query(name);
             if (!failure.empty()) break;
+            held.End(manager.LastOrdinal());
         }
     }
-    logger.SetEcho(echo);
+    logger.SetEcho(echo, echoLevel);
     manager.RestoreOrdinal(lastOrdinal);
     return failure;
 }
@@ -131,12 +139,19 @@ void RunPluginSession(TPluginManagerNamespace& manager, const std::string& path,
         return Attempt("query of " + name, [&] { queries->QueryInstances(ns, {manager.GetClass(name, context)}); });
     };
     std::string failure = Attempt("collection", [&] { plugin->Collect(); });
-    if (failure.empty() && writer.NeedsLookahead()) failure = ShowLaterAssociations(manager, classes, writer, query);
+    HeldAssociations held;
+    if (failure.empty() && writer.NeedsLookahead()) {
+        failure = HoldLaterAssociations(manager, classes, writer, held, query);
+    }
     {
         const CommitSinkGuard write(manager, [&](const THubInstance& instance) { writer.Write(instance); });
         for (const std::string& name : classes) {
             if (!failure.empty()) break;
-            failure = query(name);
+            if (held.Holds(name)) {
+                failure = Attempt("query of " + name, [&] { held.Replay(name, manager); });
+            } else {
+                failure = query(name);
+            }
         }
     }
     const std::string cleanupFailure = Attempt("cleanup", [&] { plugin->Cleanup(); });

@@ -152,9 +152,26 @@ public:
                             TCIMPropertyMap ctx) override;
 
 private:
+    friend class TPluginManagerNamespace;
+    struct TSpares;
+
     TPluginManagerNamespace* ns_;
     std::string name_;
+    boost::shared_ptr<const THubClassShape> shape_;  // the class table's, kept by DefineClass
     std::size_t propertyCount_ = 0;  // see THubInstance
+    // Instances let go of, made new again by CreateInstance: a plug-in
+    // builds one instance after another, each let go of once committed,
+    // and a spare's values keep the memory the next one's need.
+    boost::shared_ptr<TSpares> spares_;
+};
+
+// The properties of an instance, in the order they were first set.
+struct THubProperties {
+    const THubProperty* first;
+    const THubProperty* last;
+    const THubProperty* begin() const { return first; }
+    const THubProperty* end() const { return last; }
+    std::size_t size() const { return static_cast<std::size_t>(last - first); }
 };
 
 // Created by THubClass::CreateInstance; Commit needs the instance to be
@@ -173,24 +190,33 @@ public:
     void SetProperty(const std::string& name, const TCIMValue& value, TCIMPropertyMap ctx) override;
 
     const std::string& ClassName() const { return shape_->name; }
-    // Properties in the order they were first set.
-    const std::vector<THubProperty>& Properties() const { return properties_; }
-    // The object path (keys of the class table; for a class without keys,
-    // every property set; else an ordinal).
-    std::string Path() const;
+    THubProperties Properties() const { return {properties_.data(), properties_.data() + count_}; }
+    // Replaces `path` by the object path (keys of the class table; for a
+    // class without keys, every property set; else an ordinal).
+    void WritePath(std::string& path) const;
+    // The number the store gave the instance when it was made.
+    unsigned long long Ordinal() const { return ordinal_; }
 
 private:
-    using KeyValues = std::vector<std::pair<const std::string*, const TCIMValue*> >;
+    friend class THubClass;
+    using KeyValues = boost::container::small_vector<TPathKey, 8>;
     KeyValues SetKeys() const;
-    TCIMReference BuildReference() const;
+    // Makes an instance that was let go of a new, empty one of its class,
+    // whose shape the class table now holds.
+    void Renew(boost::shared_ptr<const THubClassShape> shape);
 
     TPluginManagerNamespace* ns_;
     boost::shared_ptr<const THubClassShape> shape_;
     std::size_t* propertyCount_;
+    // The first count_ are the instance's properties; the rest are left
+    // from an earlier life, whose values keep their memory for the next.
     std::vector<THubProperty> properties_;
-    // Positions in properties_ of the properties that are keys: an object
-    // path reads only these, not every property of the instance.
-    boost::container::small_vector<std::size_t, 4> keyPositions_;
+    std::size_t count_ = 0;
+    // Positions in properties_ of the properties that are keys, in the
+    // order of their names (a key's name number is its place among the
+    // class's keys in name order): an object path reads only these, not
+    // every property of the instance.
+    boost::container::small_vector<std::pair<std::size_t, std::size_t>, 4> keyPositions_;  // number, position
     // One bit per name number of the class: the property is in properties_.
     boost::container::small_vector<std::uint64_t, 1> setNames_;
     unsigned long long ordinal_ = 0;

@@ -82,12 +82,15 @@ private:
     std::shared_ptr<Data> data_;  // shared by copies; see reference.cpp
 };
 
-// The text TCIMReference::ToString gives for a reference to an instance of
-// `className` with these keys (name and value, in name order), or, without
-// keys, with this ordinal (0: none); worked out without building one.
-KVLCORE_API std::string ObjectPathText(const std::string& className,
-                                       const std::vector<std::pair<const std::string*, const TCIMValue*> >& keys,
-                                       unsigned long long ordinal);
+// A key property of an object path: its name and value.
+typedef std::pair<const std::string*, const TCIMValue*> TPathKey;
+
+// Appends to `out` the text TCIMReference::ToString gives for a reference
+// to an instance of `className` with the `count` keys at `keys` (in name
+// order), or, without keys, with this ordinal (0: none); worked out
+// without building one.
+KVLCORE_API void AppendObjectPath(std::string& out, const std::string& className, const TPathKey* keys,
+                                  std::size_t count, unsigned long long ordinal);
 
 // A copyable CIM value: empty, a scalar, a string, a reference or an array.
 class KVLCORE_API TCIMValue {
