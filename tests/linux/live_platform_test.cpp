@@ -26,8 +26,15 @@ constexpr std::uint32_t kUpWithCarrier = kFlagUp | kFlagLowerUp;
 
 LinkRecord Link(std::uint32_t index, const std::string& name, std::uint32_t flags = kUpWithCarrier,
                 std::uint16_t hardwareType = kHwEther) {
-    return {index, name, hardwareType, flags, 1500, (flags & kFlagUp) ? OperState::kUp : OperState::kDown,
-            {0x02, 0x00, 0x00, 0x00, 0x00, static_cast<std::uint8_t>(index)}};
+    LinkRecord link;
+    link.index = index;
+    link.name = name;
+    link.hardwareType = hardwareType;
+    link.flags = flags;
+    link.mtu = 1500;
+    link.operState = (flags & kFlagUp) ? OperState::kUp : OperState::kDown;
+    link.address = {0x02, 0x00, 0x00, 0x00, 0x00, static_cast<std::uint8_t>(index)};
+    return link;
 }
 
 // Installs a live platform over `snapshots` (one per collection, the last
