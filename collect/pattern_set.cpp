@@ -12,7 +12,8 @@ PatternSet::PatternSet(const std::vector<std::string_view>& patterns) {
         std::uint32_t node = 0;
         for (const char c : pattern) {
             const auto byte = static_cast<unsigned char>(c);
-            const auto [edge, added] = edges_.try_emplace(EdgeKey(node, byte), static_cast<std::uint32_t>(nodes_.size()));
+            const auto [edge, added] =
+                edges_.try_emplace(EdgeKey(node, byte), static_cast<std::uint32_t>(nodes_.size()));
             if (added) {
                 Node child;
                 child.parent = node;

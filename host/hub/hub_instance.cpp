@@ -44,10 +44,7 @@ void THubInstance::Renew(boost::shared_ptr<const THubClassShape> shape) {
 // its exact length, the length the reference keeps it at.
 TCIMReference THubInstance::GetReference(TCIMPropertyMap) {
     thread_local std::string path;
-    const KeyValues keys = SetKeys();
-    const bool keyless = keys.empty();
-    path.clear();
-    AppendObjectPath(path, shape_->name, keys.data(), keys.size(), keyless ? ordinal_ : 0);
+    const bool keyless = WritePath(path);
     return TCIMReference::FromPath(ns_->weak_from_this().lock(), shape_->name, path, keyless,
                                    keyless ? ordinal_ : 0);
 }
@@ -73,10 +70,11 @@ THubInstance::KeyValues THubInstance::SetKeys() const {
     return keys;
 }
 
-void THubInstance::WritePath(std::string& path) const {
+bool THubInstance::WritePath(std::string& path) const {
     const KeyValues keys = SetKeys();
     path.clear();
     AppendObjectPath(path, shape_->name, keys.data(), keys.size(), keys.empty() ? ordinal_ : 0);
+    return keys.empty();
 }
 
 boost::shared_ptr<ICIMProperty> THubInstance::GetProperty(const std::string& name,

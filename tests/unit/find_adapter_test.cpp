@@ -109,7 +109,8 @@ TEST_F(FindAdapterTest, IndexAgreesWithTheListWalkAsRecordsAreBoundAndAppended) 
         AdapterFinder finder(*adapters_, identity, given);
         for (int query = 0; query < 10; ++query) {
             const std::string mac = pick(keys), name = pick(keys);
-            const std::string description = random() % 3 ? std::string(given[random() % given.size()]) : pick({"", "", "x"});
+            const std::string description =
+                random() % 3 ? std::string(given[random() % given.size()]) : pick({"", "", "x"});
             NetworkAdapter* found = adapters_->FindAdapter(mac, name, description, identity);
             ASSERT_EQ(finder.Find(mac, name, description), found);
             if (found != nullptr) {

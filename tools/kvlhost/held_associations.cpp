@@ -17,7 +17,9 @@ void HeldAssociations::Begin(const std::string& name, unsigned long long lastOrd
 }
 
 void HeldAssociations::Hold(const THubInstance& instance) {
-    for (const THubProperty& property : instance.Properties()) properties_.push_back(Property{property.name, property.value});
+    for (const THubProperty& property : instance.Properties()) {
+        properties_.push_back(Property{property.name, property.value});
+    }
     instances_.push_back(Instance{&instance.ClassName(), instance.Ordinal() - queries_.back().firstOrdinal,
                                  properties_.size()});
 }

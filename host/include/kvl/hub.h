@@ -192,8 +192,9 @@ public:
     const std::string& ClassName() const { return shape_->name; }
     THubProperties Properties() const { return {properties_.data(), properties_.data() + count_}; }
     // Replaces `path` by the object path (keys of the class table; for a
-    // class without keys, every property set; else an ordinal).
-    void WritePath(std::string& path) const;
+    // class without keys, every property set; else an ordinal); true when
+    // the path names the instance by its ordinal.
+    bool WritePath(std::string& path) const;
     // The number the store gave the instance when it was made.
     unsigned long long Ordinal() const { return ordinal_; }
 
