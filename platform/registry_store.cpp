@@ -21,7 +21,7 @@ std::uint64_t ContinueFnv(std::uint64_t hash, std::string_view text, NameMatch m
 
 }  // namespace
 
-std::vector<std::uint8_t> RegistryTextData(const std::string& text) {
+std::vector<std::uint8_t> RegistryTextData(std::string_view text) {
     std::vector<std::uint8_t> data(text.begin(), text.end());
     data.push_back(0);
     return data;
@@ -180,9 +180,11 @@ std::optional<std::size_t> RegistryStore::PositionOf(KeyId key, std::string_view
     return it->second;
 }
 
-const RegistryStore::Value* RegistryStore::FindValue(KeyId key, std::string_view name) const {
+std::optional<RegistryTree::Value> RegistryStore::FindValue(KeyId key, std::string_view name) const {
     const auto position = PositionOf(key, name);
-    return position ? &keys_[key].values[*position] : nullptr;
+    if (!position) return std::nullopt;
+    const Value& stored = keys_[key].values[*position];
+    return Value{{}, stored.type, stored.data};
 }
 
 }  // namespace linkscope::platform

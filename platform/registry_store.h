@@ -1,16 +1,15 @@
 // An in-memory registry below HKEY_LOCAL_MACHINE: a tree of keys whose
 // subkeys and values keep the order in which they were added. The simulated
-// machine and the Linux backend's view of its devices both keep theirs here.
+// machine keeps its registry here.
 //
 // Names compare exactly or, as the system's do, in any letter case. Every
 // key is indexed by a hash of its whole path, so that finding one costs one
 // probe of a flat table, whatever the size of the tree, and allocates
 // nothing; paths are not stored but read back through the keys' parents,
-// which keeps a large tree small. A key name may hold a backslash (a Linux
-// interface name may): its path is still the names joined by "\", and where
-// two keys have the same path the first added is found. A value name is
-// found by a scan while its key has few values and through an index once it
-// has more.
+// which keeps a large tree small. A key name may hold a backslash: its path
+// is still the names joined by "\", and where two keys have the same path
+// the first added is found. A value name is found by a scan while its key
+// has few values and through an index once it has more.
 #pragma once
 
 #include <cstddef>
@@ -21,29 +20,17 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/device_registry.h"
 #include "platform/position_index.h"
-#include "platform/result_codes.h"
+#include "platform/registry_tree.h"
 
 namespace linkscope::platform {
 
 enum class NameMatch { kExact, kAnyCase };
 
-// REG_SZ data: the text and its terminating NUL, as the system stores it.
-std::vector<std::uint8_t> RegistryTextData(const std::string& text);
-// REG_DWORD data: four little-endian bytes.
-std::vector<std::uint8_t> RegistryDwordData(std::uint32_t number);
-
-class RegistryStore {
+class RegistryStore final : public RegistryTree {
 public:
-    using KeyId = std::size_t;
     static constexpr KeyId kRoot = 0;
 
-    struct Value {
-        std::string name;
-        std::uint32_t type = kRegNone;
-        std::vector<std::uint8_t> data;
-    };
     struct Key {
         KeyId parent = kRoot;
         std::string name;
@@ -70,11 +57,16 @@ public:
     void SetDword(KeyId key, const std::string& name, std::uint32_t number);
     void SetFaults(KeyId key, ResultCode openResult, ResultCode queryInfoResult);
 
-    // The key whose whole path below the root is `path` ("" is the root
-    // itself).
-    std::optional<KeyId> Find(std::string_view path) const;
-    const Value* FindValue(KeyId key, std::string_view name) const;
-    const Key& At(KeyId key) const { return keys_[key]; }
+    std::optional<KeyId> Find(std::string_view path) const override;
+    ResultCode OpenResult(KeyId key) const override { return keys_[key].openResult; }
+    ResultCode QueryInfoResult(KeyId key) const override { return keys_[key].queryInfoResult; }
+    std::size_t SubkeyCount(KeyId key) const override { return keys_[key].subkeys.size(); }
+    std::size_t ValueCount(KeyId key) const override { return keys_[key].values.size(); }
+    std::string SubkeyName(KeyId key, std::size_t index) const override {
+        return keys_[keys_[key].subkeys[index]].name;
+    }
+    Value ValueAt(KeyId key, std::size_t index) const override { return keys_[key].values[index]; }
+    std::optional<Value> FindValue(KeyId key, std::string_view name) const override;
 
 private:
     struct NameHash {

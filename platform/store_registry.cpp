@@ -5,10 +5,10 @@ namespace {
 
 // What a caller's buffer of `bufferSize` bytes receives of `stored`: all
 // of it, or nothing but the size it would need.
-RegValue Answer(const RegistryStore::Value& stored, std::uint32_t bufferSize) {
+RegValue Answer(RegistryTree::Value stored, std::uint32_t bufferSize) {
     const auto size = static_cast<std::uint32_t>(stored.data.size());
     if (size > bufferSize) return {kMoreData, stored.type, {}, size};
-    return {kSuccess, stored.type, stored.data, size};
+    return {kSuccess, stored.type, std::move(stored.data), size};
 }
 
 // The system refuses to create a key at a path with an empty part.
@@ -19,12 +19,12 @@ bool IsCreatablePath(const std::string& path) {
 }  // namespace
 
 ResultCode StoreRegistry::OpenKey(const std::string& path, std::uint32_t /*access*/, RegKey* key) {
-    std::shared_ptr<const RegistryStore> store = current_();
-    const auto found = store ? store->Find(path) : std::nullopt;
+    std::shared_ptr<const RegistryTree> tree = current_();
+    const auto found = tree ? tree->Find(path) : std::nullopt;
     if (!found) return kFileNotFound;
-    if (const ResultCode fault = store->At(*found).openResult; fault != kSuccess) return fault;
+    if (const ResultCode fault = tree->OpenResult(*found); fault != kSuccess) return fault;
     *key = nextHandle_++;
-    open_.emplace(*key, OpenKeyState{std::move(store), *found});
+    open_.emplace(*key, OpenKeyState{std::move(tree), *found});
     return kSuccess;
 }
 
@@ -38,28 +38,27 @@ const StoreRegistry::OpenKeyState* StoreRegistry::Find(RegKey key) const {
 ResultCode StoreRegistry::QueryInfoKey(RegKey key, std::uint32_t* subkeys, std::uint32_t* values) {
     const OpenKeyState* open = Find(key);
     if (open == nullptr) return kInvalidHandle;
-    const RegistryStore::Key& info = open->store->At(open->key);
-    if (info.queryInfoResult != kSuccess) return info.queryInfoResult;
-    if (subkeys != nullptr) *subkeys = static_cast<std::uint32_t>(info.subkeys.size());
-    if (values != nullptr) *values = static_cast<std::uint32_t>(info.values.size());
+    const RegistryTree& tree = *open->tree;
+    if (const ResultCode fault = tree.QueryInfoResult(open->key); fault != kSuccess) return fault;
+    if (subkeys != nullptr) *subkeys = static_cast<std::uint32_t>(tree.SubkeyCount(open->key));
+    if (values != nullptr) *values = static_cast<std::uint32_t>(tree.ValueCount(open->key));
     return kSuccess;
 }
 
 ResultCode StoreRegistry::EnumKey(RegKey key, std::uint32_t index, std::uint32_t maxNameChars, std::string* name) {
     const OpenKeyState* open = Find(key);
     if (open == nullptr) return kInvalidHandle;
-    const auto& subkeys = open->store->At(open->key).subkeys;
-    if (index >= subkeys.size()) return kNoMoreItems;
-    const std::string& subkey = open->store->At(subkeys[index]).name;
+    if (index >= open->tree->SubkeyCount(open->key)) return kNoMoreItems;
+    std::string subkey = open->tree->SubkeyName(open->key, index);
     if (subkey.size() > maxNameChars) return kMoreData;
-    *name = subkey;
+    *name = std::move(subkey);
     return kSuccess;
 }
 
 RegValue StoreRegistry::QueryValue(RegKey key, const std::string& name, std::uint32_t bufferSize) {
     const OpenKeyState* open = Find(key);
-    const RegistryStore::Value* stored = open ? open->store->FindValue(open->key, name) : nullptr;
-    if (stored != nullptr) return Answer(*stored, bufferSize);
+    std::optional<RegistryTree::Value> stored = open ? open->tree->FindValue(open->key, name) : std::nullopt;
+    if (stored) return Answer(std::move(*stored), bufferSize);
     RegValue missing;
     missing.result = open ? kFileNotFound : kInvalidHandle;
     return missing;
@@ -68,18 +67,19 @@ RegValue StoreRegistry::QueryValue(RegKey key, const std::string& name, std::uin
 RegEnumValue StoreRegistry::EnumValue(RegKey key, std::uint32_t index, std::uint32_t maxNameChars,
                                       std::uint32_t bufferSize) {
     const OpenKeyState* open = Find(key);
-    const auto* values = open ? &open->store->At(open->key).values : nullptr;
-    if (values == nullptr || index >= values->size()) {
+    if (open == nullptr || index >= open->tree->ValueCount(open->key)) {
         const ResultCode result = open ? kNoMoreItems : kInvalidHandle;
         return {result, {}, {result, kRegNone, {}, 0}};
     }
-    const RegistryStore::Value& stored = (*values)[index];
+    RegistryTree::Value stored = open->tree->ValueAt(open->key, index);
     // A name longer than the caller allows is "more data" too, whatever
     // the data's size.
     const bool nameFits = stored.name.size() <= maxNameChars;
-    RegValue value = Answer(stored, nameFits ? bufferSize : 0);
+    std::string name = std::move(stored.name);
+    RegValue value = Answer(std::move(stored), nameFits ? bufferSize : 0);
     if (!nameFits) value.result = kMoreData;
-    return {value.result, value.result == kSuccess ? stored.name : std::string(), std::move(value)};
+    if (value.result != kSuccess) name.clear();
+    return {value.result, std::move(name), std::move(value)};
 }
 
 ResultCode StoreRegistry::CreateKey(const std::string& path, std::uint32_t access, RegKey* key) {

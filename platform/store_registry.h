@@ -1,4 +1,4 @@
-// The registry calls answered from a RegistryStore, with the system's
+// The registry calls answered from a registry tree, with the system's
 // result codes: a missing key or value is "file not found", an index past
 // the end "no more items", a name or data larger than the caller's buffer
 // "more data", a key's injected fault the code it was given. Access masks
@@ -16,12 +16,12 @@ namespace linkscope::platform {
 
 class StoreRegistry final : public RegistryApi {
 public:
-    using StoreSource = std::function<std::shared_ptr<const RegistryStore>()>;
+    using TreeSource = std::function<std::shared_ptr<const RegistryTree>()>;
 
-    // Each OpenKey opens a key of the store `current` gives at that moment;
-    // keys already open stay on the store they were opened in. Nothing can
-    // be written: the store is a view of something else.
-    explicit StoreRegistry(StoreSource current) : current_(std::move(current)) {}
+    // Each OpenKey opens a key of the tree `current` gives at that moment;
+    // keys already open stay on the tree they were opened in. Nothing can
+    // be written: the tree is a view of something else.
+    explicit StoreRegistry(TreeSource current) : current_(std::move(current)) {}
     // One store that CreateKey and SetValue write to.
     explicit StoreRegistry(std::shared_ptr<RegistryStore> writable)
         : current_([writable] { return writable; }), writable_(std::move(writable)) {}
@@ -41,12 +41,12 @@ public:
 
 private:
     struct OpenKeyState {
-        std::shared_ptr<const RegistryStore> store;
-        RegistryStore::KeyId key;
+        std::shared_ptr<const RegistryTree> tree;
+        RegistryTree::KeyId key;
     };
     const OpenKeyState* Find(RegKey key) const;
 
-    StoreSource current_;
+    TreeSource current_;
     std::shared_ptr<RegistryStore> writable_;  // null for a view
     std::unordered_map<RegKey, OpenKeyState> open_;
     RegKey nextHandle_ = 0x1000;

@@ -1,15 +1,19 @@
 #include "platform/linux/device_view.h"
 
-#include <algorithm>
+#include <array>
 #include <string>
+#include <string_view>
 
 #include "platform/linux/interface_codes.h"
 
 namespace linkscope::live {
 namespace {
 
+using platform::RegistryTree;
+
 // The network adapter device interface class.
 constexpr char kAdapterInterfaceClass[] = "{cad88bc9-7340-4a3d-bb14-b1e2b1b4e8a3}";
+constexpr char kInterfaceKeyStart[] = "##?#LINUX#NET#";
 
 // At least four digits, zero-padded: 0000, 0001, ..., 10000.
 std::string DeviceNumber(std::size_t n) {
@@ -17,78 +21,242 @@ std::string DeviceNumber(std::size_t n) {
     return digits.size() < 4 ? std::string(4 - digits.size(), '0') + digits : digits;
 }
 
-// Keys per device: the class key and three below the interface class, and
-// four more down to the speed choices of a device that has a setting.
-constexpr std::size_t kKeysPerDevice = 4;
-constexpr std::size_t kKeysPerSpeedSetting = 4;
+// The n that DeviceNumber writes as `text`, if any.
+std::optional<std::size_t> DeviceNumberOf(std::string_view text) {
+    if (text.size() < 4 || text.size() > 18 || (text.size() > 4 && text.front() == '0')) return std::nullopt;
+    std::size_t n = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        n = 10 * n + static_cast<std::size_t>(c - '0');
+    }
+    return n;
+}
 
-// Calls `visit(link, details, number)` for each interface that is a device,
-// in index order.
-template <class Visit>
-void ForEachDevice(const NetworkSnapshot& snapshot, Visit visit) {
+bool TakePrefix(std::string_view& text, std::string_view prefix) {
+    if (text.substr(0, prefix.size()) != prefix) return false;
+    text.remove_prefix(prefix.size());
+    return true;
+}
+
+struct Device {
+    const LinkRecord* link;
+    const DeviceDetails* details;
+    bool hasSpeedSetting;
+};
+
+// Each interface that is a device, in index order.
+std::vector<Device> DevicesOf(const NetworkSnapshot& snapshot) {
     static const DeviceDetails kNoDetails;
-    std::size_t count = 0;
+    std::vector<Device> devices;
     for (const LinkRecord* link : LinksInIndexOrder(snapshot)) {
         const DeviceDetails* details = DetailsOf(snapshot, link->index);
         if (details == nullptr) details = &kNoDetails;
         if (details->driver.empty() && link->parentDevice.empty()) continue;
-        visit(*link, *details, DeviceNumber(count++));
+        devices.push_back({link, details, SpeedDuplexOf(*details).has_value()});
     }
+    return devices;
 }
 
-class RegistryBuilder {
-public:
-    RegistryBuilder(std::size_t interfaces, std::size_t speedSettings) : store_(std::make_shared<RegistryStore>()) {
-        store_->Reserve(16 + kKeysPerDevice * interfaces + kKeysPerSpeedSetting * speedSettings);
-        netClass_ = store_->AddPath(RegistryStore::kRoot, std::string(platform::kClassRoot) + "\\" + platform::kNetClassGuid);
-        interfaceClass_ =
-            store_->AddPath(RegistryStore::kRoot, std::string(platform::kDeviceClassesRoot) + "\\" + kAdapterInterfaceClass);
-    }
+// The kinds of key. The first ones exist once; the others once per device,
+// the last four of the class key's chain only for a device with a speed
+// setting.
+enum Kind : std::uint8_t {
+    kRoot,
+    kSystem,
+    kCurrentControlSet,
+    kControl,
+    kClass,
+    kNetClass,
+    kDeviceClasses,
+    kInterfaceClass,
+    kFixedKinds,
+    kClassKey = kFixedKinds,
+    kNdi,
+    kParams,
+    kSpeedDuplexKey,
+    kEnum,
+    kInterfaceKey,
+    kReference,
+    kLinkControl,
+};
 
-    void AddDevice(const LinkRecord& link, const DeviceDetails& details, const std::string& number) {
-        const auto classKey = store_->AddKey(netClass_, number);
-        store_->SetText(classKey, "NetCfgInstanceId", link.name);
-        store_->SetText(classKey, "DriverDesc", DescriptionOf(link, &details));
-        if (const auto setting = SpeedDuplexOf(details)) {
-            store_->SetText(classKey, "SpeedDuplex", setting->code);
-            const auto choices = store_->AddPath(classKey, "Ndi\\Params\\SpeedDuplex\\enum");
-            store_->SetText(choices, setting->code, setting->text);
+struct FixedKey {
+    Kind parent;
+    const char* name;
+};
+// In the order in which each parent lists them.
+constexpr std::array<FixedKey, kFixedKinds> kFixedKeys = {{
+    {kRoot, ""},
+    {kRoot, "SYSTEM"},
+    {kSystem, "CurrentControlSet"},
+    {kCurrentControlSet, "Control"},
+    {kControl, "Class"},
+    {kClass, platform::kNetClassGuid},
+    {kControl, "DeviceClasses"},
+    {kDeviceClasses, kAdapterInterfaceClass},
+}};
+constexpr std::array<const char*, 4> kSettingChain = {"Ndi", "Params", "SpeedDuplex", "enum"};
+
+// The whole path of each fixed key.
+const std::array<std::string, kFixedKinds>& FixedPaths() {
+    static const std::array<std::string, kFixedKinds> paths = [] {
+        std::array<std::string, kFixedKinds> made;
+        for (std::size_t kind = kSystem; kind < kFixedKinds; ++kind) {
+            const std::string& parent = made[kFixedKeys[kind].parent];
+            made[kind] = (parent.empty() ? "" : parent + "\\") + kFixedKeys[kind].name;
         }
+        return made;
+    }();
+    return paths;
+}
 
-        const auto interfaceKey = store_->AddKey(
-            interfaceClass_, "##?#LINUX#NET#" + number + "#" + kAdapterInterfaceClass);
-        const auto reference = store_->AddKey(interfaceKey, "#" + link.name);
-        store_->SetDword(store_->AddKey(reference, "Control"), "Linked", (link.flags & kFlagUp) ? 1 : 0);
+// Keys are worked out from the snapshot when asked for, so that the view
+// costs a few words per device however many are asked about. A key's id
+// is its kind in the low byte and its device's position above it.
+class DeviceRegistryTree final : public RegistryTree {
+public:
+    explicit DeviceRegistryTree(std::shared_ptr<const NetworkSnapshot> snapshot)
+        : snapshot_(std::move(snapshot)), devices_(DevicesOf(*snapshot_)) {}
+
+    std::optional<KeyId> Find(std::string_view path) const override {
+        const auto& fixed = FixedPaths();
+        for (std::size_t kind = kRoot; kind < kFixedKinds; ++kind) {
+            if (path == fixed[kind]) return Id(static_cast<Kind>(kind), 0);
+        }
+        if (TakePrefix(path, fixed[kNetClass]) && TakePrefix(path, "\\")) return FindBelowClassKey(path);
+        if (TakePrefix(path, fixed[kInterfaceClass]) && TakePrefix(path, "\\")) return FindBelowInterfaceKey(path);
+        return std::nullopt;
     }
 
-    std::shared_ptr<const RegistryStore> Finish() { return std::move(store_); }
+    std::size_t SubkeyCount(KeyId key) const override {
+        switch (KindOf(key)) {
+            case kControl: return 2;
+            case kNetClass:
+            case kInterfaceClass: return devices_.size();
+            case kClassKey: return DeviceOf(key).hasSpeedSetting ? 1 : 0;
+            case kEnum:
+            case kLinkControl: return 0;
+            default: return 1;
+        }
+    }
+
+    std::size_t ValueCount(KeyId key) const override {
+        switch (KindOf(key)) {
+            case kClassKey: return DeviceOf(key).hasSpeedSetting ? 3 : 2;
+            case kEnum:
+            case kLinkControl: return 1;
+            default: return 0;
+        }
+    }
+
+    std::string SubkeyName(KeyId key, std::size_t index) const override {
+        const Kind kind = KindOf(key);
+        switch (kind) {
+            case kControl: return index == 0 ? kFixedKeys[kClass].name : kFixedKeys[kDeviceClasses].name;
+            case kNetClass: return DeviceNumber(index);
+            case kInterfaceClass: return kInterfaceKeyStart + DeviceNumber(index) + "#" + kAdapterInterfaceClass;
+            case kInterfaceKey: return "#" + DeviceOf(key).link->name;
+            case kReference: return "Control";
+            default: break;
+        }
+        if (kind >= kClassKey && kind < kEnum) return kSettingChain[kind - kClassKey];
+        for (std::size_t child = kSystem; child < kFixedKinds; ++child) {
+            if (kFixedKeys[child].parent == kind) return kFixedKeys[child].name;
+        }
+        return std::string();
+    }
+
+    Value ValueAt(KeyId key, std::size_t index) const override {
+        const Device& device = DeviceOf(key);  // every key with values is a device's
+        switch (KindOf(key)) {
+            case kClassKey:
+                if (index == 0) return Text("NetCfgInstanceId", device.link->name);
+                if (index == 1) return Text("DriverDesc", DescriptionOf(*device.link, device.details));
+                return Text("SpeedDuplex", SpeedDuplexOf(*device.details)->code);
+            case kEnum: {
+                const auto setting = SpeedDuplexOf(*device.details);
+                return Text(setting->code, setting->text);
+            }
+            default:
+                return {"Linked", platform::kRegDword,
+                        platform::RegistryDwordData((device.link->flags & kFlagUp) ? 1 : 0)};
+        }
+    }
+
+    std::optional<Value> FindValue(KeyId key, std::string_view name) const override {
+        for (std::size_t index = 0; index < ValueCount(key); ++index) {
+            Value value = ValueAt(key, index);
+            if (value.name == name) return value;
+        }
+        return std::nullopt;
+    }
 
 private:
-    std::shared_ptr<RegistryStore> store_;
-    RegistryStore::KeyId netClass_ = 0;
-    RegistryStore::KeyId interfaceClass_ = 0;
+    static KeyId Id(Kind kind, std::size_t device) { return device << 8 | kind; }
+    static Kind KindOf(KeyId key) { return static_cast<Kind>(key & 0xFF); }
+    // The device of a per-device key.
+    const Device& DeviceOf(KeyId key) const { return devices_[key >> 8]; }
+
+    static Value Text(std::string name, std::string_view text) {
+        return {std::move(name), platform::kRegSz, platform::RegistryTextData(text)};
+    }
+
+    // The position of the device numbered `number`.
+    std::optional<std::size_t> DevicePosition(std::string_view number) const {
+        const auto n = DeviceNumberOf(number);
+        if (!n || *n >= devices_.size()) return std::nullopt;
+        return n;
+    }
+
+    // `path` follows the class key folder: "NNNN" and the setting's chain.
+    std::optional<KeyId> FindBelowClassKey(std::string_view path) const {
+        const std::string_view number = path.substr(0, path.find('\\'));
+        const auto device = DevicePosition(number);
+        if (!device) return std::nullopt;
+        path.remove_prefix(number.size());
+        if (path.empty()) return Id(kClassKey, *device);
+        if (!devices_[*device].hasSpeedSetting) return std::nullopt;
+        for (std::size_t step = 0; step < kSettingChain.size(); ++step) {
+            if (!TakePrefix(path, "\\") || !TakePrefix(path, kSettingChain[step])) return std::nullopt;
+            if (path.empty()) return Id(static_cast<Kind>(kNdi + step), *device);
+        }
+        return std::nullopt;
+    }
+
+    // `path` follows the interface class folder: the device's interface,
+    // its reference "#<interface name>" and the reference's Control key.
+    std::optional<KeyId> FindBelowInterfaceKey(std::string_view path) const {
+        if (!TakePrefix(path, kInterfaceKeyStart)) return std::nullopt;
+        const std::string_view number = path.substr(0, path.find('#'));
+        const auto device = DevicePosition(number);
+        path.remove_prefix(number.size());
+        if (!device || !TakePrefix(path, "#") || !TakePrefix(path, kAdapterInterfaceClass)) return std::nullopt;
+        if (path.empty()) return Id(kInterfaceKey, *device);
+        if (!TakePrefix(path, "\\#") || !TakePrefix(path, devices_[*device].link->name)) return std::nullopt;
+        if (path.empty()) return Id(kReference, *device);
+        if (path == "\\Control") return Id(kLinkControl, *device);
+        return std::nullopt;
+    }
+
+    std::shared_ptr<const NetworkSnapshot> snapshot_;
+    std::vector<Device> devices_;
 };
 
 }  // namespace
 
 std::vector<platform::DeviceRecord> PresentDevices(const NetworkSnapshot& snapshot) {
+    const std::size_t count = DevicesOf(snapshot).size();
     std::vector<platform::DeviceRecord> devices;
-    devices.reserve(snapshot.links.size());
-    ForEachDevice(snapshot, [&](const LinkRecord&, const DeviceDetails&, const std::string& number) {
-        devices.push_back({platform::kNetClassName, platform::kNetClassGuid, std::string(platform::kNetClassGuid) + "\\" + number});
-    });
+    devices.reserve(count);
+    for (std::size_t n = 0; n < count; ++n) {
+        devices.push_back({platform::kNetClassName, platform::kNetClassGuid,
+                           std::string(platform::kNetClassGuid) + "\\" + DeviceNumber(n)});
+    }
     return devices;
 }
 
-std::shared_ptr<const RegistryStore> BuildDeviceRegistry(const NetworkSnapshot& snapshot) {
-    const auto speedSettings = static_cast<std::size_t>(
-        std::count_if(snapshot.devices.begin(), snapshot.devices.end(),
-                      [](const auto& device) { return SpeedDuplexOf(device.second).has_value(); }));
-    RegistryBuilder builder(snapshot.links.size(), speedSettings);
-    ForEachDevice(snapshot, [&](const LinkRecord& link, const DeviceDetails& details, const std::string& number) {
-        builder.AddDevice(link, details, number);
-    });
-    return builder.Finish();
+std::shared_ptr<const platform::RegistryTree> DeviceRegistry(std::shared_ptr<const NetworkSnapshot> snapshot) {
+    return std::make_shared<DeviceRegistryTree>(std::move(snapshot));
 }
 
 }  // namespace linkscope::live

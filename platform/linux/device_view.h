@@ -20,15 +20,14 @@
 
 #include "platform/device_registry.h"
 #include "platform/linux/kernel_records.h"
-#include "platform/registry_store.h"
+#include "platform/registry_tree.h"
 
 namespace linkscope::live {
 
-using platform::RegistryStore;
-
 // The device list is made afresh for each answer, so that only the caller
-// holds it; the registry is built once per snapshot and kept.
+// holds it. The registry keeps the snapshot and works each key out when it
+// is asked for.
 std::vector<platform::DeviceRecord> PresentDevices(const NetworkSnapshot& snapshot);
-std::shared_ptr<const RegistryStore> BuildDeviceRegistry(const NetworkSnapshot& snapshot);
+std::shared_ptr<const platform::RegistryTree> DeviceRegistry(std::shared_ptr<const NetworkSnapshot> snapshot);
 
 }  // namespace linkscope::live

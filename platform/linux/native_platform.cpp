@@ -26,7 +26,7 @@ public:
     }
 
     // Lets go of the snapshot and its views; the next question fetches anew.
-    // Registry keys still open keep the store they were opened in.
+    // Registry keys still open keep the tree they were opened in.
     void Release() {
         ipHelper_.reset();
         registry_.reset();
@@ -59,8 +59,11 @@ public:
         return *ipHelper_;
     }
 
-    std::shared_ptr<const RegistryStore> Registry() {
-        if (!registry_) registry_ = BuildDeviceRegistry(Snapshot());
+    std::shared_ptr<const platform::RegistryTree> Registry() {
+        if (!registry_) {
+            Snapshot();
+            registry_ = DeviceRegistry(snapshot_);
+        }
         return registry_;
     }
 
@@ -68,7 +71,7 @@ private:
     std::function<NetworkSnapshot()> fetch_;
     std::shared_ptr<const NetworkSnapshot> snapshot_;
     std::optional<IpHelperView> ipHelper_;
-    std::shared_ptr<const RegistryStore> registry_;
+    std::shared_ptr<const platform::RegistryTree> registry_;
     bool taken_ = false;  // the next adapter list reuses the current snapshot
 };
 

@@ -6,7 +6,9 @@
 #include "platform/linux/ip_helper_view.h"
 #include "platform/linux/kernel_links_view.h"
 #include "platform/linux/netlink_parse.h"
+#include "platform/store_registry.h"
 #include "support/platform_text.h"
+#include "support/registry_text.h"
 #include "targets.h"
 
 namespace linkscope::fuzz {
@@ -180,7 +182,8 @@ void NetlinkTarget(const std::uint8_t* data, std::size_t size) {
     }
     FUZZ_CHECK(KernelLinksOf(snapshot.links).size() == snapshot.links.size());
     PresentDevices(snapshot);
-    BuildDeviceRegistry(snapshot);
+    platform::StoreRegistry registry([tree = DeviceRegistry(std::make_shared<const NetworkSnapshot>(snapshot))] { return tree; });
+    FUZZ_CHECK(!linkscope::testing::Walked(registry).empty());
     Describe(parsed);  // every conversion the golden shows, under the sanitizers
 }
 

@@ -1,5 +1,5 @@
 // The collectors, unchanged, over the live backend fed with hand-made
-// snapshots; the registry the device view builds of an awkward name; the
+// snapshots; the registry the device view presents of a few devices; the
 // host parameters. What the inventory of a real machine holds is compared
 // with iproute2 by the namespace inventory test, what the views make of
 // kernel answers with the goldens of the netlink fuzz inputs.
@@ -120,19 +120,75 @@ TEST(LivePlatform, TeamCollectionFindsNoVendorSoftware) {
     EXPECT_TRUE(teams.GetTeams().empty());
 }
 
-const std::string kInterfaces =
-    "SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\{cad88bc9-7340-4a3d-bb14-b1e2b1b4e8a3}";
-
-TEST(DeviceView, NamesWithBackslashesStayOneKey) {
+// The whole registry of a few devices, walked by enumeration: a device
+// with a speed setting and a firmware label, one known only by its bus
+// device, a name holding a backslash and one interface that is no device.
+// Every path a walk prints opens; near misses do not.
+TEST(DeviceView, RegistryOfSnapshotDevices) {
     NetworkSnapshot snapshot;
-    snapshot.links = {Link(3, "odd\\name", 0)};
-    snapshot.devices[3].driver = "veth";
-    const auto store = BuildDeviceRegistry(snapshot);
-    platform::StoreRegistry registry([&] { return store; });
-    const std::string interfaceKey = kInterfaces + "\\" + Subkeys(registry, kInterfaces).at(0);
+    snapshot.links = {Link(7, "odd\\name", 0), Link(2, "eth0"), Link(4, "lo"), Link(5, "bus0")};
+    snapshot.links[3].parentDevice = "0000:00:05.0";
+    snapshot.devices[2] = {"e1000e", "Onboard LAN", false, 1000, kDuplexFull};
+    snapshot.devices[4] = {};
+    snapshot.devices[7].driver = "veth";
+    const auto tree = DeviceRegistry(std::make_shared<const NetworkSnapshot>(snapshot));
+    platform::StoreRegistry registry([&] { return tree; });
 
-    EXPECT_EQ(Subkeys(registry, interfaceKey), std::vector<std::string>{"#odd\\name"});
-    EXPECT_EQ(Shown(registry, interfaceKey + "\\#odd\\name\\Control", "Linked"), "4 <00><00><00><00>");
+    const std::string classes = "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002BE10318}";
+    const std::string interfaces =
+        "SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\{cad88bc9-7340-4a3d-bb14-b1e2b1b4e8a3}";
+    // The walk with the two class folders and the interface class written
+    // short, as <net> and <if>.
+    std::string walked = linkscope::testing::Walked(registry);
+    for (const auto& [text, shortText] : {std::pair{classes, "<net>"}, {interfaces, "<if>"},
+                                          {"{cad88bc9-7340-4a3d-bb14-b1e2b1b4e8a3}", "<if>"}}) {
+        for (std::size_t at; (at = walked.find(text)) != std::string::npos;) walked.replace(at, text.size(), shortText);
+    }
+    EXPECT_EQ(walked, R"(
+SYSTEM
+SYSTEM\CurrentControlSet
+SYSTEM\CurrentControlSet\Control
+SYSTEM\CurrentControlSet\Control\Class
+<net>
+<net>\0000
+  NetCfgInstanceId 1 eth0<00>
+  DriverDesc 1 Onboard LAN<00>
+  SpeedDuplex 1 10001<00>
+<net>\0000\Ndi
+<net>\0000\Ndi\Params
+<net>\0000\Ndi\Params\SpeedDuplex
+<net>\0000\Ndi\Params\SpeedDuplex\enum
+  10001 1 1000Mbps Full<00>
+<net>\0001
+  NetCfgInstanceId 1 bus0<00>
+  DriverDesc 1 bus0<00>
+<net>\0002
+  NetCfgInstanceId 1 odd\name<00>
+  DriverDesc 1 veth<00>
+SYSTEM\CurrentControlSet\Control\DeviceClasses
+<if>
+<if>\##?#LINUX#NET#0000#<if>
+<if>\##?#LINUX#NET#0000#<if>\#eth0
+<if>\##?#LINUX#NET#0000#<if>\#eth0\Control
+  Linked 4 <01><00><00><00>
+<if>\##?#LINUX#NET#0001#<if>
+<if>\##?#LINUX#NET#0001#<if>\#bus0
+<if>\##?#LINUX#NET#0001#<if>\#bus0\Control
+  Linked 4 <01><00><00><00>
+<if>\##?#LINUX#NET#0002#<if>
+<if>\##?#LINUX#NET#0002#<if>\#odd\name
+<if>\##?#LINUX#NET#0002#<if>\#odd\name\Control
+  Linked 4 <00><00><00><00>
+)");
+
+    for (const std::string& missing :
+         {classes + "\\", classes + "\\00000", classes + "\\0003", classes + "\\000x", classes + "\\0001\\Ndi",
+          classes + "\\0000\\Ndi\\Params\\SpeedDuplex\\enum\\x", interfaces + "\\##?#LINUX#NET#0000#{x}",
+          interfaces + "\\##?#LINUX#NET#0002#{cad88bc9-7340-4a3d-bb14-b1e2b1b4e8a3}\\#odd",
+          interfaces + "\\##?#LINUX#NET#0000#{cad88bc9-7340-4a3d-bb14-b1e2b1b4e8a3}\\#eth0\\Control\\x", std::string("system")}) {
+        EXPECT_EQ(Subkeys(registry, missing), std::vector<std::string>{}) << missing;
+        EXPECT_EQ(Shown(registry, missing, "Linked"), "-") << missing;
+    }
 }
 
 TEST(HostParameters, NameDomainAndRouting) {

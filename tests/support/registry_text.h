@@ -52,4 +52,19 @@ inline std::vector<std::string> Values(platform::RegistryApi& registry, const st
     return values;
 }
 
+// The keys at and below `path`, depth first in enumeration order, each
+// as its path and then its values indented, one per line. Each subkey is
+// opened by its parent's path and its name.
+inline void Walk(platform::RegistryApi& registry, const std::string& path, std::string& out) {
+    out += path + "\n";
+    for (const std::string& value : Values(registry, path)) out += "  " + value + "\n";
+    for (const std::string& name : Subkeys(registry, path)) Walk(registry, path.empty() ? name : path + "\\" + name, out);
+}
+
+inline std::string Walked(platform::RegistryApi& registry, const std::string& path = "") {
+    std::string out;
+    Walk(registry, path, out);
+    return out;
+}
+
 }  // namespace linkscope::testing
