@@ -183,12 +183,26 @@ public:
         }
     }
 
+    // Names are compared before any value is made: the device scanner asks
+    // every class key for settings that most devices do not have.
     std::optional<Value> FindValue(KeyId key, std::string_view name) const override {
-        for (std::size_t index = 0; index < ValueCount(key); ++index) {
-            Value value = ValueAt(key, index);
-            if (value.name == name) return value;
+        static constexpr std::array<std::string_view, 3> kClassKeyValues = {"NetCfgInstanceId", "DriverDesc",
+                                                                             "SpeedDuplex"};
+        switch (KindOf(key)) {
+            case kClassKey:
+                for (std::size_t index = 0; index < ValueCount(key); ++index) {
+                    if (name == kClassKeyValues[index]) return ValueAt(key, index);
+                }
+                return std::nullopt;
+            case kEnum:
+                if (Value value = ValueAt(key, 0); value.name == name) return value;
+                return std::nullopt;
+            case kLinkControl:
+                if (name == "Linked") return ValueAt(key, 0);
+                return std::nullopt;
+            default:
+                return std::nullopt;
         }
-        return std::nullopt;
     }
 
 private:

@@ -2,6 +2,8 @@
 
 #include <climits>
 #include <cstring>
+#include <string_view>
+#include <system_error>
 
 #include "platform/linux/netlink_dump.h"
 #include "platform/linux/os_headers.h"
@@ -32,10 +34,10 @@ private:
     alignas(ethtool_link_settings) std::uint8_t bytes_[sizeof(ethtool_link_settings) + 3 * SCHAR_MAX * 4] = {};
 };
 
-bool Ioctl(int fd, const std::string& interfaceName, void* data) {
+bool Ioctl(int fd, std::string_view interfaceName, void* data) {
     if (interfaceName.size() >= IFNAMSIZ) return false;
     ifreq request{};
-    std::memcpy(request.ifr_name, interfaceName.c_str(), interfaceName.size());
+    std::memcpy(request.ifr_name, interfaceName.data(), interfaceName.size());
     request.ifr_data = static_cast<char*>(data);
     return ::ioctl(fd, SIOCETHTOOL, &request) == 0;
 }
@@ -53,13 +55,68 @@ UniqueFd IoctlSocket() {
 
 }  // namespace
 
-void AskDriverNames(const std::vector<LinkRecord>& links, std::vector<std::string>& names) {
-    const UniqueFd fd = IoctlSocket();
-    if (!fd.IsOpen()) return;
-    for (std::size_t i = 0; i < links.size(); ++i) {
+DriverNames::DriverNames() : fd_(IoctlSocket()) {
+    try {
+        thread_ = std::thread([this] { AskQueued(); });
+    } catch (const std::system_error&) {
+        // Take asks every question on the caller's thread.
+    }
+}
+
+DriverNames::~DriverNames() {
+    if (thread_.joinable()) Take();
+}
+
+void DriverNames::Add(const std::vector<LinkRecord>& links, std::size_t from) {
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        for (std::size_t i = from; i < links.size(); ++i) names_.push_back(links[i].name);
+        drivers_.resize(names_.size());
+    }
+    queued_.notify_one();
+}
+
+void DriverNames::Restart() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    names_.clear();
+    drivers_.clear();
+    next_ = 0;
+    ++restarts_;
+}
+
+std::vector<std::string> DriverNames::Take() {
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        closed_ = true;
+    }
+    queued_.notify_one();
+    if (thread_.joinable()) {
+        thread_.join();
+    } else {
+        AskQueued();
+    }
+    return std::move(drivers_);
+}
+
+// Asks for one queued name at a time, outside the lock, until the queue
+// is closed and empty. The name is copied out, so that the caller may
+// queue more meanwhile; an answer is kept only if no restart came between.
+void DriverNames::AskQueued() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+        queued_.wait(lock, [this] { return next_ < names_.size() || closed_; });
+        if (next_ == names_.size()) return;
+        const std::size_t at = next_++;
+        const unsigned restarts = restarts_;
+        char name[IFNAMSIZ] = {};
+        const bool fits = names_[at].size() < IFNAMSIZ;
+        if (fits) std::memcpy(name, names_[at].data(), names_[at].size());
+        lock.unlock();
         ethtool_drvinfo info{};
         info.cmd = ETHTOOL_GDRVINFO;
-        if (Ioctl(fd.Get(), links[i].name, &info)) names[i] = BoundedText(info.driver, sizeof info.driver);
+        const bool answered = fd_.IsOpen() && fits && Ioctl(fd_.Get(), name, &info);
+        lock.lock();
+        if (answered && restarts == restarts_) drivers_[at] = BoundedText(info.driver, sizeof info.driver);
     }
 }
 

@@ -4,9 +4,13 @@
 // one or two ioctls per interface.
 #pragma once
 
+#include <condition_variable>
+#include <cstddef>
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -15,18 +19,46 @@
 
 namespace linkscope::live {
 
-// Writes the names of the interfaces' drivers into `names`, which holds one
-// text per link, in the order of `links`; a text stays empty where no
-// driver answers. Uses a socket of its own, so it may run on another
-// thread than an EthtoolQuery.
-void AskDriverNames(const std::vector<LinkRecord>& links, std::vector<std::string>& names);
+// Asks the drivers of interfaces for their names (one ioctl each) on a
+// thread of its own, as the interfaces are handed to it, so that the
+// questions run while the caller goes on reading the kernel's tables.
+// Where no thread can be started, every question is asked in Take. Uses a
+// socket of its own, apart from any EthtoolQuery.
+class DriverNames {
+public:
+    DriverNames();
+    DriverNames(const DriverNames&) = delete;
+    DriverNames& operator=(const DriverNames&) = delete;
+    ~DriverNames();
+
+    // Queues the interfaces links[from], links[from + 1], ... for asking.
+    void Add(const std::vector<LinkRecord>& links, std::size_t from);
+    // Forgets the interfaces queued so far and their answers.
+    void Restart();
+    // Waits for the answers: the driver's name of each interface queued
+    // since the last restart, in order, empty where no driver answered.
+    std::vector<std::string> Take();
+
+private:
+    void AskQueued();
+
+    UniqueFd fd_;
+    std::mutex mutex_;
+    std::condition_variable queued_;
+    std::vector<std::string> names_;    // interface names, in the order queued
+    std::vector<std::string> drivers_;  // the answers, one per name
+    std::size_t next_ = 0;              // the first name not yet asked
+    unsigned restarts_ = 0;             // an answer to a name queued before a restart is dropped
+    bool closed_ = false;               // nothing more will be queued
+    std::thread thread_;
+};
 
 class EthtoolQuery {
 public:
     EthtoolQuery();
 
     // The link settings of the interface; the driver's name is left empty
-    // (AskDriverNames). A question the driver does not answer leaves its
+    // (DriverNames). A question the driver does not answer leaves its
     // fields unknown.
     DeviceDetails Ask(const std::string& interfaceName, std::uint32_t index);
 

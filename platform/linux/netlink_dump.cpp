@@ -45,11 +45,20 @@ void AppendU32Attribute(std::vector<std::uint8_t>& request, std::uint16_t type, 
 // A dump read into records by `append`, one datagram at a time.
 template <class Record>
 int DumpInto(NetlinkSocket& socket, std::vector<std::uint8_t> request,
-             void (*append)(const std::uint8_t*, std::size_t, std::vector<Record>&), std::vector<Record>& out) {
+             void (*append)(const std::uint8_t*, std::size_t, std::vector<Record>&), std::vector<Record>& out,
+             const DumpWatch<Record>* watch = nullptr) {
     out.clear();
     const int error = socket.Exchange(
-        std::move(request), [&] { out.clear(); },
-        [&](const std::uint8_t* data, std::size_t size) { append(data, size, out); });
+        std::move(request),
+        [&] {
+            out.clear();
+            if (watch) watch->restarted();
+        },
+        [&](const std::uint8_t* data, std::size_t size) {
+            const std::size_t from = out.size();
+            append(data, size, out);
+            if (watch) watch->arrived(out, from);
+        });
     if (error != 0) out.clear();
     return error;
 }
@@ -79,12 +88,12 @@ RouteNetlink::RouteNetlink() : socket_(NETLINK_ROUTE) {
     ::setsockopt(socket_.Fd(), SOL_NETLINK, NETLINK_GET_STRICT_CHK, &on, sizeof on);
 }
 
-int RouteNetlink::DumpLinks(std::vector<LinkRecord>& out) {
+int RouteNetlink::DumpLinks(std::vector<LinkRecord>& out, const DumpWatch<LinkRecord>* watch) {
     ifinfomsg header{};
     header.ifi_family = AF_UNSPEC;
     std::vector<std::uint8_t> request = Request(RTM_GETLINK, header);
     AppendU32Attribute(request, IFLA_EXT_MASK, RTEXT_FILTER_SKIP_STATS);
-    return DumpInto(socket_, std::move(request), AppendLinks, out);
+    return DumpInto(socket_, std::move(request), AppendLinks, out, watch);
 }
 
 int RouteNetlink::DumpAddresses(std::vector<AddressRecord>& out) {

@@ -46,6 +46,15 @@ private:
     std::vector<std::uint8_t> buffer_;
 };
 
+// Follows a dump as it is read: `arrived` is given the records so far and
+// the position of the first one the last datagram added; `restarted` is
+// called when an interrupted dump is asked again and its records dropped.
+template <class Record>
+struct DumpWatch {
+    std::function<void(const std::vector<Record>& records, std::size_t from)> arrived;
+    std::function<void()> restarted;
+};
+
 // Dumps of the kernel's interface, address and route tables over one
 // routing-netlink socket, each read into records as it arrives. Each
 // returns the dump's error and leaves `out` empty when there is one.
@@ -54,7 +63,7 @@ public:
     RouteNetlink();
 
     // Every interface, without statistics.
-    int DumpLinks(std::vector<LinkRecord>& out);
+    int DumpLinks(std::vector<LinkRecord>& out, const DumpWatch<LinkRecord>* watch = nullptr);
     // The addresses of both families.
     int DumpAddresses(std::vector<AddressRecord>& out);
     // The IPv4 routes; the kernel leaves out other tables than the main one

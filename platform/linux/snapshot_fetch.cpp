@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <future>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <unordered_set>
@@ -97,43 +98,47 @@ void ReadDnsServers(NetworkSnapshot& snapshot) {
     }
 }
 
-// One ioctl per interface names its driver, and the kernel finds each
-// interface by its name along hash chains that grow with the number of
-// interfaces: of a fetch, this part grows fastest with their number. It
-// runs on a thread of its own while this one reads the other dumps, or
-// when asked for where no thread can be started. The texts are made here,
-// so that their memory comes from this thread's heap, which the rest of
-// the run reuses, and the other thread allocates nothing (driver names fit
-// a text's own room).
-std::future<void> AskDriverNamesAside(const std::vector<LinkRecord>& links, std::vector<std::string>& names) {
-    names.resize(links.size());
+// Runs `task` on a thread of its own, or when asked for where no thread
+// can be started.
+std::future<void> Aside(std::function<void()> task) {
     try {
-        return std::async(std::launch::async, AskDriverNames, std::cref(links), std::ref(names));
+        return std::async(std::launch::async, std::move(task));
     } catch (const std::system_error&) {
-        return std::async(std::launch::deferred, AskDriverNames, std::cref(links), std::ref(names));
+        return std::async(std::launch::deferred, std::move(task));
     }
 }
 
 }  // namespace
 
+// Of a fetch, the interface dump and the ioctl per interface that names its
+// driver take longest, and the ioctls grow fastest with the number of
+// interfaces (the kernel finds each interface by name along hash chains).
+// So the drivers are asked on a thread of their own as the dump brings the
+// names in, and the address, route and link-mode dumps, which do not need
+// the interfaces, run on a third.
 NetworkSnapshot FetchNetworkSnapshot() {
     NetworkSnapshot snapshot;
-    RouteNetlink netlink;
-    snapshot.linkError = netlink.DumpLinks(snapshot.links);
-    // Nothing below changes the links until the names are back.
-    std::vector<std::string> drivers;
-    std::future<void> pendingDrivers = AskDriverNamesAside(snapshot.links, drivers);
-    snapshot.addressError = netlink.DumpAddresses(snapshot.addresses);
-    snapshot.routeError = netlink.DumpIpv4MainRoutes(snapshot.routes);
+    std::optional<EthtoolQuery> ethtool;
+    std::future<void> tables = Aside([&snapshot, &ethtool] {
+        RouteNetlink netlink;
+        snapshot.addressError = netlink.DumpAddresses(snapshot.addresses);
+        snapshot.routeError = netlink.DumpIpv4MainRoutes(snapshot.routes);
+        ethtool.emplace();
+    });
+    DriverNames drivers;
+    const DumpWatch<LinkRecord> watch{
+        [&drivers](const std::vector<LinkRecord>& links, std::size_t from) { drivers.Add(links, from); },
+        [&drivers] { drivers.Restart(); }};
+    snapshot.linkError = RouteNetlink().DumpLinks(snapshot.links, &watch);
+    tables.get();
     FindDhcpServers(snapshot);
     ReadDnsServers(snapshot);
-    EthtoolQuery ethtool;
-    pendingDrivers.get();
+    std::vector<std::string> driverNames = drivers.Take();
     snapshot.devices.reserve(snapshot.links.size());
     for (std::size_t i = 0; i < snapshot.links.size(); ++i) {
         const LinkRecord& link = snapshot.links[i];
-        DeviceDetails details = ethtool.Ask(link.name, link.index);
-        details.driver = std::move(drivers[i]);
+        DeviceDetails details = ethtool->Ask(link.name, link.index);
+        if (i < driverNames.size()) details.driver = std::move(driverNames[i]);
         if (!link.parentDevice.empty()) ReadBusDevice(link, details);
         snapshot.devices.emplace(link.index, std::move(details));
     }

@@ -8,6 +8,7 @@
 #include "collect/adapters_info.h"
 #include "kvl/root.h"
 #include "platform/linux/device_view.h"
+#include "platform/linux/ethtool_query.h"
 #include "platform/linux/host_parameters.h"
 #include "platform/linux/live_platform.h"
 #include "platform/store_registry.h"
@@ -189,6 +190,20 @@ SYSTEM\CurrentControlSet\Control\DeviceClasses
         EXPECT_EQ(Subkeys(registry, missing), std::vector<std::string>{}) << missing;
         EXPECT_EQ(Shown(registry, missing, "Linked"), "-") << missing;
     }
+}
+
+// The loopback interface's driver does not name itself, nor does anything
+// answer for a name that is not there or too long for the kernel: each
+// still has its answer, in order, and a restart forgets what came before.
+TEST(DriverNames, OneAnswerPerInterfaceQueuedSinceTheLastRestart) {
+    const std::vector<LinkRecord> before = {Link(1, "lo"), Link(2, "absent0")};
+    const std::vector<LinkRecord> after = {Link(1, "lo"), Link(3, "absent1"), Link(4, std::string(16, 'x'))};
+    DriverNames drivers;
+    drivers.Add(before, 0);
+    drivers.Restart();
+    drivers.Add(after, 0);
+    drivers.Add(after, 2);
+    EXPECT_EQ(drivers.Take(), std::vector<std::string>(4));
 }
 
 TEST(HostParameters, NameDomainAndRouting) {
