@@ -6,9 +6,11 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "format.h"
 #include "output_buffer.h"
+#include "platform/position_index.h"
 #include "text_escape.h"
 
 namespace kvlhost {
@@ -76,7 +78,9 @@ public:
         for (const auto& property : instance.Properties()) {
             if (property.value.GetType() == NQRXKVL20::kCIMTypeReference) {
                 const NQRXKVL20::TCIMReference& reference = property.value.AsReference();
-                aliasOf_.try_emplace(reference.ToString(), Referred{reference, 0});
+                if (referredAt_.Emplace(reference.ToString(), referred_.size(), PathOfReferred{&referred_}).second) {
+                    referred_.push_back(Referred{reference, 0});
+                }
             }
         }
     }
@@ -93,9 +97,9 @@ public:
         PutPathComment(out_, path_);
         out_.Put("instance of ", 12);
         out_.Put(className);
-        const auto referred = aliasOf_.find(path_);
-        if (referred != aliasOf_.end() && referred->second.alias == 0) {
-            referred->second.alias = number;
+        Referred* referred = FindReferred(path_);
+        if (referred != nullptr && referred->alias == 0) {
+            referred->alias = number;
             PutAlias(className, number, " as $");
         }
         out_.Put("\n{\n", 3);
@@ -149,9 +153,9 @@ private:
             }
             case NQRXKVL20::kCIMTypeReference: {
                 const std::string& path = value.AsReference().ToString();
-                const auto referred = aliasOf_.find(path);
-                if (referred != aliasOf_.end() && referred->second.alias != 0) {
-                    PutAlias(value.AsReference().ClassName(), referred->second.alias, "$");
+                const Referred* referred = FindReferred(path);
+                if (referred != nullptr && referred->alias != 0) {
+                    PutAlias(value.AsReference().ClassName(), referred->alias, "$");
                 } else {
                     PutMofString(out_, path);
                 }
@@ -172,10 +176,21 @@ private:
     // shares the path's text with the store's, and its alias number, 0
     // until the first instance with that path is written.
     struct Referred {
-        NQRXKVL20::TCIMReference reference;  // keeps the text the key views
+        NQRXKVL20::TCIMReference reference;
         unsigned alias;
     };
-    std::unordered_map<std::string_view, Referred> aliasOf_;
+    struct PathOfReferred {
+        const std::vector<Referred>* referred;
+        std::string_view operator()(std::size_t at) const { return (*referred)[at].reference.ToString(); }
+    };
+    Referred* FindReferred(std::string_view path) {
+        const std::size_t at = referredAt_.Find(path, PathOfReferred{&referred_});
+        return at == linkscope::PositionIndex::npos ? nullptr : &referred_[at];
+    }
+    // The paths in the order first foreseen, found by their text without
+    // a node per path.
+    std::vector<Referred> referred_;
+    linkscope::PositionIndex referredAt_;
 };
 
 }  // namespace
