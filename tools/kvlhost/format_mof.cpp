@@ -74,25 +74,16 @@ public:
 
     bool NeedsLookahead() const override { return true; }
 
-    void Foresee(const THubInstance& instance) override {
-        for (const auto& property : instance.Properties()) {
-            if (property.value.GetType() == NQRXKVL20::kCIMTypeReference) {
-                const NQRXKVL20::TCIMReference& reference = property.value.AsReference();
-                if (referredAt_.Emplace(reference.ToString(), referred_.size(), PathOfReferred{&referred_}).second) {
-                    referred_.push_back(Referred{reference, 0});
-                }
-            }
-        }
-    }
+    void Foresee(const THubInstance& instance) override { NoteReferences(instance); }
 
     void Write(const THubInstance& instance) override {
         // The instance's own references count too: one that refers to
         // itself names its own alias.
-        Foresee(instance);
+        NoteReferences(instance);
         if (written_) out_.Put('\n');
         written_ = true;
         const std::string& className = instance.ClassName();
-        const unsigned number = ++countOfClass_[className];
+        const unsigned number = ++CountOf(className);
         instance.WritePath(path_);
         PutPathComment(out_, path_);
         out_.Put("instance of ", 12);
@@ -103,11 +94,16 @@ public:
             PutAlias(className, number, " as $");
         }
         out_.Put("\n{\n", 3);
+        std::size_t references = 0;
         for (const auto& property : instance.Properties()) {
             out_.Put("    ", 4);
             out_.Put(*property.name);
             out_.Put(" = ", 3);
-            PutValue(property.value);
+            if (property.value.GetType() == NQRXKVL20::kCIMTypeReference) {
+                PutReference(property.value.AsReference(), &referred_[referencesAt_[references++]]);
+            } else {
+                PutValue(property.value);
+            }
             out_.Put(";\n", 2);
         }
         out_.Put("};\n", 3);
@@ -116,6 +112,55 @@ public:
     void Finish() override { out_.Flush(); }
 
 private:
+    // A referred-to instance's path: a copy of a reference to it, which
+    // shares the path's text with the store's, and its alias number, 0
+    // until the first instance with that path is written.
+    struct Referred {
+        NQRXKVL20::TCIMReference reference;
+        unsigned alias;
+    };
+    struct PathOfReferred {
+        const std::vector<Referred>* referred;
+        std::string_view operator()(std::size_t at) const { return (*referred)[at].reference.ToString(); }
+    };
+    // Notes the instance's references as referred to, and leaves where
+    // each is noted, in property order, in referencesAt_.
+    void NoteReferences(const THubInstance& instance) {
+        referencesAt_.clear();
+        for (const auto& property : instance.Properties()) {
+            if (property.value.GetType() != NQRXKVL20::kCIMTypeReference) continue;
+            const NQRXKVL20::TCIMReference& reference = property.value.AsReference();
+            const auto [at, added] =
+                referredAt_.Emplace(reference.ToString(), referred_.size(), PathOfReferred{&referred_});
+            if (added) referred_.push_back(Referred{reference, 0});
+            referencesAt_.push_back(at);
+        }
+    }
+
+    // `referred` is where the reference is noted, if it is.
+    void PutReference(const NQRXKVL20::TCIMReference& reference, const Referred* referred) {
+        if (referred != nullptr && referred->alias != 0) {
+            PutAlias(reference.ClassName(), referred->alias, "$");
+        } else {
+            PutMofString(out_, reference.ToString());
+        }
+    }
+
+    Referred* FindReferred(std::string_view path) {
+        const std::size_t at = referredAt_.Find(path, PathOfReferred{&referred_});
+        return at == linkscope::PositionIndex::npos ? nullptr : &referred_[at];
+    }
+
+    // Instances come in runs of one class: the count of the class written
+    // last is at hand without a look-up. A map keeps its elements in place.
+    unsigned& CountOf(const std::string& className) {
+        if (lastCount_ == nullptr || className != lastClass_) {
+            lastCount_ = &countOfClass_[className];
+            lastClass_ = className;
+        }
+        return *lastCount_;
+    }
+
     void PutAlias(const std::string& className, unsigned number, const char* lead) {
         out_.Put(lead, std::char_traits<char>::length(lead));
         out_.Put(className);
@@ -152,13 +197,8 @@ private:
                 return;
             }
             case NQRXKVL20::kCIMTypeReference: {
-                const std::string& path = value.AsReference().ToString();
-                const Referred* referred = FindReferred(path);
-                if (referred != nullptr && referred->alias != 0) {
-                    PutAlias(value.AsReference().ClassName(), referred->alias, "$");
-                } else {
-                    PutMofString(out_, path);
-                }
+                const NQRXKVL20::TCIMReference& reference = value.AsReference();
+                PutReference(reference, FindReferred(reference.ToString()));
                 return;
             }
             case NQRXKVL20::kCIMTypeString:
@@ -172,25 +212,13 @@ private:
     std::string path_;  // of the instance being written, its memory kept for the next
     bool written_ = false;
     std::unordered_map<std::string, unsigned> countOfClass_;
-    // A referred-to instance's path: a copy of a reference to it, which
-    // shares the path's text with the store's, and its alias number, 0
-    // until the first instance with that path is written.
-    struct Referred {
-        NQRXKVL20::TCIMReference reference;
-        unsigned alias;
-    };
-    struct PathOfReferred {
-        const std::vector<Referred>* referred;
-        std::string_view operator()(std::size_t at) const { return (*referred)[at].reference.ToString(); }
-    };
-    Referred* FindReferred(std::string_view path) {
-        const std::size_t at = referredAt_.Find(path, PathOfReferred{&referred_});
-        return at == linkscope::PositionIndex::npos ? nullptr : &referred_[at];
-    }
+    std::string lastClass_;
+    unsigned* lastCount_ = nullptr;
     // The paths in the order first foreseen, found by their text without
     // a node per path.
     std::vector<Referred> referred_;
     linkscope::PositionIndex referredAt_;
+    std::vector<std::size_t> referencesAt_;  // of the instance being written
 };
 
 }  // namespace
