@@ -1,12 +1,15 @@
 // Finds positions in a caller's list by a text key that the list itself
 // holds: a table of hashes and positions, open addressing with linear
 // probing, so that a look-up reads one or two adjacent slots and then the
-// one list element it checks. The keys are not copied: each call is given
+// one list element it checks. A slot keeps 32 bits of the hash and the
+// position in 32 bits, eight bytes in all, so a list has fewer than 2^32
+// elements. The keys are not copied: each call is given
 // `keyAt`, called as `std::string_view keyAt(std::size_t position)`, to read
 // them back, and the list must not change a key while it is indexed.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string_view>
 #include <utility>
@@ -41,25 +44,26 @@ public:
     // hashes the key and says, by `matches(position)`, whether the key at
     // a position is the one sought. Every call on one index must hash alike.
     template <class Matches>
-    std::size_t FindHashed(std::size_t hash, const Matches& matches) const {
-        const Slot& slot = slots_[SlotOf(hash, matches)];
+    std::size_t FindHashed(std::size_t fullHash, const Matches& matches) const {
+        const Slot& slot = slots_[SlotOf(static_cast<std::uint32_t>(fullHash), matches)];
         return slot.positionPlusOne == 0 ? npos : slot.positionPlusOne - 1;
     }
 
     template <class Matches>
-    std::pair<std::size_t, bool> EmplaceHashed(std::size_t hash, std::size_t position, const Matches& matches) {
+    std::pair<std::size_t, bool> EmplaceHashed(std::size_t fullHash, std::size_t position, const Matches& matches) {
         if (2 * (used_ + 1) > slots_.size()) Grow();
+        const auto hash = static_cast<std::uint32_t>(fullHash);
         Slot& slot = slots_[SlotOf(hash, matches)];
         if (slot.positionPlusOne != 0) return {slot.positionPlusOne - 1, false};
-        slot = Slot{hash, position + 1};
+        slot = Slot{hash, static_cast<std::uint32_t>(position + 1)};
         ++used_;
         return {position, true};
     }
 
 private:
     struct Slot {
-        std::size_t hash = 0;
-        std::size_t positionPlusOne = 0;  // 0: free
+        std::uint32_t hash = 0;
+        std::uint32_t positionPlusOne = 0;  // 0: free
     };
 
     static std::size_t Hash(std::string_view key) { return std::hash<std::string_view>()(key); }
@@ -71,7 +75,7 @@ private:
 
     // The slot of the key sought, or the free one where it would go.
     template <class Matches>
-    std::size_t SlotOf(std::size_t hash, const Matches& matches) const {
+    std::size_t SlotOf(std::uint32_t hash, const Matches& matches) const {
         const std::size_t mask = slots_.size() - 1;
         std::size_t at = hash & mask;
         for (; slots_[at].positionPlusOne != 0; at = (at + 1) & mask) {
