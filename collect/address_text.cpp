@@ -2,6 +2,7 @@
 
 #include <bitset>
 #include <cctype>
+#include <cstring>
 
 #include "collect/network_adapter.h"
 
@@ -23,8 +24,9 @@ void AppendHex(std::string& text, unsigned value) {
 
 std::string HardwareAddress(const std::vector<std::uint8_t>& bytes, const char* separator) {
     std::string text;
-    text.reserve(bytes.size() * 3 + 2);
     const size_t count = bytes.empty() ? 1 : bytes.size();
+    // Exactly: a short text then stays in the string's own room.
+    text.reserve(2 * count + (count - 1) * std::strlen(separator));
     for (size_t i = 0; i < count; ++i) {
         const unsigned byte = bytes.empty() ? 0u : bytes[i];
         if (i != 0) text += separator;

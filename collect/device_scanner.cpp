@@ -183,7 +183,9 @@ std::optional<size_t> NetworkDeviceScanner::ReadDevicesUntil(const std::string* 
         if (!device.className || *device.className != platform::kNetClassName) continue;
         if (!device.classGuid || *device.classGuid != platform::kNetClassGuid) continue;
         if (!device.driverKey) continue;
-        const std::string classKeyPath = std::string(platform::kClassRoot) + "\\" + *device.driverKey;
+        std::string classKeyPath;
+        classKeyPath.reserve(sizeof platform::kClassRoot + device.driverKey->size());
+        classKeyPath.append(platform::kClassRoot).append(1, '\\').append(*device.driverKey);
         platform::RegistryKey classKey(registry, classKeyPath, platform::kKeyRead);
         if (!classKey.IsOpen()) continue;
         const platform::RegValue id = registry.QueryValue(classKey.Handle(), "NetCfgInstanceId", kInstanceIdBufferSize);

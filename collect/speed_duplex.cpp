@@ -75,7 +75,8 @@ std::optional<std::string> DriverSpeedDuplexText(const std::string& classKeyPath
     {
         platform::RegistryKey driver(registry, classKeyPath, platform::kKeyRead);
         if (driver.IsOpen()) {
-            for (const char* setting : {"SpeedDuplex", "RequestedMediaType"}) {
+            static const std::string kSettings[] = {"SpeedDuplex", "RequestedMediaType"};
+            for (const std::string& setting : kSettings) {
                 const platform::RegValue value = registry.QueryValue(driver.Handle(), setting, kSettingBufferSize);
                 if (value.result != platform::kSuccess) continue;
                 code = std::atoi(platform::RegistryText(value.data).c_str());

@@ -1,5 +1,7 @@
 #include "platform/store_registry.h"
 
+#include <algorithm>
+
 namespace linkscope::platform {
 namespace {
 
@@ -24,15 +26,20 @@ ResultCode StoreRegistry::OpenKey(const std::string& path, std::uint32_t /*acces
     if (!found) return kFileNotFound;
     if (const ResultCode fault = tree->OpenResult(*found); fault != kSuccess) return fault;
     *key = nextHandle_++;
-    open_.emplace(*key, OpenKeyState{std::move(tree), *found});
+    open_.push_back(OpenKeyState{*key, std::move(tree), *found});
     return kSuccess;
 }
 
-void StoreRegistry::CloseKey(RegKey key) { open_.erase(key); }
+void StoreRegistry::CloseKey(RegKey key) {
+    const auto open = std::find_if(open_.rbegin(), open_.rend(), HandleIs(key));
+    if (open == open_.rend()) return;
+    if (open != open_.rbegin()) *open = std::move(open_.back());
+    open_.pop_back();
+}
 
 const StoreRegistry::OpenKeyState* StoreRegistry::Find(RegKey key) const {
-    const auto it = open_.find(key);
-    return it == open_.end() ? nullptr : &it->second;
+    const auto open = std::find_if(open_.rbegin(), open_.rend(), HandleIs(key));
+    return open == open_.rend() ? nullptr : &*open;
 }
 
 ResultCode StoreRegistry::QueryInfoKey(RegKey key, std::uint32_t* subkeys, std::uint32_t* values) {

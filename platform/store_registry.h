@@ -7,7 +7,7 @@
 
 #include <functional>
 #include <memory>
-#include <unordered_map>
+#include <vector>
 
 #include "platform/device_registry.h"
 #include "platform/registry_store.h"
@@ -41,14 +41,21 @@ public:
 
 private:
     struct OpenKeyState {
+        RegKey handle;
         std::shared_ptr<const RegistryTree> tree;
         RegistryTree::KeyId key;
     };
     const OpenKeyState* Find(RegKey key) const;
+    static auto HandleIs(RegKey key) {
+        return [key](const OpenKeyState& state) { return state.handle == key; };
+    }
 
     TreeSource current_;
     std::shared_ptr<RegistryStore> writable_;  // null for a view
-    std::unordered_map<RegKey, OpenKeyState> open_;
+    // Callers hold a few keys open at a time, and ask most for the one
+    // opened last: a list searched from its end, with nothing to allocate
+    // per key.
+    std::vector<OpenKeyState> open_;
     RegKey nextHandle_ = 0x1000;
 };
 

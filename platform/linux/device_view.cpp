@@ -167,38 +167,29 @@ public:
     }
 
     Value ValueAt(KeyId key, std::size_t index) const override {
-        const Device& device = DeviceOf(key);  // every key with values is a device's
+        Value value = ValueData(key, index);
         switch (KindOf(key)) {
-            case kClassKey:
-                if (index == 0) return Text("NetCfgInstanceId", device.link->name);
-                if (index == 1) return Text("DriverDesc", DescriptionOf(*device.link, device.details));
-                return Text("SpeedDuplex", SpeedDuplexOf(*device.details)->code);
-            case kEnum: {
-                const auto setting = SpeedDuplexOf(*device.details);
-                return Text(setting->code, setting->text);
-            }
-            default:
-                return {"Linked", platform::kRegDword,
-                        platform::RegistryDwordData((device.link->flags & kFlagUp) ? 1 : 0)};
+            case kClassKey: value.name = kClassKeyValues[index]; break;
+            case kEnum: value.name = SpeedDuplexOf(*DeviceOf(key).details)->code; break;
+            default: value.name = "Linked";
         }
+        return value;
     }
 
     // Names are compared before any value is made: the device scanner asks
     // every class key for settings that most devices do not have.
     std::optional<Value> FindValue(KeyId key, std::string_view name) const override {
-        static constexpr std::array<std::string_view, 3> kClassKeyValues = {"NetCfgInstanceId", "DriverDesc",
-                                                                             "SpeedDuplex"};
         switch (KindOf(key)) {
             case kClassKey:
                 for (std::size_t index = 0; index < ValueCount(key); ++index) {
-                    if (name == kClassKeyValues[index]) return ValueAt(key, index);
+                    if (name == kClassKeyValues[index]) return ValueData(key, index);
                 }
                 return std::nullopt;
             case kEnum:
-                if (Value value = ValueAt(key, 0); value.name == name) return value;
+                if (name == SpeedDuplexOf(*DeviceOf(key).details)->code) return ValueData(key, 0);
                 return std::nullopt;
             case kLinkControl:
-                if (name == "Linked") return ValueAt(key, 0);
+                if (name == "Linked") return ValueData(key, 0);
                 return std::nullopt;
             default:
                 return std::nullopt;
@@ -211,8 +202,23 @@ private:
     // The device of a per-device key.
     const Device& DeviceOf(KeyId key) const { return devices_[key >> 8]; }
 
-    static Value Text(std::string name, std::string_view text) {
-        return {std::move(name), platform::kRegSz, platform::RegistryTextData(text)};
+    static constexpr std::array<const char*, 3> kClassKeyValues = {"NetCfgInstanceId", "DriverDesc", "SpeedDuplex"};
+
+    static Value Text(std::string_view text) { return {{}, platform::kRegSz, platform::RegistryTextData(text)}; }
+
+    // The type and data of the value at `index`, without its name.
+    Value ValueData(KeyId key, std::size_t index) const {
+        const Device& device = DeviceOf(key);  // every key with values is a device's
+        switch (KindOf(key)) {
+            case kClassKey:
+                if (index == 0) return Text(device.link->name);
+                if (index == 1) return Text(DescriptionOf(*device.link, device.details));
+                return Text(SpeedDuplexOf(*device.details)->code);
+            case kEnum:
+                return Text(SpeedDuplexOf(*device.details)->text);
+            default:
+                return {{}, platform::kRegDword, platform::RegistryDwordData((device.link->flags & kFlagUp) ? 1 : 0)};
+        }
     }
 
     // The position of the device numbered `number`.
@@ -263,8 +269,10 @@ std::vector<platform::DeviceRecord> PresentDevices(const NetworkSnapshot& snapsh
     std::vector<platform::DeviceRecord> devices;
     devices.reserve(count);
     for (std::size_t n = 0; n < count; ++n) {
-        devices.push_back({platform::kNetClassName, platform::kNetClassGuid,
-                           std::string(platform::kNetClassGuid) + "\\" + DeviceNumber(n)});
+        std::string driverKey;
+        driverKey.reserve(sizeof platform::kNetClassGuid + 8);
+        driverKey.append(platform::kNetClassGuid).append(1, '\\').append(DeviceNumber(n));
+        devices.push_back({platform::kNetClassName, platform::kNetClassGuid, std::move(driverKey)});
     }
     return devices;
 }
