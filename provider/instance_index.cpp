@@ -14,9 +14,11 @@ InstanceIndex::InstanceIndex(const QueryContext& query, const char* className, c
                              Admit admit) {
     const auto add = [&](boost::shared_ptr<ICIMInstance> instance) {
         if (admit && !admit(*instance)) return true;
-        std::string key = instance->GetProperty(keyProperty, TCIMPropertyMap())->GetValue(TCIMPropertyMap());
+        const std::string key = instance->GetProperty(keyProperty, TCIMPropertyMap())->GetValue(TCIMPropertyMap());
         // An earlier instance keeps the key; a later one could never be found.
-        if (first_.try_emplace(std::move(key), paths_.size()).second) {
+        if (first_.Emplace(key, paths_.size(), KeyAt{this}).second) {
+            keys_ += key;
+            keyEnds_.push_back(keys_.size());
             paths_.emplace_back(instance->GetReference(TCIMPropertyMap()));
         }
         return true;
@@ -26,8 +28,8 @@ InstanceIndex::InstanceIndex(const QueryContext& query, const char* className, c
 }
 
 const NQRXKVL20::TCIMValue* InstanceIndex::FindPath(const std::string& key) const {
-    const auto found = first_.find(key);
-    return found == first_.end() ? nullptr : &paths_[found->second];
+    const std::size_t found = first_.Find(key, KeyAt{this});
+    return found == PositionIndex::npos ? nullptr : &paths_[found];
 }
 
 }  // namespace linkscope::provider

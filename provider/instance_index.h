@@ -4,10 +4,11 @@
 #pragma once
 
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
 
 #include "kvl/interfaces.h"
+#include "platform/position_index.h"
 #include "provider/query_context.h"
 
 namespace linkscope::provider {
@@ -34,9 +35,22 @@ public:
     const NQRXKVL20::TCIMValue* FindPath(const std::string& key) const;
 
 private:
-    // The paths in enumeration order, and the position of each key's.
+    // The keys, one after another in one text, and where each ends; the
+    // paths in the same order; and the position of each key's first path.
+    // No key needs a memory block of its own.
+    struct KeyAt {
+        const InstanceIndex* index;
+        std::string_view operator()(std::size_t at) const { return index->Key(at); }
+    };
+    std::string_view Key(std::size_t at) const {
+        const std::size_t begin = at == 0 ? 0 : keyEnds_[at - 1];
+        return std::string_view(keys_).substr(begin, keyEnds_[at] - begin);
+    }
+
+    std::string keys_;
+    std::vector<std::size_t> keyEnds_;
     std::vector<NQRXKVL20::TCIMValue> paths_;
-    std::unordered_map<std::string, std::size_t> first_;
+    PositionIndex first_;
 };
 
 }  // namespace linkscope::provider
