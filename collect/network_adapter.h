@@ -1,6 +1,7 @@
 // The record of one network adapter, and its physical and virtual kinds.
 //
-// Every field has a getter that returns a copy and a setter. Most setters
+// Every field has a getter that returns a copy and a setter; a few also
+// have a view, a reference for readers that only look. Most setters
 // store the value as given; the exceptions:
 //  - the address setters (PermanentAddress, DhcpServer, both WINS servers,
 //    DnsServers, GatewayList, NetworkAddresses, IPv4/IPv6AddressList)
@@ -40,6 +41,7 @@ public:
     std::string GetName() const { return Name; }
     void SetName(std::string value) { Name = std::move(value); }
     std::string GetPermanentAddress() const { return PermanentAddress; }
+    const std::string& PermanentAddressView() const { return PermanentAddress; }
     void SetPermanentAddress(std::string value);
     std::string GetDescription() const { return Description; }
     void SetDescription(std::string value);
@@ -62,10 +64,13 @@ public:
     std::int32_t GetEnabledState() const { return EnabledState; }
     void SetEnabledState(std::int32_t value) { EnabledState = value; }
     CimValueList GetDnsServers() const { return DnsServers; }
+    const CimValueList& DnsServersView() const { return DnsServers; }
     void SetDnsServers(CimValueList value);
     CimValueList GetGatewayList() const { return GatewayList; }
+    const CimValueList& GatewayListView() const { return GatewayList; }
     void SetGatewayList(CimValueList value);
     CimValueList GetNetworkAddresses() const { return NetworkAddresses; }
+    const CimValueList& NetworkAddressesView() const { return NetworkAddresses; }
     void SetNetworkAddresses(CimValueList value);
     std::uint64_t GetSpeed() const { return Speed; }
     void SetSpeed(std::uint64_t value) { Speed = value; }

@@ -82,8 +82,8 @@ struct Field {
     // that is not empty.
     template <auto Get>
     static bool IsSet(const Record& r) {
-        const auto value = std::invoke(Get, r);
-        if constexpr (std::is_arithmetic_v<decltype(value)>) {
+        const auto& value = std::invoke(Get, r);
+        if constexpr (std::is_arithmetic_v<std::decay_t<decltype(value)>>) {
             return value != 0;
         } else {
             return !value.empty();
