@@ -226,9 +226,10 @@ void NetworkDeviceScanner::Complete(NetworkAdapter& adapter) {
         position = ReadDevicesUntil(&name);
     }
     if (!position) return;
-    const auto [read, added] = speedDuplexByDevice_.try_emplace(*position);
-    if (added) read->second = DriverSpeedDuplexText(ClassKeyPath(devices_[*position]));
-    if (read->second && adapter.GetSpeedDuplex().empty()) adapter.SetSpeedDuplex(*read->second);
+    if (speedDuplexOfDevice_.size() <= *position) speedDuplexOfDevice_.resize(devices_.size());
+    auto& read = speedDuplexOfDevice_[*position];
+    if (!read) read = DriverSpeedDuplexText(ClassKeyPath(devices_[*position]));
+    if (*read && adapter.GetSpeedDuplex().empty()) adapter.SetSpeedDuplex(**read);
 }
 
 void NetworkDeviceScanner::AddMissing() {

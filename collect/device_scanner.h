@@ -84,8 +84,8 @@ private:
     std::optional<std::unordered_map<std::string, std::vector<std::string>>> interfaceKeysByReference_;
     // The speed and duplex text read for a device, by its position: many
     // adapters of one instance id read one driver key, whose enumeration
-    // may be long, once.
-    std::unordered_map<size_t, std::optional<std::string>> speedDuplexByDevice_;
+    // may be long, once. A device's entry is there once it was read.
+    std::vector<std::optional<std::optional<std::string>>> speedDuplexOfDevice_;
 };
 
 }  // namespace linkscope
