@@ -123,8 +123,12 @@ public:
         for (std::size_t kind = kRoot; kind < kFixedKinds; ++kind) {
             if (path == fixed[kind]) return Id(static_cast<Kind>(kind), 0);
         }
-        if (TakePrefix(path, fixed[kNetClass]) && TakePrefix(path, "\\")) return FindBelowClassKey(path);
-        if (TakePrefix(path, fixed[kInterfaceClass]) && TakePrefix(path, "\\")) return FindBelowInterfaceKey(path);
+        if (std::string_view below = path; TakePrefix(below, fixed[kNetClass]) && TakePrefix(below, "\\")) {
+            return FindBelowClassKey(below);
+        }
+        if (std::string_view below = path; TakePrefix(below, fixed[kInterfaceClass]) && TakePrefix(below, "\\")) {
+            return FindBelowInterfaceKey(below);
+        }
         return std::nullopt;
     }
 
