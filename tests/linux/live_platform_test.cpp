@@ -187,7 +187,8 @@ SYSTEM\CurrentControlSet\Control\DeviceClasses
           classes + "\\0000\\Ndi\\Params\\SpeedDuplex\\enum\\x", interfaces + "\\##?#LINUX#NET#0000#{x}",
           interfaces + "\\##?#LINUX#NET#0002#{cad88bc9-7340-4a3d-bb14-b1e2b1b4e8a3}\\#odd",
           interfaces + "\\##?#LINUX#NET#0000#{cad88bc9-7340-4a3d-bb14-b1e2b1b4e8a3}\\#eth0\\Control\\x",
-          classes + interfaces + "\\##?#LINUX#NET#0000#{cad88bc9-7340-4a3d-bb14-b1e2b1b4e8a3}", std::string("system")}) {
+          classes + interfaces + "\\##?#LINUX#NET#0000#{cad88bc9-7340-4a3d-bb14-b1e2b1b4e8a3}",
+          std::string("system")}) {
         EXPECT_EQ(Subkeys(registry, missing), std::vector<std::string>{}) << missing;
         EXPECT_EQ(Shown(registry, missing, "Linked"), "-") << missing;
     }
