@@ -1,5 +1,6 @@
 #include "platform/linux/device_view.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <string_view>
@@ -44,15 +45,24 @@ struct Device {
     bool hasSpeedSetting;
 };
 
+// What the driver said of the interface; nothing known where it was not
+// asked.
+const DeviceDetails& DetailsOrNone(const NetworkSnapshot& snapshot, const LinkRecord& link) {
+    static const DeviceDetails kNoDetails;
+    const DeviceDetails* details = DetailsOf(snapshot, link.index);
+    return details != nullptr ? *details : kNoDetails;
+}
+
+bool IsDevice(const LinkRecord& link, const DeviceDetails& details) {
+    return !details.driver.empty() || !link.parentDevice.empty();
+}
+
 // Each interface that is a device, in index order.
 std::vector<Device> DevicesOf(const NetworkSnapshot& snapshot) {
-    static const DeviceDetails kNoDetails;
     std::vector<Device> devices;
     for (const LinkRecord* link : LinksInIndexOrder(snapshot)) {
-        const DeviceDetails* details = DetailsOf(snapshot, link->index);
-        if (details == nullptr) details = &kNoDetails;
-        if (details->driver.empty() && link->parentDevice.empty()) continue;
-        devices.push_back({link, details, SpeedDuplexOf(*details).has_value()});
+        const DeviceDetails& details = DetailsOrNone(snapshot, *link);
+        if (IsDevice(*link, details)) devices.push_back({link, &details, SpeedDuplexOf(details).has_value()});
     }
     return devices;
 }
@@ -262,14 +272,17 @@ private:
         return std::nullopt;
     }
 
-    std::shared_ptr<const NetworkSnapshot> snapshot_;
+    std::shared_ptr<const NetworkSnapshot> snapshot_;  // what devices_ point into
     std::vector<Device> devices_;
 };
 
 }  // namespace
 
 std::vector<platform::DeviceRecord> PresentDevices(const NetworkSnapshot& snapshot) {
-    const std::size_t count = DevicesOf(snapshot).size();
+    // Only the number of devices matters here, not their order.
+    const auto count = static_cast<std::size_t>(std::count_if(
+        snapshot.links.begin(), snapshot.links.end(),
+        [&snapshot](const LinkRecord& link) { return IsDevice(link, DetailsOrNone(snapshot, link)); }));
     std::vector<platform::DeviceRecord> devices;
     devices.reserve(count);
     for (std::size_t n = 0; n < count; ++n) {
