@@ -64,7 +64,7 @@ count, made = int(sys.argv[1]), float(sys.argv[2])
 ip_ms, ip_mb, _, json_ms, json_mb, json_out, mof_ms, mof_mb, mof_out, collect_ms = map(float, sys.argv[3:])
 print(f"{count:10d}  {ip_ms:8.1f} {ip_mb:6.1f}  {json_ms:8.1f} {json_mb:6.1f} {json_out:6.1f}  "
       f"{json_ms / ip_ms:5.2f} {json_mb / ip_mb:5.2f}  {mof_ms:8.1f} {mof_mb:6.1f} {mof_out:6.1f}  "
-      f"{mof_mb / ip_mb:5.2f}  {collect_ms:8.1f}   (made in {made:.1f} s)")
+      f"{mof_ms / ip_ms:5.2f} {mof_mb / ip_mb:5.2f}  {collect_ms:8.1f}   (made in {made:.1f} s)")
 PYTHON
     echo "$count ${json[0]}" >>"$record"
 }
@@ -72,8 +72,9 @@ PYTHON
 record=$(mktemp)
 trap 'cleanup; rm -f "$record"' EXIT
 echo "ms: median time; MB: median peak RSS; out: output MB; x: kvlhost over ip (time, memory)"
-printf '%10s  %15s  %22s  %11s  %22s  %5s  %8s\n' "" "ip -j addr show" "kvlhost (JSON)" "" "kvlhost (MOF)" "" collect
-printf '%10s  %8s %6s  %8s %6s %6s  %5s %5s  %8s %6s %6s  %5s  %8s\n' interfaces ms MB ms MB out "x ms" "x MB" ms MB out "x MB" ms
+printf '%10s  %15s  %22s  %11s  %22s  %11s  %8s\n' "" "ip -j addr show" "kvlhost (JSON)" "" "kvlhost (MOF)" "" collect
+printf '%10s  %8s %6s  %8s %6s %6s  %5s %5s  %8s %6s %6s  %5s %5s  %8s\n' \
+    interfaces ms MB ms MB out "x ms" "x MB" ms MB out "x ms" "x MB" ms
 have=0
 for count in "${counts[@]}"; do
     started=$EPOCHREALTIME

@@ -101,6 +101,7 @@ int Run(const Options& options) {
 }  // namespace kvlhost
 
 int main(int argc, char** argv) {
+    kvlhost::PrepareHeap();
     kvlhost::Options options;
     if (const auto exitCode = kvlhost::ParseOptions(argc, argv, options)) return *exitCode;
     try {

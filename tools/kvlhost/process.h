@@ -24,6 +24,14 @@ bool SetProcessEnvironment(const std::string& name, const std::string& value);
 // Makes standard input deliver its bytes unchanged.
 void UseBinaryStandardInput();
 
+// Sets the allocator up for one short run that builds a large model and
+// then many instances: freed memory is kept for the run's later
+// allocations instead of being handed back, and the heap is backed by large
+// pages where the system offers them. Every page the system hands out costs
+// a fault, which on a virtual machine costs as much as building several
+// instances. Where the allocator cannot be told, does nothing.
+void PrepareHeap();
+
 // Checks that `path` holds a whole library of this system before the
 // loader maps it: a loader faults on the parts of a cut file it maps past
 // the end. Returns an empty string, or the reason the file is refused.

@@ -34,6 +34,8 @@ bool SetProcessEnvironment(const std::string& name, const std::string& value) {
 // the first Ctrl-Z.
 void UseBinaryStandardInput() { _setmode(_fileno(stdin), _O_BINARY); }
 
+void PrepareHeap() {}
+
 std::string LibraryFileProblem(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     if (!file) return "cannot open the file";
