@@ -90,17 +90,21 @@ std::vector<std::string> DriverNames::Take() {
         closed_ = true;
     }
     queued_.notify_one();
-    if (thread_.joinable()) {
-        thread_.join();
-    } else {
-        AskQueued();
-    }
+    // The caller has nothing else to do meanwhile, so it asks what is still
+    // queued beside the thread: with many interfaces the questions fall
+    // behind the dump, and most of an ioctl's cost (entering the kernel,
+    // finding the interface by name) is not under the lock the kernel
+    // serializes them with.
+    AskQueued();
+    if (thread_.joinable()) thread_.join();
     return std::move(drivers_);
 }
 
 // Asks for one queued name at a time, outside the lock, until the queue
-// is closed and empty. The name is copied out, so that the caller may
-// queue more meanwhile; an answer is kept only if no restart came between.
+// is closed and empty; the thread and, once the queue is closed, Take's
+// caller run it side by side. The name is copied out, so that the caller
+// may queue more meanwhile; an answer is kept only if no restart came
+// between.
 void DriverNames::AskQueued() {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {

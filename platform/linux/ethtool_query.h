@@ -22,8 +22,9 @@ namespace linkscope::live {
 // Asks the drivers of interfaces for their names (one ioctl each) on a
 // thread of its own, as the interfaces are handed to it, so that the
 // questions run while the caller goes on reading the kernel's tables.
-// Where no thread can be started, every question is asked in Take. Uses a
-// socket of its own, apart from any EthtoolQuery.
+// Take's caller asks what is still queued beside that thread, and every
+// question where no thread can be started. Uses a socket of its own, apart
+// from any EthtoolQuery.
 class DriverNames {
 public:
     DriverNames();
