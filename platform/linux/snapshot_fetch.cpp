@@ -114,8 +114,9 @@ std::future<void> Aside(std::function<void()> task) {
 // driver take longest, and the ioctls grow fastest with the number of
 // interfaces (the kernel finds each interface by name along hash chains).
 // So the drivers are asked on a thread of their own as the dump brings the
-// names in, and the address, route and link-mode dumps, which do not need
-// the interfaces, run on a third.
+// names in (and by this thread too, once the dump is done), and the
+// address, route and link-mode dumps, which do not need the interfaces, run
+// on a third.
 NetworkSnapshot FetchNetworkSnapshot() {
     NetworkSnapshot snapshot;
     std::optional<EthtoolQuery> ethtool;

@@ -12,9 +12,8 @@ namespace linkscope::live {
 // One dump each of interfaces, addresses and IPv4 main-table routes, and
 // of the drivers' link modes; per interface, the driver's name (an ioctl)
 // and, for interfaces on a bus device, its firmware label and wireless
-// nature from sysfs; the
-// DHCP lease of each interface that holds a dynamic IPv4 address; the
-// resolver's per-link and system-wide DNS servers.
+// nature from sysfs; the DHCP lease of each interface that holds a dynamic
+// IPv4 address; the resolver's per-link and system-wide DNS servers.
 NetworkSnapshot FetchNetworkSnapshot();
 
 HostFacts FetchHostFacts();
